@@ -1,0 +1,73 @@
+#include "cli/cli_common.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "cli/command.h"
+
+namespace vambrio::cli {
+
+std::map<std::string, CommandInfo>& Commands() {
+  static std::map<std::string, CommandInfo> commands;
+  return commands;
+}
+
+int Usage(const std::string& usage) {
+  std::cerr << "usage: vambrio-cli " << usage << "\n";
+  return kExitUsage;
+}
+
+bool ParsedArgs::Has(const std::string& name) const {
+  return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
+}
+
+std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
+  std::optional<std::string> v;
+  for (const auto& o : options)
+    if (o.first == name) v = o.second;
+  return v;
+}
+
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+                                    const std::vector<std::string>& withValue) {
+  auto in = [](const std::vector<std::string>& list, const std::string& s) {
+    return std::find(list.begin(), list.end(), s) != list.end();
+  };
+  ParsedArgs out;
+  bool onlyPositional = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (onlyPositional || a.empty() || a[0] != '-' || a == "-") {
+      out.positional.push_back(a);
+    } else if (a == "--") {
+      onlyPositional = true;
+    } else if (in(flags, a)) {
+      out.options.emplace_back(a, "");
+    } else if (in(withValue, a)) {
+      if (i + 1 >= args.size()) return std::nullopt;
+      out.options.emplace_back(a, args[++i]);
+    } else {
+      std::cerr << "vambrio-cli: unknown option " << a << "\n";
+      return std::nullopt;
+    }
+  }
+  return out;
+}
+
+bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices) {
+  choices.GmPlayer = args.Has("--gm");
+  choices.XgSystemOn = args.Has("--xg-on");
+  choices.Minor = args.Has("--minor");
+  choices.IncludeSysex = !args.Has("--no-sysex");
+  if (auto bits = args.Value("--parts")) {
+    if (bits->size() != 8) return false;
+    for (size_t k = 0; k < 8; ++k) {
+      char c = (*bits)[k];
+      if (c != '0' && c != '1') return false;
+      choices.Parts[k] = c - '0';
+    }
+  }
+  return true;
+}
+
+}  // namespace vambrio::cli

@@ -1,0 +1,31 @@
+// Helpers shared by the commands of vambrio-cli.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/play_choices.h"
+
+namespace vambrio::cli {
+
+// Prints "usage: vambrio-cli USAGE" to standard error and returns kExitUsage.
+int Usage(const std::string& usage);
+
+// Splits args into options (beginning with "--") and positional arguments.
+// Options that take a value ("-o", "--parts", ...) are named in withValue;
+// a missing value makes the result empty.
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;  // name, value ("" for flags)
+  bool Has(const std::string& name) const;
+  std::optional<std::string> Value(const std::string& name) const;
+};
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+                                    const std::vector<std::string>& withValue);
+
+// Fills the playback choices from --gm, --xg-on, --minor, --no-sysex and
+// --parts BITS (eight characters 0/1). False when BITS is malformed.
+bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices);
+
+}  // namespace vambrio::cli

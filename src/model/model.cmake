@@ -1,0 +1,3 @@
+target_sources(vambrio_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/style_model.cpp)

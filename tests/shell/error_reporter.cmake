@@ -1,0 +1,1 @@
+vambrio_core_test(test_error_reporter ${CMAKE_CURRENT_LIST_DIR}/error_reporter_test.cpp)
