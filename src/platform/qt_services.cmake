@@ -1,0 +1,8 @@
+# The window's platform services on Qt: message boxes, file dialogs, input box.
+if(VAMBRIO_GUI)
+  add_library(vambrio_qt_services STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/qt_message_boxes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt_file_dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/qt_input_box.cpp)
+  target_link_libraries(vambrio_qt_services PUBLIC vambrio_core Qt6::Widgets)
+endif()
