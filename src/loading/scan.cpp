@@ -139,7 +139,6 @@ struct ScanWalk {
     } else {
       Reject();  // system common and real-time messages do not belong in a track
     }
-    if (step == Step::Next) At(m.StyleData, m.Pos);  // the whole event lies in the file
     return step;
   }
 

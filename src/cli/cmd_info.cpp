@@ -1,0 +1,101 @@
+// vambrio-cli info [--json] [--gm] STYLE...: what the window shows for each style.
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "loading/entry.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio::cli {
+namespace {
+
+constexpr const char* kUsage = "info [--json] [--gm] STYLE...";
+
+nlohmann::ordered_json Pairs(const std::vector<int32_t>& pos, const auto& value, bool stopAtZeroValue) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < pos.size(); ++i) {
+    if (stopAtZeroValue ? value[i] == 0 : pos[i] <= 0) {
+      if (stopAtZeroValue) break;
+      continue;
+    }
+    out.push_back({pos[i], value[i]});
+  }
+  return out;
+}
+
+nlohmann::ordered_json LoadedJson(const std::string& file, const StyleModel& m, const EntryResult& r,
+                          const std::vector<std::string>& reported) {
+  nlohmann::ordered_json sections = nlohmann::ordered_json::array();
+  nlohmann::ordered_json ranges = nlohmann::ordered_json::array();
+  for (int i = 0; i < SectionCount(m); ++i) {
+    sections.push_back(m.SectionName[i]);
+    ranges.push_back({m.SectionStart[i], m.SectionEnd[i]});
+  }
+  return {
+      {"file", file},
+      {"ok", true},
+      {"size", m.FileSize},
+      {"size_text", r.sizeText},
+      {"name", m.StyleName},
+      {"copyright", m.StyleCopyright},
+      {"name_line", r.nameLine},
+      {"tempo", m.DisplayTempo},
+      {"tempo_qpm", m.TempoQpm},
+      {"time_signature", r.timeSignatureText},
+      {"sections", sections},
+      {"section_ranges", ranges},
+      {"sint_end", m.SIntEndPos},
+      {"track_length", m.TrackLength},
+      {"volume_events", Pairs(m.VolumeEventPos, m.VolumeEventValue, false)},
+      {"initial_volume_events", m.InitialVolumeEventCount},
+      {"master_volume", m.MasterVolume},
+      {"tempo_events", Pairs(m.TempoEventPos, m.TempoEventValue, true)},
+      {"reported", reported},
+  };
+}
+
+void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult& r) {
+  std::cout << file << "\n"
+            << "  Name:      " << r.nameLine << "\n"
+            << "  Tempo:     " << r.tempoText << "\n"
+            << "  Time sig.: " << r.timeSignatureText << "\n"
+            << "  Size:      " << r.sizeText << " bytes\n"
+            << "  Sections:  " << SectionCount(m) << "\n";
+  for (int i = 0; i < SectionCount(m); ++i) std::cout << "    " << m.SectionName[i] << "\n";
+}
+
+// Loads one file as a freshly started program would; true when it loaded.
+bool InfoOne(const std::string& file, bool gm, bool json) {
+  StyleModel m = MakeStartupModel();
+  CollectingErrorReporter reporter;
+  EntryResult r = Entry(m, file, gm, reporter);
+  bool ok = r.outcome == EntryResult::Outcome::Loaded;
+  std::string error = r.message;
+  if (r.outcome == EntryResult::Outcome::Reported && !reporter.messages.empty()) error = reporter.messages.back();
+  if (json) {
+    nlohmann::ordered_json out = ok ? LoadedJson(file, m, r, reporter.messages)
+                            : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
+    std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+  } else if (ok) {
+    for (const auto& msg : reporter.messages) std::cerr << file << ": " << msg << "\n";
+    PrintBlock(file, m, r);
+  } else {
+    std::cerr << file << ": " << error << "\n";
+  }
+  return ok;
+}
+
+int RunInfo(const std::vector<std::string>& args) {
+  auto parsed = ParseArgs(args, {"--json", "--gm"}, {});
+  if (!parsed || parsed->positional.empty()) return Usage(kUsage);
+  bool all = true;
+  for (const auto& file : parsed->positional) all = InfoOne(file, parsed->Has("--gm"), parsed->Has("--json")) && all;
+  return all ? kExitOk : kExitFailed;
+}
+
+const CommandRegistration kInfo("info", kUsage, RunInfo);
+
+}  // namespace
+}  // namespace vambrio::cli
