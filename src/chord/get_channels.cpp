@@ -1,0 +1,156 @@
+#include "chord/get_channels.h"
+
+#include <string_view>
+
+#include "model/checked.h"
+#include "model/errors.h"
+
+namespace vambrio {
+namespace {
+
+// Checked reads of the chunk headers behind the track.
+class CasmReader {
+ public:
+  explicit CasmReader(const std::vector<uint8_t>& data)
+      : data_(data), last_(static_cast<int64_t>(data.size()) - 1) {}
+
+  int64_t Last() const { return last_; }
+  uint8_t Byte(int64_t i) const { return At(data_, i); }
+
+  bool IdIs(int64_t p, const char (&id)[5]) const {
+    for (int k = 0; k < 4; ++k)
+      if (Byte(p + k) != static_cast<uint8_t>(id[k])) return false;
+    return true;
+  }
+
+  // The 32-bit big-endian length field at p; 2^31 or more does not fit.
+  int64_t Length(int64_t p) const {
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) v = (v << 8) | Byte(p + k);
+    if (v > 0x7FFFFFFFu) Raise(err::Overflow);
+    return v;
+  }
+
+  std::string_view Text(int64_t p, int64_t n) const {
+    if (n == 0) return {};
+    Byte(p);
+    Byte(p + n - 1);  // the whole text must be there
+    return {reinterpret_cast<const char*>(data_.data()) + p, static_cast<size_t>(n)};
+  }
+
+ private:
+  const std::vector<uint8_t>& data_;
+  int64_t last_;
+};
+
+// Data offsets of the note limits in the two entry layouts.
+struct EntryLayout {
+  int64_t lowOffset;
+  int64_t minLength;
+};
+constexpr EntryLayout kCtabLayout{23, kCtabMinLength};
+constexpr EntryLayout kCtb2Layout{25, kCtb2MinLength};
+
+void ResetTables(ChordTables& t) {
+  t.CtabDestChannel.fill(0);
+  t.CtabNoteLow.fill(0);
+  t.CtabNoteHigh.fill(127);
+}
+
+// A group applies when the section name occurs in its list text; an empty
+// text applies to no section at all.
+bool Applies(std::string_view sectionList, const std::string& sectionName) {
+  return !sectionList.empty() && sectionList.find(sectionName) != std::string_view::npos;
+}
+
+// Stores the entry whose header starts at x. Every field is read before any
+// is stored, so a truncated entry leaves the tables untouched.
+void StoreEntry(ChordTables& t, const CasmReader& r, int64_t x, const EntryLayout& layout) {
+  const int64_t data = x + 8;
+  const int64_t index = r.Byte(data) + 1;
+  const int16_t dest = static_cast<int16_t>(r.Byte(data + 9) + 1);
+  const int16_t minorEnable = r.Byte(data + 16);
+  const int16_t majorEnable = r.Byte(data + 17);
+  const int16_t root = r.Byte(data + 18);
+  const int16_t low = r.Byte(data + layout.lowOffset);
+  const int16_t high = r.Byte(data + layout.lowOffset + 1);
+  if (index >= kChordSlots) Raise(err::SubscriptOutOfRange);
+  t.CtabDestChannel[index] = dest;
+  t.CtabMinorEnable[index] = minorEnable;
+  t.CtabMajorEnable[index] = majorEnable;
+  t.CtabSourceRoot[index] = root;
+  t.CtabNoteLow[index] = low;
+  t.CtabNoteHigh[index] = high;
+}
+
+enum class WalkEnd { Finished, FoundCtb2 };
+
+// The walk over the groups behind the "CASM" header at p. The older reader
+// (newLayout false) accepts "Ctab" entries and stops at the first "Ctb2";
+// the newer one accepts both and reads them with the "Ctb2" layout.
+WalkEnd WalkGroups(StyleModel& m, const CasmReader& r, int64_t p, bool newLayout) {
+  const EntryLayout& layout = newLayout ? kCtb2Layout : kCtabLayout;
+  p += 8;
+  for (;;) {
+    if (p >= r.Last() || !r.IdIs(p, "CSEG")) return WalkEnd::Finished;
+    p += 8;
+    while (p < r.Last() && r.IdIs(p, "Sdec")) {
+      const int64_t n = r.Length(p + 4);
+      p += 8;
+      const bool applies = Applies(r.Text(p, n), m.CurrentSectionName);
+      p += n;
+      while (p < r.Last()) {
+        const bool ctb2 = r.IdIs(p, "Ctb2");
+        if (ctb2 && !newLayout) return WalkEnd::FoundCtb2;
+        if (!ctb2 && !r.IdIs(p, "Ctab")) break;
+        const int64_t x = p;
+        const int64_t length = r.Length(x + 4);
+        if (applies && length >= layout.minLength) StoreEntry(m.Chord, r, x, layout);
+        p = x + 8 + length;
+        if (p >= r.Last()) return WalkEnd::Finished;
+      }
+      // "Cntt" chunks are always 10 bytes, whatever their length field says.
+      while (p <= r.Last() && r.IdIs(p, "Cntt")) p += 10;
+    }
+  }
+}
+
+}  // namespace
+
+void GetChannels(StyleModel& m) {
+  ResetTables(m.Chord);
+  WalkEnd end = WalkEnd::Finished;
+  try {
+    const CasmReader r(m.StyleData);
+    // The block stands a few bytes behind the End of Track event's delta time.
+    const int64_t s = m.EventStart;
+    int64_t p = s;
+    for (; p <= s + 10; ++p) {
+      if (s + 10 > r.Last() || p + 28 > r.Last()) break;
+      if (r.IdIs(p, "CASM")) break;
+    }
+    end = WalkGroups(m, r, p, false);
+  } catch (const RuntimeError&) {
+    return;  // a fault ends the reading with what was stored so far
+  }
+  if (end == WalkEnd::FoundCtb2) GetT3Channels(m);
+}
+
+void GetT3Channels(StyleModel& m) {
+  ResetTables(m.Chord);
+  try {
+    const CasmReader r(m.StyleData);
+    // A block that follows the track directly starts at TrackLength + 22.
+    const int64_t t = m.TrackLength;
+    int64_t p = t + 20;
+    for (; p <= t + 30; ++p) {
+      if (t + 30 > r.Last() || p + 28 > r.Last()) return;
+      if (r.IdIs(p, "CASM")) break;
+    }
+    WalkGroups(m, r, p, true);
+  } catch (const RuntimeError&) {
+    // a fault ends the reading with what was stored so far
+  }
+}
+
+}  // namespace vambrio

@@ -1,0 +1,227 @@
+#include "chord/store.h"
+
+#include <cstring>
+
+#include "model/checked.h"
+
+namespace vambrio {
+namespace {
+
+// An event that no well-formed track holds (a status byte F1..FE other than
+// FF and F7, a data byte where no channel status is in force, a data byte of
+// 128 or more in a channel message).
+constexpr int32_t kMalformedEvent = 5;
+
+// Where an interval above the source root goes (values above 11 lie in the
+// next octave). The chord rule's minor form turns 4 into 3.
+constexpr int8_t kBassRule[12] = {0, 0, 2, 0, 4, 4, 4, 7, 7, 9, 7, 12};
+constexpr int8_t kChordRule[12] = {0, 0, 0, 0, 4, 4, 4, 7, 7, 7, 19, 12};
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.size() >= 4 && s.compare(0, 4, prefix) == 0; }
+
+int FloorDiv12(int d) { return d >= 0 ? d / 12 : -((-d + 11) / 12); }
+
+class StoreWalk {
+ public:
+  StoreWalk(StyleModel& m, const PlayChoices& c)
+      : m_(m),
+        c_(c),
+        t_(m.Chord),
+        changeIntervals_(!StartsWith(m.CurrentSectionName, "Intr") && !StartsWith(m.CurrentSectionName, "Endi")) {}
+
+  // Copies one event; false when it was the End of Track event.
+  bool Event(int32_t eventOut);
+
+ private:
+  uint8_t In(int64_t i) const { return At(m_.StyleData, i); }
+  void Out(int v) {
+    At(m_.OutData, m_.OutPos) = static_cast<uint8_t>(v);
+    m_.OutPos = ToInt32(int64_t{m_.OutPos} + 1);
+  }
+  void Advance(int64_t n) { m_.Pos = ToInt32(m_.Pos + n); }
+  void CopyByte() {
+    Out(In(m_.Pos));
+    Advance(1);
+  }
+  void CopyBytes(int64_t n);
+  // The data byte at Pos, consumed; never 128 or more.
+  int DataByte() {
+    uint8_t b = In(m_.Pos);
+    if (b >= 0x80) Raise(kMalformedEvent);
+    Advance(1);
+    return b;
+  }
+  // The variable-length quantity at p (at most four bytes) and its size.
+  int64_t VarLen(int64_t p, int64_t& size) const;
+  void StatusIfOwn(int status) {
+    if (!m_.RunningStatus) {
+      Out(status);
+      Advance(1);
+    }
+  }
+  int Part(int k) const { return c_.Parts[static_cast<size_t>(k)] != 0 ? 1 : 0; }
+
+  void MetaOrSysex(int32_t eventOut);
+  void Note();
+  int Transpose(int note, int idx, int dest) const;
+
+  StyleModel& m_;
+  const PlayChoices& c_;
+  ChordTables& t_;
+  bool changeIntervals_;
+};
+
+void StoreWalk::CopyBytes(int64_t n) {
+  if (n <= 0) return;
+  In(m_.Pos + n - 1);
+  At(m_.OutData, int64_t{m_.OutPos} + n - 1);
+  std::memcpy(m_.OutData.data() + m_.OutPos, m_.StyleData.data() + m_.Pos, static_cast<size_t>(n));
+  m_.OutPos = ToInt32(m_.OutPos + n);
+  Advance(n);
+}
+
+int64_t StoreWalk::VarLen(int64_t p, int64_t& size) const {
+  int64_t v = 0;
+  for (size = 1;; ++size) {
+    uint8_t b = In(p + size - 1);
+    v = (v << 7) | (b & 0x7F);
+    if (b < 0x80) return v;
+    if (size == 4) Raise(kMalformedEvent);
+  }
+}
+
+bool StoreWalk::Event(int32_t eventOut) {
+  // The delta time, copied as it stands (a standard one has at most four bytes).
+  for (int size = 1; In(m_.Pos) >= 0x80; ++size) {
+    if (size == 4) Raise(kMalformedEvent);
+    CopyByte();
+  }
+  CopyByte();
+
+  uint8_t b = In(m_.Pos);
+  if (b >= 0x80) {
+    m_.StatusByte = b;
+    m_.RunningStatus = false;
+  } else {
+    // Running status continues channel messages only.
+    if (m_.StatusByte < 0x80 || m_.StatusByte > 0xEF) Raise(kMalformedEvent);
+    m_.RunningStatus = true;
+  }
+
+  const int status = m_.StatusByte;
+  if (status == 0xFF && In(m_.Pos + 1) == 0x2F) {
+    m_.OutPos = eventOut;  // nothing of End of Track, not even its delta time
+    return false;
+  }
+  if (status >= 0xF0) {
+    MetaOrSysex(eventOut);
+    return true;
+  }
+  switch (status >> 4) {
+    case 0x8:
+    case 0x9: Note(); break;
+    case 0xC:
+    case 0xD:
+      StatusIfOwn(status);
+      Out(DataByte());
+      break;
+    default:  // A, B, E
+      StatusIfOwn(status);
+      Out(DataByte());
+      Out(DataByte());
+      break;
+  }
+  return true;
+}
+
+void StoreWalk::MetaOrSysex(int32_t eventOut) {
+  const int status = m_.StatusByte;
+  int64_t lengthSize = 0;
+  if (status == 0xFF) {
+    const int64_t length = VarLen(m_.Pos + 2, lengthSize);
+    CopyBytes(2 + lengthSize + length);
+  } else if (status == 0xF0 || status == 0xF7) {
+    const int64_t length = VarLen(m_.Pos + 1, lengthSize);
+    if (c_.IncludeSysex) {
+      CopyBytes(1 + lengthSize + length);
+    } else {
+      In(m_.Pos + lengthSize + length);  // the event must be there to be stepped over
+      Advance(1 + lengthSize + length);
+      m_.OutPos = eventOut;  // the dropped event takes its delta time with it
+    }
+  } else {
+    Raise(kMalformedEvent);
+  }
+}
+
+void StoreWalk::Note() {
+  const int idx = (m_.StatusByte & 0x0F) + 1;
+  const int dest = t_.CtabDestChannel[static_cast<size_t>(idx)];
+  if (dest == 9) {  // Rhythm Sub: one channel up for a GM player (channel 9 becomes 10)
+    int status = m_.StatusByte;
+    if (c_.GmPlayer && (status & 0x0F) != 0x0F) ++status;
+    StatusIfOwn(status);
+    Out(DataByte());
+    Out(DataByte() * Part(0));
+    return;
+  }
+  if (dest == 10) {  // Rhythm Main: onto MIDI channel 10, in force for the running status after it
+    if (!m_.RunningStatus) m_.StatusByte += 10 - idx;
+    StatusIfOwn(m_.StatusByte);
+    Out(DataByte());
+    Out(DataByte() * Part(1));
+    return;
+  }
+  if (dest > 16) Raise(err::SubscriptOutOfRange);  // no such part box
+  StatusIfOwn(m_.StatusByte);
+  Out(Transpose(DataByte(), idx, dest));
+  int velocity = DataByte();
+  if (dest >= 9) velocity *= Part(dest - 9);
+  const int16_t enable = c_.Minor ? t_.CtabMinorEnable[static_cast<size_t>(idx)]
+                                  : t_.CtabMajorEnable[static_cast<size_t>(idx)];
+  Out(velocity * (enable & 1));
+}
+
+int StoreWalk::Transpose(int note, int idx, int dest) const {
+  const auto i16 = static_cast<size_t>(idx);
+  const int d = note - t_.CtabSourceRoot[i16];
+  const int base = FloorDiv12(d) * 12;
+  int interval = d - base;
+  if (changeIntervals_) {
+    if (dest == 11 || dest == 15 || dest == 16) {
+      interval = kBassRule[interval];
+    } else if (dest >= 12 && dest <= 14) {
+      interval = kChordRule[interval];
+      if (c_.Minor && interval == 4) interval = 3;
+    }
+  }
+  int n = base + interval;
+  const int low = t_.CtabNoteLow[i16];
+  const int high = t_.CtabNoteHigh[i16];
+  if (n < low) n += (low - n + 11) / 12 * 12;
+  if (high != 0 && n > high) n -= (n - high + 11) / 12 * 12;
+  // Limits above 127, or a high limit below the low one, can leave a note
+  // outside MIDI's range: bring it back by octaves.
+  if (n > 127) n -= (n - 127 + 11) / 12 * 12;
+  if (n < 0) n += (-n + 11) / 12 * 12;
+  return n;
+}
+
+}  // namespace
+
+void Store(StyleModel& m, int32_t from, int32_t to, const PlayChoices& choices, ErrorSink& errors) {
+  StoreWalk walk(m, choices);
+  m.Pos = from;
+  int32_t eventOut = m.OutPos;
+  try {
+    while (m.Pos < to) {
+      eventOut = m.OutPos;
+      if (!walk.Event(eventOut)) return;
+    }
+  } catch (const RuntimeError& e) {
+    m.OutPos = eventOut;  // the output keeps whole events only
+    errors.ReportError("Store", e.error());
+  }
+}
+
+}  // namespace vambrio

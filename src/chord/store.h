@@ -1,0 +1,26 @@
+// Copying a stretch of the track into the output buffer while moving every
+// accompaniment note onto a C major or C minor chord.
+#pragma once
+
+#include <cstdint>
+
+#include "model/errors.h"
+#include "model/play_choices.h"
+#include "model/style_model.h"
+
+namespace vambrio {
+
+// Copies, one whole event at a time, every event of StyleData that begins at
+// an index from `from` up to below `to`, appending at OutPos. Note events are
+// transposed by the chord tables, silenced for cleared parts and disabled
+// chord types, and the rhythm parts moved to the drum channel; system-
+// exclusive events are dropped with their delta times unless
+// choices.IncludeSysex. Stops at the End of Track event without copying any
+// of it. Every note written lies in 0..127.
+//
+// A fault (an index outside StyleData or OutData, a destination above 16, a
+// malformed event) is reported as "Store"; the event in hand is taken out of
+// the output again, so what was written is always a sequence of whole events.
+void Store(StyleModel& m, int32_t from, int32_t to, const PlayChoices& choices, ErrorSink& errors);
+
+}  // namespace vambrio
