@@ -24,7 +24,7 @@ EditResult SaveStyle(const StyleModel& m, const std::string& path, SaveServices&
   if (!chosen || chosen->empty()) return r;
   if (RegularFileExists(*chosen) && !s.boxes.AskOkCancel(kReplaceFileText)) return r;
   try {
-    WriteStyleFile(*chosen, m.StyleData, s.writer);
+    WriteStyleFile(*chosen, m.StyleData, s.writer ? *s.writer : SystemFileWriter());
     r.outcome = EditResult::Outcome::Done;
   } catch (const RuntimeError& e) {
     s.errors.ReportError("SaveStyle", e.error());

@@ -23,7 +23,7 @@ struct SaveServices {
   platform::MessageBoxes& boxes;
   ErrorSink& errors;
   std::function<void()> pressStop;  // presses cmdStop (runs its click handler)
-  FileWriter& writer = SystemFileWriter();
+  FileWriter* writer = nullptr;    // the file system's when not set
 };
 
 // The menu command: "Please select a style first" without a style, else SaveStyle(StyleFileName).

@@ -9,21 +9,6 @@
 namespace vambrio {
 namespace {
 
-struct NumberFormat {
-  std::string decimal = ".";
-  std::string thousands;  // empty: none
-};
-
-NumberFormat CurrentNumberFormat() {
-  NumberFormat f;
-  if (const lconv* lc = std::localeconv()) {
-    if (lc->decimal_point && *lc->decimal_point) f.decimal = lc->decimal_point;
-    if (lc->thousands_sep && *lc->thousands_sep) f.thousands = lc->thousands_sep;
-  }
-  if (f.thousands == f.decimal) f.thousands.clear();
-  return f;
-}
-
 bool StartsWith(const std::string& s, size_t at, const std::string& part) {
   return !part.empty() && s.compare(at, part.size(), part) == 0;
 }
@@ -74,8 +59,20 @@ std::string Normalise(const std::string& text, const NumberFormat& f) {
 
 }  // namespace
 
-int16_t ParseTempoText(const std::string& text) {
-  const std::string plain = Normalise(text, CurrentNumberFormat());
+NumberFormat CurrentNumberFormat() {
+  NumberFormat f;
+  if (const lconv* lc = std::localeconv()) {
+    if (lc->decimal_point && *lc->decimal_point) f.decimal = lc->decimal_point;
+    if (lc->thousands_sep && *lc->thousands_sep) f.thousands = lc->thousands_sep;
+  }
+  if (f.thousands == f.decimal) f.thousands.clear();
+  return f;
+}
+
+int16_t ParseTempoText(const std::string& text) { return ParseTempoText(text, CurrentNumberFormat()); }
+
+int16_t ParseTempoText(const std::string& text, const NumberFormat& format) {
+  const std::string plain = Normalise(text, format);
   if (plain.empty()) Raise(err::TypeMismatch);
   double value = 0;
   auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);

@@ -14,11 +14,21 @@ inline constexpr const char* kTempoRangeText = "Tempo must be between 32 and 280
 inline constexpr int kTempoMin = 32;
 inline constexpr int kTempoMax = 280;
 
+// The separators of the user's number format.
+struct NumberFormat {
+  std::string decimal = ".";
+  std::string thousands;  // empty: none
+};
+
+// The current C locale's (LC_NUMERIC) decimal point and thousands separator.
+NumberFormat CurrentNumberFormat();
+
 // Reads text as a number in the user's number format (the current C
 // locale's decimal point and thousands separator; blanks around it allowed)
 // and rounds it half to even. Raises error 13 (Type mismatch) for text that
 // is not a number and 6 (Overflow) for a number outside -32768..32767.
 int16_t ParseTempoText(const std::string& text);
+int16_t ParseTempoText(const std::string& text, const NumberFormat& format);
 
 // Microseconds per quarter note for tempo t in beats of 4/denominator
 // quarters: 60000000 / (t x 4 / denominator), rounded half to even. Raises
