@@ -23,12 +23,18 @@ class Sequencer {
   virtual void SetNotify(bool notify) = 0;
   // 0: positions and lengths in milliseconds (the only format used).
   virtual void SetTimeFormat(int format) = 0;
-  // "open", "play", "stop", "prev" or "close". Results are not examined by
-  // the callers; false when the command failed.
+  // "open", "play", "stop", "prev" or "close"; false when the command failed.
+  // The playback looks only at the result of "open": a file that cannot be
+  // opened is not played.
   virtual bool Command(const std::string& command) = 0;
   // Length of the open file in milliseconds (0 when none is open).
   virtual int64_t Length() const = 0;
-  // The completion event; raised on the thread that owns the sequencer.
+  // Why the last failed command or the device failed, in words for the user
+  // (empty when there is nothing to say).
+  virtual std::string LastError() const { return {}; }
+  // The completion event; raised on the thread that owns the sequencer, never
+  // from inside Command. A play cut short by "stop" or "close" completes with
+  // Aborted; a device that fails during a play completes it with Failed.
   void SetDoneHandler(std::function<void(NotifyCode)> handler) { done_ = std::move(handler); }
 
  protected:

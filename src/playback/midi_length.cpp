@@ -1,0 +1,154 @@
+#include "playback/midi_length.h"
+
+#include <algorithm>
+#include <map>
+
+namespace vambrio {
+namespace {
+
+constexpr uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
+
+uint32_t ReadBE(const uint8_t* p, int n) {
+  uint32_t v = 0;
+  for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
+  return v;
+}
+
+// Reads events of one track; records tempo changes and returns the tick of
+// the last whole event.
+class TrackWalker {
+ public:
+  TrackWalker(const uint8_t* p, size_t n, std::multimap<uint64_t, uint32_t>& tempos) : p_(p), n_(n), tempos_(tempos) {}
+
+  uint64_t Walk() {
+    uint64_t lastTick = 0;
+    while (i_ < n_) {
+      uint32_t delta = 0;
+      if (!ReadVarLen(delta)) break;
+      uint64_t at = tick_ + delta;
+      bool endOfTrack = false;
+      if (!ReadEvent(at, endOfTrack)) break;
+      tick_ = at;
+      lastTick = at;
+      if (endOfTrack) break;
+    }
+    return lastTick;
+  }
+
+ private:
+  bool ReadVarLen(uint32_t& v) {
+    v = 0;
+    for (int k = 0; k < 4; ++k) {
+      if (i_ >= n_) return false;
+      uint8_t b = p_[i_++];
+      v = (v << 7) | (b & 0x7Fu);
+      if ((b & 0x80u) == 0) return true;
+    }
+    return false;
+  }
+  bool Skip(uint64_t count) {
+    if (count > n_ - i_) return false;
+    i_ += static_cast<size_t>(count);
+    return true;
+  }
+  static int DataBytes(uint8_t status) {
+    switch (status & 0xF0) {
+      case 0xC0:
+      case 0xD0: return 1;
+      default: return 2;
+    }
+  }
+  bool ReadEvent(uint64_t at, bool& endOfTrack) {
+    if (i_ >= n_) return false;
+    uint8_t b = p_[i_];
+    if (b == 0xFF) {
+      if (n_ - i_ < 2) return false;
+      uint8_t type = p_[i_ + 1];
+      i_ += 2;
+      uint32_t len = 0;
+      if (!ReadVarLen(len) || len > n_ - i_) return false;
+      if (type == 0x51 && len >= 3) tempos_.emplace(at, ReadBE(p_ + i_, 3));
+      endOfTrack = type == 0x2F;
+      i_ += len;
+      running_ = 0;
+      return true;
+    }
+    if (b == 0xF0 || b == 0xF7) {
+      ++i_;
+      uint32_t len = 0;
+      running_ = 0;
+      return ReadVarLen(len) && Skip(len);
+    }
+    if (b >= 0xF1) return false;  // not a file event
+    if (b >= 0x80) {
+      running_ = b;
+      ++i_;
+    } else if (running_ == 0) {
+      return false;  // data byte without a status in force
+    }
+    return Skip(static_cast<uint64_t>(DataBytes(running_)));
+  }
+
+  const uint8_t* p_;
+  size_t n_;
+  size_t i_ = 0;
+  uint64_t tick_ = 0;
+  uint8_t running_ = 0;
+  std::multimap<uint64_t, uint32_t>& tempos_;
+};
+
+// Microseconds from the start to tick `end` along the tempo map.
+long double QuarterTimeUs(const std::multimap<uint64_t, uint32_t>& tempos, uint64_t end, uint32_t division) {
+  long double us = 0;
+  uint64_t at = 0;
+  uint32_t tempo = kDefaultTempo;
+  for (const auto& [tick, value] : tempos) {
+    if (tick >= end) break;
+    us += static_cast<long double>(tick - at) * tempo;
+    at = tick;
+    tempo = value;
+  }
+  us += static_cast<long double>(end - at) * tempo;
+  return us / division;
+}
+
+long double SmpteTimeUs(uint64_t end, uint16_t division) {
+  int frames = -static_cast<int8_t>(division >> 8);
+  long double fps = frames == 29 ? 30000.0L / 1001.0L : frames;
+  int perFrame = division & 0xFF;
+  if (fps <= 0 || perFrame == 0) return 0;
+  return static_cast<long double>(end) * 1e6L / (fps * perFrame);
+}
+
+}  // namespace
+
+std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size) {
+  if (size < 14 || ReadBE(data, 4) != 0x4D546864u) return std::nullopt;  // "MThd"
+  uint32_t headerLen = ReadBE(data + 4, 4);
+  if (headerLen < 6 || headerLen > size - 8) return std::nullopt;
+  uint32_t tracks = ReadBE(data + 10, 2);
+  uint16_t division = static_cast<uint16_t>(ReadBE(data + 12, 2));
+  if (division == 0) return std::nullopt;
+
+  std::multimap<uint64_t, uint32_t> tempos;
+  uint64_t end = 0;
+  size_t at = 8 + static_cast<size_t>(headerLen);
+  for (uint32_t found = 0; found < tracks && size - at >= 8;) {
+    uint32_t id = ReadBE(data + at, 4);
+    uint64_t len = std::min<uint64_t>(ReadBE(data + at + 4, 4), size - at - 8);
+    const uint8_t* body = data + at + 8;
+    if (id == 0x4D54726Bu) {  // "MTrk"
+      end = std::max(end, TrackWalker(body, static_cast<size_t>(len), tempos).Walk());
+      ++found;
+    }
+    at += 8 + static_cast<size_t>(len);
+  }
+
+  long double us = (division & 0x8000) ? SmpteTimeUs(end, division) : QuarterTimeUs(tempos, end, division);
+  MidiTiming t;
+  t.LengthMs = static_cast<int64_t>(us / 1000.0L + 0.5L);
+  t.EndTick = static_cast<uint32_t>(std::min<uint64_t>(end, UINT32_MAX));
+  return t;
+}
+
+}  // namespace vambrio

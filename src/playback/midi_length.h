@@ -1,0 +1,26 @@
+// The playing time of a Standard MIDI File, from its own tempo map and division.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace vambrio {
+
+struct MidiTiming {
+  int64_t LengthMs = 0;  // time of the last event of the longest track, rounded to a millisecond
+  uint32_t EndTick = 0;  // tick of that event
+};
+
+// Walks the header and the track chunks of the file (as many as the header
+// announces; anything after them, such as zero padding, is ignored). Tempo
+// events of every track form one tempo map (120 quarters a minute until the
+// first). A track cut short or spoilt ends at its last whole event. Empty
+// when the bytes do not begin with a valid header chunk.
+std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size);
+inline std::optional<MidiTiming> MeasureMidi(const std::vector<uint8_t>& bytes) {
+  return MeasureMidi(bytes.data(), bytes.size());
+}
+
+}  // namespace vambrio
