@@ -1,0 +1,1 @@
+vambrio_core_test(test_assembly ${CMAKE_CURRENT_LIST_DIR}/assembly_test.cpp)
