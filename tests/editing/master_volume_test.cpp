@@ -99,33 +99,17 @@ TEST_F(MasterVolumeTest, StyleWithoutAnAverageIsLeftUnchanged) {
   }
 }
 
-TEST(MasterVolumeHandlers, ButtonStatesFollowSliderSetAndUndo) {
-  StyleModel m = MakeStartupModel();
-  ControlChanges click = SlidMasterVolume_Click();
-  EXPECT_EQ(click.SetEnabled, true);
-  EXPECT_EQ(click.RestoreEnabled, true);
-
-  m.MasterVolume = 0;
-  EditResult set = cmdSet_Click(m, 90);
-  EXPECT_EQ(set.view.SetEnabled, false);
-  EXPECT_EQ(set.view.RestoreEnabled, true);
-  EXPECT_FALSE(set.view.EndPlayback);
-  EXPECT_EQ(set.outcome, EditResult::Outcome::NothingToDo);
-
-  m.MasterVolume = 57;
-  ControlChanges undo = cmdRestore_Click(m);
-  EXPECT_EQ(undo.SetEnabled, false);
-  EXPECT_FALSE(undo.RestoreEnabled.has_value());
-  EXPECT_EQ(undo.MasterVolumeSlider, 57);
-}
-
-TEST(MasterVolumeHandlers, SetEndsARequestedPlayback) {
+TEST(MasterVolumeHandlers, SetEndsARequestedPlaybackAndUndoMovesTheSlider) {
   StyleModel m = MakeStartupModel();
   m.PlayRequested = true;
   EditResult set = cmdSet_Click(m, 90);
   EXPECT_TRUE(set.view.EndPlayback);
   EXPECT_FALSE(m.PlayRequested);
+  EXPECT_EQ(set.view.SetEnabled, false);
+  EXPECT_EQ(set.view.RestoreEnabled, true);
   EXPECT_FALSE(cmdSet_Click(m, 90).view.EndPlayback);
+  m.MasterVolume = 57;
+  EXPECT_EQ(cmdRestore_Click(m).MasterVolumeSlider, 57);
 }
 
 }  // namespace
