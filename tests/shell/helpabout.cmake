@@ -10,3 +10,6 @@ if(TARGET vambrio_helpabout)
   set_tests_properties(test_helpabout PROPERTIES LABELS gui
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
+
+# The manual that "Info/&Help" opens.
+add_subdirectory(${PROJECT_SOURCE_DIR}/tests/docs ${PROJECT_BINARY_DIR}/tests/docs)
