@@ -65,7 +65,7 @@ void StyleTables(QTextDocument& doc) {
     auto* table = qobject_cast<QTextTable*>(frame);
     if (!table) continue;
     QTextTableFormat format = table->format();
-    format.setBorder(0.6);
+    format.setBorder(kResolution / 200.0);  // a thin rule, about a tenth of a millimetre
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setBorderBrush(QColor(0xb0, 0xb4, 0xc4));
     format.setBorderCollapse(true);
