@@ -52,6 +52,20 @@ void EnsureCapacity(StyleModel& m) {
   if (static_cast<int64_t>(m.OutData.size()) < needed) m.OutData.resize(static_cast<size_t>(needed));
 }
 
+// The style's header chunk and track head, made standard: the assembled
+// file always has a 6-byte header chunk and exactly one track chunk, whatever
+// identifiers, header length or track count the style's first bytes hold
+// (well-formed styles keep every byte). Format and division are the style's.
+void CopyHeader(StyleModel& m) {
+  for (m.Pos = 0; m.Pos < kTrackStart; ++m.Pos) Append(m, {At(m.StyleData, m.Pos)});
+  const uint8_t head[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
+  std::memcpy(m.OutData.data(), head, sizeof head);
+  if (m.OutData[8] != 0 || m.OutData[9] > 1) m.OutData[8] = m.OutData[9] = 0;  // one track: format 0 or 1
+  m.OutData[10] = 0;
+  m.OutData[11] = 1;
+  std::memcpy(m.OutData.data() + 14, "MTrk", 4);
+}
+
 // Replaces the first delta time of the track, whatever its length, by the
 // single byte 0A. `end` is the index behind the last byte written.
 int32_t SetFirstDelta(StyleModel& m, int32_t end) {
@@ -76,7 +90,7 @@ bool AssembleSingleTrack(StyleModel& m, int16_t s, const PlayChoices& choices, E
   try {
     EnsureCapacity(m);
     m.OutPos = 0;
-    for (m.Pos = 0; m.Pos < kTrackStart; ++m.Pos) Append(m, {At(m.StyleData, m.Pos)});
+    CopyHeader(m);
     if (choices.XgSystemOn) Append(m, kXgSystemOn);
     Store(m, kTrackStart, At(m.SectionStart, 0), choices, errors);
     Append(m, kDrumSetup);

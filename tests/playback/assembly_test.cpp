@@ -120,6 +120,22 @@ TEST(MakeSingleTrack, XgSystemOnComesFirst) {
   EXPECT_EQ(test::SmfStructureError(out), "");
 }
 
+TEST(MakeSingleTrack, TheHeadIsAlwaysThatOfASingleTrackFile) {
+  BuiltStyle s = ExampleStyle();
+  StyleModel m = s.Model();
+  // Chunk identifiers and counts that the scan never looks at.
+  const Bytes odd = {'R', 'I', 'F', 'F', 0, 0, 0, 9, 0, 2, 0, 3, 0x01, 0xE0, 'X', 'X', 'X', 'X'};
+  std::copy(odd.begin(), odd.end(), m.StyleData.begin());
+  CollectingErrorReporter errors;
+  ASSERT_TRUE(AssembleSingleTrack(m, 0, PlayChoices{}, errors));
+  Bytes out = Assembled(m);
+  EXPECT_EQ(Bytes(out.begin(), out.begin() + 18),
+            (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'}));
+  test::SmfFile f = test::ReadSmf(out);
+  EXPECT_TRUE(f.ok()) << f.error;
+  EXPECT_EQ(f.division, 480);
+}
+
 TEST(MakeSingleTrack, WithoutSetupEventsTheDrumSetupStartsTheTrack) {
   BuiltStyle s;
   s.Section("Main A");

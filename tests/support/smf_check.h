@@ -63,6 +63,7 @@ inline SmfFile ReadSmf(const uint8_t* d, size_t size, bool keepEvents = true) {
   f.format = static_cast<uint16_t>(BE(d + 8, 2));
   f.tracks = static_cast<uint16_t>(BE(d + 10, 2));
   f.division = static_cast<uint16_t>(BE(d + 12, 2));
+  if (f.tracks != 1 || f.format > 1) return f.error = "not a single-track file", f;
   if (std::string(reinterpret_cast<const char*>(d + 14), 4) != "MTrk") return f.error = "no MTrk at offset 14", f;
   f.trackLength = BE(d + 18, 4);
   if (uint64_t{22} + f.trackLength != size)
