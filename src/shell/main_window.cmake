@@ -1,0 +1,18 @@
+# frmVambrio, the main window, and the program vambrio.
+if(VAMBRIO_GUI)
+  set(_dir ${CMAKE_CURRENT_LIST_DIR}/main_window)
+  add_library(vambrio_main_window STATIC
+    ${_dir}/frm_vambrio.h ${_dir}/frm_vambrio.ui ${_dir}/frm_vambrio.cpp
+    ${_dir}/frm_vambrio_startup.cpp ${_dir}/frm_vambrio_open.cpp
+    ${_dir}/frm_vambrio_playback.cpp ${_dir}/frm_vambrio_volume.cpp ${_dir}/frm_vambrio_sound.cpp
+    ${_dir}/frm_vambrio_editing.cpp
+    ${_dir}/sound_source.h
+    ${_dir}/section_combo.h ${_dir}/section_combo.cpp)
+  set_target_properties(vambrio_main_window PROPERTIES AUTOMOC ON AUTOUIC ON)
+  target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_qt_services vambrio_helpabout vambrio_add_volume_events
+    Qt6::Widgets)
+
+  add_executable(vambrio ${_dir}/main.cpp)
+  target_link_libraries(vambrio PRIVATE vambrio_main_window)
+  set_target_properties(vambrio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VAMBRIO_BIN_DIR})
+endif()

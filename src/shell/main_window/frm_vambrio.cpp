@@ -1,0 +1,105 @@
+#include "shell/main_window/frm_vambrio.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStyle>
+
+#include "shell/main_window/section_combo.h"
+#include "ui_frm_vambrio.h"
+
+namespace vambrio {
+
+frmVambrio::frmVambrio(WindowServices services, std::string commandLine, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::frmVambrio>()),
+      services_(std::move(services)),
+      commandLine_(std::move(commandLine)),
+      reporter_(services_.messageBoxes),
+      model_(MakeStartupModel()) {
+  Form_Initialize();
+}
+
+frmVambrio::~frmVambrio() = default;
+
+void frmVambrio::Form_Initialize() {
+  ui_->setupUi(this);
+  ui_->cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  ui_->cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+  ConnectControls();
+  CreateController();
+  UpdateControls();
+}
+
+void frmVambrio::ConnectControls() {
+  connect(ui_->mnuOpen, &QAction::triggered, this, &frmVambrio::mnuOpen_Click);
+  connect(ui_->mnuExit, &QAction::triggered, this, &frmVambrio::mnuExit_Click);
+  connect(ui_->chkGM, &QCheckBox::toggled, this, &frmVambrio::chkGM_Click);
+  connect(ui_->chkRepeat, &QCheckBox::toggled, this,
+          [this](bool on) { ui_->chkRepeat->setText(RepeatCaption(on ? 1 : 0)); });
+  connect(ui_->cmdPlay, &QPushButton::clicked, this, &frmVambrio::cmdPlay_Click);
+  connect(ui_->cmdStop, &QPushButton::clicked, this, &frmVambrio::cmdStop_Click);
+  connect(ui_->cboSections, &SectionCombo::itemDoubleClicked, this, &frmVambrio::cboSections_DblClick);
+  connect(ui_->cmdAllCheck, &QPushButton::clicked, this, &frmVambrio::cmdAllCheck_Click);
+  connect(ui_->cmdUnCheck, &QPushButton::clicked, this, &frmVambrio::cmdUnCheck_Click);
+  connect(ui_->sliderVol, &QSlider::valueChanged, this, &frmVambrio::sliderVol_Change);
+  connect(ui_->mnuSoundFont, &QAction::triggered, this, &frmVambrio::mnuSoundFont_Click);
+  connect(ui_->mnuAudioOutput, &QMenu::aboutToShow, this, &frmVambrio::mnuAudioOutput_Show);
+  ConnectEditing();
+}
+
+void frmVambrio::UpdateControls() {
+  ui_->cmdPlay->setEnabled(playEnabled_ && playBlockedWhy_.empty());
+  ui_->cmdPlay->setToolTip(QString::fromStdString(playBlockedWhy_));
+  ui_->cmdStop->setEnabled(stopEnabled_);
+  ui_->cmdSet->setEnabled(styleVolumeSet_);
+  ui_->cmdRestore->setEnabled(styleVolumeRestore_);
+  ui_->sliderVol->setEnabled(volumeControl_);
+
+  // A main window has no default button of its own: the one chosen here is
+  // drawn as the default and pressed by Enter (keyPressEvent).
+  QPushButton* wanted = stopIsDefault_ ? ui_->cmdStop : ui_->cmdPlay;
+  if (defaultButton_ != wanted) {
+    if (defaultButton_) defaultButton_->setDefault(false);
+    defaultButton_ = wanted;
+    defaultButton_->setDefault(true);
+  }
+}
+
+void frmVambrio::keyPressEvent(QKeyEvent* event) {
+  // Keys that the focused control leaves alone arrive here, as in a dialog.
+  bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (enter && mods == Qt::NoModifier) {
+    if (defaultButton_ && defaultButton_->isEnabled()) defaultButton_->click();
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+QCheckBox* frmVambrio::PartBox(int index) const {
+  QCheckBox* boxes[] = {ui_->chkPart0, ui_->chkPart1, ui_->chkPart2, ui_->chkPart3,
+                        ui_->chkPart4, ui_->chkPart5, ui_->chkPart6, ui_->chkPart7};
+  return boxes[index];
+}
+
+void frmVambrio::SetAllParts(bool checked) {
+  for (int i = 0; i < 8; ++i) PartBox(i)->setChecked(checked);
+}
+
+void frmVambrio::cmdAllCheck_Click() { SetAllParts(true); }
+
+void frmVambrio::cmdUnCheck_Click() { SetAllParts(false); }
+
+PlayChoices frmVambrio::Choices() const {
+  PlayChoices c;
+  for (int i = 0; i < 8; ++i) c.Parts[static_cast<size_t>(i)] = PartBox(i)->isChecked() ? 1 : 0;
+  c.GmPlayer = ui_->chkGM->isChecked();
+  c.Minor = ui_->OptMinor->isChecked();
+  c.IncludeSysex = ui_->mnuSysex->isChecked();
+  c.XgSystemOn = ui_->chkXG->isChecked();
+  return c;
+}
+
+}  // namespace vambrio

@@ -1,0 +1,189 @@
+// frmVambrio, the main window: the style's name, tempo, time signature,
+// size and sections, the playback controls, the master and PC volume, and
+// the menus. Its platform services come in through the constructor, so that
+// tests drive the real window with fakes.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "editing/edit_handlers.h"
+#include "model/play_choices.h"
+#include "playback/playback_controller.h"
+#include "model/style_model.h"
+#include "platform/clock.h"
+#include "platform/file_dialogs.h"
+#include "platform/input_box.h"
+#include "platform/message_box.h"
+#include "platform/mixer.h"
+#include "platform/sequencer.h"
+#include "platform/shell.h"
+#include "shell/error_reporter.h"
+#include "shell/main_window/sound_source.h"
+#include "shell/pc_volume.h"
+
+class QActionGroup;
+class QCheckBox;
+class QPushButton;
+
+namespace Ui {
+class frmVambrio;
+}
+
+namespace vambrio {
+namespace shell {
+class FrmAddVolumeEvents;
+}
+
+struct EntryResult;
+
+// Where the window keeps its files.
+struct SettingsPaths {
+  std::string configDir;      // "Vambrio.ini" and the sound settings
+  std::string playerTmpPath;  // "Player.tmp", the file the sequencer plays
+};
+
+// The platform services of the window. They must outlive it.
+struct WindowServices {
+  platform::Sequencer& sequencer;
+  platform::Mixer& mixer;
+  platform::FileDialogs& fileDialogs;
+  platform::MessageBoxes& messageBoxes;
+  platform::InputBox& inputBox;
+  platform::DesktopShell& shell;
+  platform::Clock& clock;
+  platform::Timer& timer;  // the playback loop's timer on the window's event loop
+  SoundSource& sound;
+  SettingsPaths paths;
+};
+
+// How a close reaches Form_QueryUnload.
+enum class UnloadMode : int16_t { CloseBox = 0, Program = 1, SystemShutdown = 2, TaskManager = 3 };
+
+inline constexpr const char* kWaitBeforeExitingText = "Please wait until the playing stops before exiting";
+inline constexpr const char* kSoundSettingsFileName = "Sound.ini";
+
+class frmVambrio : public QMainWindow, private PlaybackView {
+  Q_OBJECT
+
+ public:
+  // commandLine: the program's argument text (one optional style path).
+  frmVambrio(WindowServices services, std::string commandLine, QWidget* parent = nullptr);
+  ~frmVambrio() override;
+
+  // Start-up and end.
+  void Form_Load();
+  // Returns true when the close is to be cancelled.
+  bool Form_QueryUnload(UnloadMode mode);
+  void Form_Unload();
+  void mnuExit_Click();
+  // The desktop session or the system is ending: the window closes without
+  // asking, even while playing.
+  void OnSessionEnding();
+
+  // Opening a style.
+  void Entry(const std::string& path);
+  void mnuOpen_Click();
+  void chkGM_Click();
+
+  // The playback controls.
+  void cmdPlay_Click();
+  void cmdStop_Click();
+  void cboSections_DblClick();
+  void cmdAllCheck_Click();
+  void cmdUnCheck_Click();
+
+  // The sound source: "SoundFont..." and "Audio Output" of the Options menu.
+  void mnuSoundFont_Click();
+  void mnuAudioOutput_Show();
+
+  // The editing commands.
+  void mnuVolumeEvents_Click();
+  void mnuSaveStyle_Click();
+  void TempoEdit();  // lblTempo's double-click and "&Edit Tempo"
+
+  // The PC volume.
+  void sliderVol_Change();
+
+  // The controls' enabled states and the default button, from the current state.
+  void UpdateControls();
+
+  // The choices the next assembly reads.
+  PlayChoices Choices() const;
+  StyleModel& model() { return model_; }
+  const StyleModel& model() const { return model_; }
+  // The button Enter presses: Play when ready, Stop while playing.
+  QPushButton* defaultButton() const { return defaultButton_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // What the playback controller reads and sets.
+  void SetStatusText(const std::string& text) override;
+  std::string SectionText() const override;
+  void SelectSection(int entry) override;
+  void SetPlayEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void SetDefaultButton(PlaybackButton button) override;
+  bool RepeatOn() const override;
+  void Repaint() override;
+
+  void Form_Initialize();
+  void CreateController();
+  void LoadSoundSettings();
+  void SaveSoundSettings();
+  void ShowSoundStatus();
+  void ConnectControls();
+  void ConnectEditing();
+  void Apply(const ControlChanges& changes);
+  void ApplySettingsFile();
+  void StartMixer();
+  void ApplyEntryResult(const EntryResult& r);
+  void BlockPlay(const std::string& reason);
+  QCheckBox* PartBox(int index) const;
+  void SetAllParts(bool checked);
+  std::string SettingsFilePath() const;
+  std::string SoundSettingsFilePath() const;
+
+  std::unique_ptr<Ui::frmVambrio> ui_;
+  WindowServices services_;
+  std::string commandLine_;
+  MessageBoxErrorReporter reporter_;
+  StyleModel model_;
+
+  std::unique_ptr<PlaybackController> controller_;
+
+  // State the controls' enabled states come from.
+  bool playEnabled_ = true;    // as the playback controls set it
+  bool stopEnabled_ = false;
+  bool stopIsDefault_ = false;
+  std::string playBlockedWhy_; // non-empty after a load that could not be read or scanned
+  bool styleVolumeSet_ = false;
+  bool styleVolumeRestore_ = false;
+  bool volumeControl_ = false;  // the mixer has a volume control to move
+  PcVolume pcVolume_;
+
+  std::string soundFontChoice_;    // as the user chose them ("" for the usual ones)
+  std::string audioDriverChoice_;
+  QActionGroup* driverGroup_ = nullptr;
+  QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
+
+  QPushButton* defaultButton_ = nullptr;
+  bool closingFromProgram_ = false;
+  bool sessionEnding_ = false;
+  bool unloaded_ = false;
+};
+
+// The start-up procedure: shows the window (Form_Load runs first), marks
+// playback stopped, disables Stop and loads the style the command line named.
+void StartUp(frmVambrio& window);
+
+}  // namespace vambrio

@@ -1,0 +1,111 @@
+// Opening a style: the Open menu, a dropped file, the GM/XG box, and the
+// window side of Entry.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "loading/entry.h"
+#include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/section_combo.h"
+#include "ui_frm_vambrio.h"
+
+namespace vambrio {
+namespace {
+
+// The first local file a drop offers, or an empty text.
+QString DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
+  }
+  return {};
+}
+
+std::string CannotPlayText(EntryResult::Outcome outcome) {
+  if (outcome == EntryResult::Outcome::CouldNotOpen)
+    return "Play is not available: this file could not be opened. Open another style.";
+  return "Play is not available: the program could not process this file. Open another style.";
+}
+
+}  // namespace
+
+void frmVambrio::Entry(const std::string& path) {
+  // Steps that hold whatever the file turns out to be: every part checked,
+  // Play enabled and Stop disabled (unless a playback is still running),
+  // the window shown, the master-volume slider at its bottom.
+  SetAllParts(true);
+  UpdateControls();
+  show();
+  setWindowTitle("Vambrio");
+  ui_->SlidMasterVolume->setValue(0);
+  EntryResult r = vambrio::Entry(model_, path, ui_->chkGM->isChecked(), reporter_);
+  ApplyEntryResult(r);
+}
+
+void frmVambrio::ApplyEntryResult(const EntryResult& r) {
+  if (!r.caption.empty()) setWindowTitle(QString::fromStdString(r.caption));
+  if (!r.message.empty()) services_.messageBoxes.Show(r.message);
+  if (r.outcome == EntryResult::Outcome::CouldNotOpen || r.outcome == EntryResult::Outcome::CouldNotProcess) {
+    // The section table no longer describes the bytes: nothing may play them.
+    BlockPlay(CannotPlayText(r.outcome));
+  }
+  if (r.labelsSet) {
+    ui_->lblStyleName->setText(QString::fromStdString(r.nameLine));
+    ui_->lblTempo->setText(QString::fromStdString(r.tempoText));
+    ui_->lblTimeSignature->setText(QString::fromStdString(r.timeSignatureText));
+    ui_->cboSections->clear();
+    for (const std::string& line : r.sectionLines) ui_->cboSections->addItem(QString::fromStdString(line));
+    ui_->SlidMasterVolume->setValue(r.masterVolume);
+    ui_->cboSections->setCurrentIndex(0);
+  }
+  if (r.statusSet) {
+    ui_->lblStatus->setText(QString::fromStdString(r.statusText));
+    ui_->lblSize->setText(QString::fromStdString(r.sizeText));
+  }
+  if (r.outcome == EntryResult::Outcome::Loaded) BlockPlay({});
+  ShowSoundStatus();
+  UpdateControls();
+}
+
+void frmVambrio::BlockPlay(const std::string& reason) {
+  playBlockedWhy_ = reason;
+  UpdateControls();
+}
+
+void frmVambrio::mnuOpen_Click() {
+  cmdStop_Click();
+  std::optional<std::string> chosen;
+  try {
+    chosen = services_.fileDialogs.OpenStyle(model_.StyleFileName);
+  } catch (const RuntimeError& e) {
+    reporter_.ReportError("Open", e.error());
+    return;
+  }
+  if (!chosen) return;  // cancelled: the current style stays loaded
+  repaint();
+  Entry(*chosen);
+}
+
+void frmVambrio::chkGM_Click() {
+  ui_->chkGM->setText(ui_->chkGM->isChecked() ? "GM" : "XG");
+  if (!model_.StyleFileName.empty()) Entry(model_.StyleFileName);
+}
+
+void frmVambrio::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmVambrio::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmVambrio::dropEvent(QDropEvent* event) {
+  QString file = DroppedFile(event->mimeData());
+  if (file.isEmpty()) return;  // text or other data: nothing happens
+  event->acceptProposedAction();
+  cmdStop_Click();
+  Entry(file.toStdString());
+}
+
+}  // namespace vambrio

@@ -1,0 +1,79 @@
+// The sound source chosen by the user: "SoundFont..." and "Audio Output".
+// Both are kept in a settings file of their own beside "Vambrio.ini", which
+// keeps exactly its two lines.
+#include <QActionGroup>
+#include <QSettings>
+#include <filesystem>
+
+#include "loading/entry.h"
+#include "shell/main_window/frm_vambrio.h"
+#include "ui_frm_vambrio.h"
+
+namespace vambrio {
+namespace {
+
+constexpr const char* kSoundFontKey = "SoundFont";
+constexpr const char* kAudioOutputKey = "AudioOutput";
+
+}  // namespace
+
+std::string frmVambrio::SoundSettingsFilePath() const {
+  return (std::filesystem::path(services_.paths.configDir) / kSoundSettingsFileName).string();
+}
+
+void frmVambrio::LoadSoundSettings() {
+  QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);
+  soundFontChoice_ = file.value(kSoundFontKey).toString().toStdString();
+  audioDriverChoice_ = file.value(kAudioOutputKey).toString().toStdString();
+  services_.sound.ChooseSoundFont(soundFontChoice_);
+  services_.sound.ChooseAudioDriver(audioDriverChoice_);
+}
+
+void frmVambrio::SaveSoundSettings() {
+  std::error_code ec;
+  std::filesystem::create_directories(services_.paths.configDir, ec);
+  QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);
+  file.setValue(kSoundFontKey, QString::fromStdString(soundFontChoice_));
+  file.setValue(kAudioOutputKey, QString::fromStdString(audioDriverChoice_));
+  file.sync();
+}
+
+void frmVambrio::ShowSoundStatus() {
+  QString missing = QString::fromStdString(services_.sound.MissingSoundFontText());
+  if (services_.sound.SoundFont().empty()) {
+    ui_->lblStatus->setText(missing);
+  } else if (ui_->lblStatus->text() == missing) {
+    ui_->lblStatus->setText(model_.StyleFileName.empty() ? QString() : QString(kReadyText));
+  }
+}
+
+void frmVambrio::mnuSoundFont_Click() {
+  std::string start = soundFontChoice_.empty() ? services_.sound.SoundFont() : soundFontChoice_;
+  std::optional<std::string> chosen = services_.fileDialogs.OpenSoundFont(start);
+  if (!chosen) return;
+  soundFontChoice_ = *chosen;
+  services_.sound.ChooseSoundFont(soundFontChoice_);
+  SaveSoundSettings();
+  ShowSoundStatus();
+}
+
+void frmVambrio::mnuAudioOutput_Show() {
+  QMenu* menu = ui_->mnuAudioOutput;
+  menu->clear();
+  if (!driverGroup_) driverGroup_ = new QActionGroup(this);
+  std::string current = services_.sound.AudioDriver();
+  for (const std::string& driver : services_.sound.AudioDrivers()) {
+    QAction* item = menu->addAction(QString::fromStdString(driver));
+    item->setCheckable(true);
+    item->setChecked(driver == current);
+    driverGroup_->addAction(item);
+    connect(item, &QAction::triggered, this, [this, driver] {
+      audioDriverChoice_ = driver;
+      services_.sound.ChooseAudioDriver(driver);
+      SaveSoundSettings();
+    });
+  }
+  if (menu->isEmpty()) menu->addAction("(none available)")->setEnabled(false);
+}
+
+}  // namespace vambrio

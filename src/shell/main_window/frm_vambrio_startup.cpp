@@ -1,0 +1,98 @@
+// Start-up, the settings file and the end of the program.
+#include <QCloseEvent>
+#include <filesystem>
+
+#include "shell/helpabout/frm_about.h"
+#include "shell/main_window/frm_vambrio.h"
+#include "shell/settings_file.h"
+#include "ui_frm_vambrio.h"
+
+namespace vambrio {
+
+void StartUp(frmVambrio& window) {
+  // The model starts with CtabDestChannel 0..16 and the volume tables in place.
+  window.Form_Load();
+  window.show();
+  window.model().PlaybackStopped = true;
+  window.UpdateControls();  // Stop disabled: nothing plays yet
+  if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName);
+}
+
+std::string frmVambrio::SettingsFilePath() const {
+  return (std::filesystem::path(services_.paths.configDir) / kSettingsFileName).string();
+}
+
+void frmVambrio::Form_Load() {
+  ApplySettingsFile();
+  StartMixer();
+  styleVolumeSet_ = false;
+  styleVolumeRestore_ = false;
+  services_.sequencer.SetWait(true);
+  services_.sequencer.SetNotify(false);
+  LoadSoundSettings();
+  ShowSoundStatus();
+  model_.StyleFileName = StyleNameFromCommandLine(commandLine_);
+  UpdateControls();
+}
+
+void frmVambrio::ApplySettingsFile() {
+  WindowSettings settings;
+  settings.GmPlayer = ui_->chkGM->isChecked();
+  settings.IncludeSysex = ui_->mnuSysex->isChecked();
+  ApplySettingsText(ReadTextFileContents(SettingsFilePath(), reporter_), settings);
+  ui_->chkGM->setChecked(settings.GmPlayer);
+  ui_->chkGM->setText(settings.GmPlayer ? "GM" : "XG");
+  ui_->mnuSysex->setChecked(settings.IncludeSysex);
+}
+
+bool frmVambrio::Form_QueryUnload(UnloadMode mode) {
+  bool userClose = mode == UnloadMode::CloseBox || mode == UnloadMode::TaskManager;
+  if (model_.PlaybackStopped || !userClose) return false;
+  cmdStop_Click();
+  services_.messageBoxes.Show(kWaitBeforeExitingText);
+  return true;
+}
+
+void frmVambrio::mnuExit_Click() {
+  if (model_.PlaybackStopped) {
+    closingFromProgram_ = true;
+    close();
+    closingFromProgram_ = false;
+    return;
+  }
+  cmdStop_Click();
+  services_.messageBoxes.Show(kWaitBeforeExitingText);
+}
+
+void frmVambrio::OnSessionEnding() {
+  sessionEnding_ = true;
+  if (!unloaded_) close();
+}
+
+void frmVambrio::closeEvent(QCloseEvent* event) {
+  if (!unloaded_) {
+    UnloadMode mode = sessionEnding_        ? UnloadMode::SystemShutdown
+                      : closingFromProgram_ ? UnloadMode::Program
+                                            : UnloadMode::CloseBox;
+    if (Form_QueryUnload(mode)) {
+      event->ignore();
+      return;
+    }
+    Form_Unload();
+  }
+  event->accept();
+}
+
+void frmVambrio::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  controller_->Abandon();  // a playback still running ends here, without the window
+  WindowSettings settings{ui_->chkGM->text() == "GM", ui_->mnuSysex->isChecked()};
+  std::error_code ec;
+  std::filesystem::create_directories(services_.paths.configDir, ec);
+  WriteTextFileContents(SettingsText(settings), SettingsFilePath(), false, reporter_);
+  services_.sequencer.Command("close");
+  shell::UnloadAbout(this);
+}
+
+}  // namespace vambrio

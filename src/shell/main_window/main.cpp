@@ -1,0 +1,2 @@
+// vambrio: the window program.
+int main() { return 0; }

@@ -1,0 +1,199 @@
+// Opening styles: the menu, a drop, the GM/XG box, and what the window shows.
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSlider>
+#include <QUrl>
+
+#include "loading/entry.h"
+#include "test_classes.h"
+#include "window_rig.h"
+
+namespace vambrio::test {
+namespace {
+
+// Drags `data` over the window and lets go; true when the window took the drag.
+bool Drop(QWidget* target, QMimeData* data) {
+  QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(20, 20), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return enter.isAccepted();
+}
+
+bool AllParts(const WindowRig& rig, bool checked) {
+  for (int i = 0; i < 8; ++i) {
+    if (rig.Check(("chkPart" + std::to_string(i)).c_str())->isChecked() != checked) return false;
+  }
+  return true;
+}
+
+void UncheckSomeParts(const WindowRig& rig) {
+  rig.Check("chkPart2")->setChecked(false);
+  rig.Check("chkPart7")->setChecked(false);
+}
+
+}  // namespace
+
+void OpenTest::loadedStyleFillsTheWindow() {
+  WindowRig rig;
+  rig.Start();
+  UncheckSomeParts(rig);
+  rig.dialogs.openAnswers.push_back(rig.Style("Rig.sty"));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Rig.sty"));
+  QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+  QCOMPARE(rig.Text("lblTempo"), QString("120"));
+  QCOMPARE(rig.Text("lblTimeSignature"), QString("4/4"));
+  QCOMPARE(rig.Text("lblSize"), QString::fromStdString(FormatSize(ThreeSectionStyle().size())));
+  QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+  SectionCombo* list = rig.Sections();
+  QCOMPARE(list->count(), 26);
+  QCOMPARE(list->itemText(0), QString("All Sections"));
+  QCOMPARE(list->itemText(1), QString("Main A"));
+  QCOMPARE(list->itemText(3), QString("Ending A"));
+  QCOMPARE(list->itemText(4), QString(""));
+  QCOMPARE(list->currentIndex(), 0);
+  QCOMPARE(list->currentText(), QString("All Sections"));
+  QVERIFY(AllParts(rig, true));
+  QCOMPARE(rig.Find<QSlider>("SlidMasterVolume")->value(), 90);  // average of 100 and 80
+  QVERIFY(rig.Button("cmdPlay")->isEnabled());
+  QCOMPARE(rig.window->defaultButton(), rig.Button("cmdPlay"));
+  QVERIFY(rig.boxes.shown.empty());
+  // The dialog started where the current style is; none was loaded yet.
+  QCOMPARE(rig.dialogs.calls.size(), size_t{1});
+  QCOMPARE(rig.dialogs.calls[0].kind, std::string("OpenStyle"));
+}
+
+void OpenTest::missingFileCannotBeOpenedAndPlayIsRefused() {
+  WindowRig rig;
+  rig.Start(rig.Style("Good.sty"));
+  rig.dialogs.openAnswers.push_back(rig.work.File("Gone.sty"));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.boxes.shown, (std::vector<std::string>{"This file could not be opened"}));
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Gone.sty"));
+  // The labels still show the previous style; Play says why it cannot be used.
+  QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+  QVERIFY(!rig.Button("cmdPlay")->isEnabled());
+  QVERIFY(rig.Button("cmdPlay")->toolTip().contains("could not be opened"));
+  // Neither Enter nor a double-click plays.
+  QTest::keyClick(rig.window.get(), Qt::Key_Return);
+  emit rig.Sections()->itemDoubleClicked(1);
+  QVERIFY(rig.sequencer.Commands().empty());
+  // A style that loads gives Play back.
+  rig.dialogs.openAnswers.push_back(rig.work.File("Good.sty"));
+  rig.Action("mnuOpen")->trigger();
+  QVERIFY(rig.Button("cmdPlay")->isEnabled());
+  QVERIFY(rig.Button("cmdPlay")->toolTip().isEmpty());
+}
+
+void OpenTest::fileThatCannotBeProcessedKeepsTheOldLabels() {
+  WindowRig rig;
+  rig.Start(rig.Style("Good.sty"));
+  TrackBuilder noSections;
+  noSections.TrackName("Broken").Marker("SInt").EndOfTrack();
+  rig.dialogs.openAnswers.push_back(rig.Style("Broken.sty", StyleBytes(noSections)));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.boxes.shown, (std::vector<std::string>{"The program could not process this file"}));
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Broken.sty"));
+  QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+  QCOMPARE(rig.Sections()->itemText(1), QString("Main A"));
+  QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+  QCOMPARE(rig.Text("lblSize"), QString::fromStdString(FormatSize(StyleBytes(noSections).size())));
+  QVERIFY(!rig.Button("cmdPlay")->isEnabled());
+  QVERIFY(rig.Button("cmdPlay")->toolTip().contains("could not process"));
+}
+
+void OpenTest::cancelledOpenDialogKeepsTheStyleAndStopsPlayback() {
+  WindowRig rig;
+  std::string path = rig.Style("Keep.sty");
+  rig.Start(path);
+  rig.Sections()->setCurrentIndex(1);
+  rig.window->cmdPlay_Click();
+  QVERIFY(rig.Button("cmdStop")->isEnabled());
+  rig.Action("mnuOpen")->trigger();  // no answer queued: the user cancels
+  QVERIFY(rig.boxes.shown.empty());
+  QCOMPARE(QString::fromStdString(rig.dialogs.calls.at(0).startPath), QString::fromStdString(path));
+  QVERIFY(!rig.window->model().PlayRequested);
+  rig.timer.RunPending();
+  QCOMPARE(rig.sequencer.Commands().back(), std::string("close"));
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Keep.sty"));
+  QCOMPARE(QString::fromStdString(rig.window->model().StyleFileName), QString::fromStdString(path));
+}
+
+void OpenTest::droppedFileIsOpenedAndTextIsIgnored() {
+  WindowRig rig;
+  rig.Start();
+  auto* text = new QMimeData;
+  text->setText(QString::fromStdString(rig.Style("AsText.sty")));
+  QVERIFY(!Drop(rig.window.get(), text));
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio"));
+  QVERIFY(rig.window->model().StyleFileName.empty());
+  delete text;
+
+  auto* files = new QMimeData;
+  files->setUrls({QUrl("https://example.invalid/Remote.sty"),
+                  QUrl::fromLocalFile(QString::fromStdString(rig.Style("Dropped.sty"))),
+                  QUrl::fromLocalFile(QString::fromStdString(rig.Style("Second.sty")))});
+  QVERIFY(Drop(rig.window.get(), files));
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Dropped.sty"));
+  QCOMPARE(rig.Sections()->count(), 26);
+  delete files;
+}
+
+void OpenTest::dropDuringPlaybackStopsItFirst() {
+  WindowRig rig;
+  rig.Start(rig.Style("First.sty"));
+  rig.window->cmdPlay_Click();  // All Sections
+  rig.timer.RunPending();
+  QVERIFY(!rig.window->model().PlaybackStopped);
+  auto* files = new QMimeData;
+  files->setUrls({QUrl::fromLocalFile(QString::fromStdString(rig.Style("Next.sty", ThreeSectionStyle("Next"))))});
+  QVERIFY(Drop(rig.window.get(), files));
+  delete files;
+  QVERIFY(!rig.window->model().PlayRequested);
+  QCOMPARE(rig.Text("lblStyleName"), QString("Next - (c) Rig"));
+  rig.timer.RunPending();
+  QVERIFY(rig.window->model().PlaybackStopped);
+  QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+}
+
+void OpenTest::gmBoxChangesItsCaptionAndReloads() {
+  WindowRig rig;
+  rig.Start();
+  rig.Check("chkGM")->click();  // nothing loaded: no reload, no message
+  QCOMPARE(rig.Check("chkGM")->text(), QString("GM"));
+  QVERIFY(rig.boxes.shown.empty());
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio"));
+
+  // A style with a GM System On message: the XG player neutralises it in the
+  // loaded bytes, the GM player keeps it. The reload shows which one ran.
+  TrackBuilder t;
+  t.TrackName("Gm").TempoBpm(100).TimeSignature(4, 2).GmSystemOn().Marker("SInt").Marker("Main A")
+      .NoteOn(9, 36, 100).Delta(480).NoteOff(9, 36).EndOfTrack();
+  Bytes bytes = StyleBytes(t);
+  rig.dialogs.openAnswers.push_back(rig.Style("Gm.sty", bytes));
+  rig.Action("mnuOpen")->trigger();
+  QVERIFY(rig.window->model().StyleData == bytes);
+  UncheckSomeParts(rig);
+  rig.Check("chkGM")->click();
+  QCOMPARE(rig.Check("chkGM")->text(), QString("XG"));
+  QVERIFY(AllParts(rig, true));
+  QVERIFY(rig.window->model().StyleData != bytes);
+  rig.Check("chkGM")->click();
+  QVERIFY(rig.window->model().StyleData == bytes);
+}
+
+void OpenTest::checkAllAndUncheckAll() {
+  WindowRig rig;
+  rig.Start();
+  rig.Button("cmdUnCheck")->click();
+  QVERIFY(AllParts(rig, false));
+  QCOMPARE(rig.window->Choices().Parts, (std::array<int, 8>{0, 0, 0, 0, 0, 0, 0, 0}));
+  rig.Check("chkPart3")->setChecked(true);
+  rig.Button("cmdAllCheck")->click();
+  QVERIFY(AllParts(rig, true));
+  QCOMPARE(rig.window->Choices().Parts, (std::array<int, 8>{1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+}  // namespace vambrio::test

@@ -1,0 +1,58 @@
+// The SoundFont and the audio output, kept beside "Vambrio.ini".
+#include <QMenu>
+#include <QSettings>
+
+#include "test_classes.h"
+#include "window_rig.h"
+
+namespace vambrio::test {
+
+void SoundSettingsTest::chosenSoundFontIsKeptBesideTheSettingsFile() {
+  WindowRig rig;
+  rig.Start();
+  std::string font = rig.work.File("My Font.sf3");
+  rig.dialogs.soundFontAnswers.push_back(font);
+  rig.Action("mnuSoundFont")->trigger();
+  QCOMPARE(rig.dialogs.calls.back().kind, std::string("OpenSoundFont"));
+  QCOMPARE(rig.sound.SoundFont(), font);
+  rig.Action("mnuSoundFont")->trigger();  // cancelled: the choice stays
+  QCOMPARE(rig.sound.SoundFont(), font);
+  QCOMPARE(rig.dialogs.calls.back().startPath, font);
+  rig.Exit();
+  // "Vambrio.ini" keeps exactly its two lines.
+  QCOMPARE(ReadWhole(rig.IniPath()), std::string("XG\r\nTrue\r\n\r\n"));
+
+  // The next run hands the choice to the sound source before anything plays.
+  rig.sound = FakeSoundSource{};
+  rig.Start();
+  QCOMPARE(rig.sound.soundFontChoices.front(), font);
+  QCOMPARE(rig.sound.SoundFont(), font);
+}
+
+void SoundSettingsTest::audioOutputMenuListsTheDriversAndKeepsTheChoice() {
+  WindowRig rig;
+  rig.sound.drivers = {"pulseaudio", "alsa", "jack"};
+  rig.Start();
+  QMenu* menu = rig.Find<QMenu>("mnuAudioOutput");
+  QVERIFY(menu);
+  QCOMPARE(menu->menuAction()->text(), QString("Audio Output"));
+  emit menu->aboutToShow();
+  QList<QAction*> items = menu->actions();
+  QCOMPARE(items.size(), 3);
+  QCOMPARE(items[0]->text(), QString("pulseaudio"));
+  QVERIFY(items[0]->isChecked());
+  items[1]->trigger();
+  QCOMPARE(rig.sound.AudioDriver(), std::string("alsa"));
+  emit menu->aboutToShow();
+  QVERIFY(menu->actions()[1]->isChecked());
+  QVERIFY(!menu->actions()[0]->isChecked());
+  rig.Exit();
+
+  rig.sound = FakeSoundSource{};
+  rig.Start();
+  QCOMPARE(rig.sound.AudioDriver(), std::string("alsa"));
+  QSettings saved(QString::fromStdString(rig.ConfigDir() + "/Sound.ini"), QSettings::IniFormat);
+  QCOMPARE(saved.value("AudioOutput").toString(), QString("alsa"));
+}
+
+}  // namespace vambrio::test

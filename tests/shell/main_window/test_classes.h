@@ -1,0 +1,75 @@
+// The test classes of the main window; main.cpp runs them all.
+#pragma once
+
+#include <QObject>
+
+namespace vambrio::test {
+
+class StartupTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void firstRunWithoutSettingsFile();
+  void settingsFileIsAppliedAndWrittenBack_data();
+  void settingsFileIsAppliedAndWrittenBack();
+  void unreadableSettingsFileIsReportedAndDefaultsApply();
+  void quotedCommandLinePathIsLoadedOnceShown();
+  void startupConfiguresTheSequencerAndStopsNothing();
+  void mixerStartupSetsHalfTheRangeAndFollowsTheSlider();
+  void mixerThatCannotBeOpenedIsSaidAndStartupGoesOn();
+  void mixerWithoutVolumeControlDisablesTheSlider();
+  void exitWhenStoppedWritesSettingsAndClosesTheDevice();
+};
+
+class OpenTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void loadedStyleFillsTheWindow();
+  void missingFileCannotBeOpenedAndPlayIsRefused();
+  void fileThatCannotBeProcessedKeepsTheOldLabels();
+  void cancelledOpenDialogKeepsTheStyleAndStopsPlayback();
+  void droppedFileIsOpenedAndTextIsIgnored();
+  void dropDuringPlaybackStopsItFirst();
+  void gmBoxChangesItsCaptionAndReloads();
+  void checkAllAndUncheckAll();
+};
+
+class PlaybackTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void playWithoutStyleAsksForOne();
+  void playAndStopOneSection();
+  void enterPressesTheDefaultButton();
+  void doubleClickPlaysTheEntry();
+  void allSectionsFollowsTheList();
+  void stopDuringAllSectionsSelectsAllSections();
+  void repeatPlaysAgainUntilTurnedOff();
+  void reloadDuringPlaybackKeepsStopUsable();
+  void noSoundFontSaysSoInsteadOfPlaying();
+};
+
+class CloseTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void closeBoxDuringPlaybackIsRefused();
+  void exitMenuDuringPlaybackIsRefused();
+  void sessionEndingDuringPlaybackIsNotRefused();
+};
+
+class SoundSettingsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void chosenSoundFontIsKeptBesideTheSettingsFile();
+  void audioOutputMenuListsTheDriversAndKeepsTheChoice();
+};
+
+class LookTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void controlsCarryTheirCaptionsAndToolTips();
+  void menusAreInOrderAndAct();
+  void playAndStopCarryMediaIcons();
+  void everyCaptionIsShownInFull();
+  void screenshotIsNotBlank();
+};
+
+}  // namespace vambrio::test
