@@ -38,17 +38,4 @@ void RestoreVolumes(StyleModel& m) {
   }
 }
 
-int16_t ComputeMasterVolume(const StyleModel& m) {
-  int64_t sum = 0;
-  int64_t used = 0;
-  for (size_t i = 0; i < Slots(m); ++i) {
-    if (m.VolumeEventPos[i] > 0) {
-      sum += m.VolumeEventValue[i];
-      ++used;
-    }
-  }
-  if (used == 0) return 0;
-  return RoundToInt16(static_cast<double>(ToInt32(sum)) / static_cast<double>(used));
-}
-
 }  // namespace vambrio

@@ -22,8 +22,4 @@ bool ApplyMasterVolume(StyleModel& m, int slider);
 // Undo's work on the bytes: every used slot's loaded value written back.
 void RestoreVolumes(StyleModel& m);
 
-// The average of the used slots' values, the sum in 32 bits, rounded half to
-// even; 0 when no slot is used. Loading computes MasterVolume the same way.
-int16_t ComputeMasterVolume(const StyleModel& m);
-
 }  // namespace vambrio

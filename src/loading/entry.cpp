@@ -16,18 +16,6 @@ std::string TrimSpaces(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-int16_t AverageVolume(const StyleModel& m) {
-  int32_t sum = 0;
-  int32_t used = 0;
-  for (size_t i = 0; i < m.VolumeEventPos.size(); ++i) {
-    if (m.VolumeEventPos[i] > 0) {
-      sum = ToInt32(int64_t{sum} + m.VolumeEventValue[i]);
-      ++used;
-    }
-  }
-  return used == 0 ? 0 : RoundToInt16(static_cast<double>(sum) / used);
-}
-
 // Steps 12-17: the derived values and the labels of a scanned style.
 void FillLabels(StyleModel& m, EntryResult& r) {
   int16_t product = ToInt16(int32_t{m.TempoQpm} * m.TimeSigDenominator);
@@ -38,7 +26,7 @@ void FillLabels(StyleModel& m, EntryResult& r) {
   r.sectionLines.clear();
   r.sectionLines.push_back(kAllSections);
   for (int i = 0; i <= 24; ++i) r.sectionLines.push_back(m.SectionName[i]);
-  m.MasterVolume = AverageVolume(m);
+  m.MasterVolume = ComputeMasterVolume(m);
   r.masterVolume = m.MasterVolume;
   r.labelsSet = true;
 }

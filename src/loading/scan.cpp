@@ -188,8 +188,11 @@ bool ScanStyle(StyleModel& m, bool gmPlayer, ErrorSink& errors) {
     m.VolumeEventValue.assign(kVolumeTableStart, 0);
     m.VolumeEventPos.assign(kVolumeTableStart, 0);
     // Nothing of an earlier style leaks into this scan: no insertion point,
-    // no status byte in force, no text.
+    // no tempo or time signature, no status byte in force, no text.
     m.SIntEndPos = 0;
+    m.TempoQpm = 0;
+    m.TimeSigNumerator = 0;
+    m.TimeSigDenominator = 0;
     m.StatusByte = 0;
     m.RunningStatus = false;
     m.TextStr.clear();

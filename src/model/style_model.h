@@ -74,6 +74,11 @@ struct StyleModel {
 // 0..16 holding their own index.
 StyleModel MakeStartupModel();
 
+// MasterVolume as loading and the insertion of volume events compute it: the
+// average of the used volume slots' values, the sum in 32 bits, rounded half
+// to even; 0 when no slot is used. Raises error 6 when the sum overflows.
+int16_t ComputeMasterVolume(const StyleModel& m);
+
 // Number of sections the last scan found (the entries before the first empty name).
 int SectionCount(const StyleModel& m);
 

@@ -215,7 +215,7 @@ TEST(ScanStyle, EachScanStartsFresh) {
   for (int i = 0; i < 9; ++i) many.Tempo(500000);
   many.EndOfTrack();
   TrackBuilder few;
-  few.Marker("Main A").ControlChange(0, 7, 50).Tempo(500000).EndOfTrack();
+  few.Marker("Main A").ControlChange(0, 7, 50).Tempo(500000).TimeSignature(3, 2).EndOfTrack();
 
   auto s = Scan(many);
   ASSERT_TRUE(s.ok);
@@ -229,6 +229,15 @@ TEST(ScanStyle, EachScanStartsFresh) {
   EXPECT_EQ(s.m.TempoEventValue[1], 0);
   EXPECT_EQ(SectionCount(s.m), 1);
   EXPECT_EQ(s.m.SIntEndPos, 0);
+
+  // A style without tempo or time signature shows neither of the earlier style.
+  TrackBuilder none;
+  none.Marker("Main A").EndOfTrack();
+  s.m.StyleData = StyleBytes(none);
+  ASSERT_TRUE(ScanStyle(s.m, false, s.reported));
+  EXPECT_EQ(s.m.TempoQpm, 0);
+  EXPECT_EQ(s.m.TimeSigNumerator, 0);
+  EXPECT_EQ(s.m.TimeSigDenominator, 0);
 }
 
 // Every file that cannot be walked is rejected, never read past its end.
