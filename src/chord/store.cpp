@@ -21,63 +21,92 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.size() >= 4
 
 int FloorDiv12(int d) { return d >= 0 ? d / 12 : -((-d + 11) / 12); }
 
+// The walk keeps its cursors and the buffers' bounds at hand and hands them
+// back to the model when it stops, at the end, at End of Track or at a fault.
 class StoreWalk {
  public:
   StoreWalk(StyleModel& m, const PlayChoices& c)
       : m_(m),
         c_(c),
         t_(m.Chord),
-        changeIntervals_(!StartsWith(m.CurrentSectionName, "Intr") && !StartsWith(m.CurrentSectionName, "Endi")) {}
+        changeIntervals_(!StartsWith(m.CurrentSectionName, "Intr") && !StartsWith(m.CurrentSectionName, "Endi")),
+        in_(m.StyleData.data()),
+        inSize_(static_cast<int64_t>(m.StyleData.size())),
+        out_(m.OutData.data()),
+        outSize_(static_cast<int64_t>(m.OutData.size())),
+        pos_(m.Pos),
+        outPos_(m.OutPos),
+        status_(m.StatusByte),
+        running_(m.RunningStatus) {}
 
+  int64_t Pos() const { return pos_; }
+  int64_t OutPos() const { return outPos_; }
   // Copies one event; false when it was the End of Track event.
-  bool Event(int32_t eventOut);
+  bool Event(int64_t eventOut);
+  // Takes the output back to `eventOut` (the start of the event in hand).
+  void TakeBack(int64_t eventOut) { outPos_ = eventOut; }
+  // The cursors never pass the buffers' ends by more than an event's few
+  // bytes, and the buffers are far below 2^31 bytes.
+  void HandBack() {
+    m_.Pos = static_cast<int32_t>(pos_);
+    m_.OutPos = static_cast<int32_t>(outPos_);
+    m_.StatusByte = status_;
+    m_.RunningStatus = running_;
+  }
 
  private:
-  uint8_t In(int64_t i) const { return At(m_.StyleData, i); }
+  uint8_t In(int64_t i) const {
+    if (static_cast<uint64_t>(i) >= static_cast<uint64_t>(inSize_)) Raise(err::SubscriptOutOfRange);
+    return in_[i];
+  }
   void Out(int v) {
-    At(m_.OutData, m_.OutPos) = static_cast<uint8_t>(v);
-    m_.OutPos = ToInt32(int64_t{m_.OutPos} + 1);
+    if (static_cast<uint64_t>(outPos_) >= static_cast<uint64_t>(outSize_)) Raise(err::SubscriptOutOfRange);
+    out_[outPos_++] = static_cast<uint8_t>(v);
   }
-  void Advance(int64_t n) { m_.Pos = ToInt32(m_.Pos + n); }
-  void CopyByte() {
-    Out(In(m_.Pos));
-    Advance(1);
-  }
+  void CopyByte() { Out(In(pos_++)); }
   void CopyBytes(int64_t n);
   // The data byte at Pos, consumed; never 128 or more.
   int DataByte() {
-    uint8_t b = In(m_.Pos);
+    uint8_t b = In(pos_);
     if (b >= 0x80) Raise(kMalformedEvent);
-    Advance(1);
+    ++pos_;
     return b;
   }
   // The variable-length quantity at p (at most four bytes) and its size.
   int64_t VarLen(int64_t p, int64_t& size) const;
   void StatusIfOwn(int status) {
-    if (!m_.RunningStatus) {
+    if (!running_) {
       Out(status);
-      Advance(1);
+      ++pos_;
     }
   }
   int Part(int k) const { return c_.Parts[static_cast<size_t>(k)] != 0 ? 1 : 0; }
 
-  void MetaOrSysex(int32_t eventOut);
+  void MetaOrSysex(int64_t eventOut);
   void Note();
   int Transpose(int note, int idx, int dest) const;
 
   StyleModel& m_;
   const PlayChoices& c_;
-  ChordTables& t_;
-  bool changeIntervals_;
+  const ChordTables& t_;
+  const bool changeIntervals_;
+  const uint8_t* const in_;
+  const int64_t inSize_;
+  uint8_t* const out_;
+  const int64_t outSize_;
+  int64_t pos_;
+  int64_t outPos_;
+  int status_;
+  bool running_;
 };
 
 void StoreWalk::CopyBytes(int64_t n) {
   if (n <= 0) return;
-  In(m_.Pos + n - 1);
-  At(m_.OutData, int64_t{m_.OutPos} + n - 1);
-  std::memcpy(m_.OutData.data() + m_.OutPos, m_.StyleData.data() + m_.Pos, static_cast<size_t>(n));
-  m_.OutPos = ToInt32(m_.OutPos + n);
-  Advance(n);
+  In(pos_ + n - 1);
+  if (outPos_ + n > outSize_) Raise(err::SubscriptOutOfRange);
+  std::memcpy(out_ + outPos_, in_ + pos_, static_cast<size_t>(n));
+  outPos_ += n;
+  pos_ += n;
 }
 
 int64_t StoreWalk::VarLen(int64_t p, int64_t& size) const {
@@ -90,27 +119,27 @@ int64_t StoreWalk::VarLen(int64_t p, int64_t& size) const {
   }
 }
 
-bool StoreWalk::Event(int32_t eventOut) {
+bool StoreWalk::Event(int64_t eventOut) {
   // The delta time, copied as it stands (a standard one has at most four bytes).
-  for (int size = 1; In(m_.Pos) >= 0x80; ++size) {
+  for (int size = 1; In(pos_) >= 0x80; ++size) {
     if (size == 4) Raise(kMalformedEvent);
     CopyByte();
   }
   CopyByte();
 
-  uint8_t b = In(m_.Pos);
+  uint8_t b = In(pos_);
   if (b >= 0x80) {
-    m_.StatusByte = b;
-    m_.RunningStatus = false;
+    status_ = b;
+    running_ = false;
   } else {
     // Running status continues channel messages only.
-    if (m_.StatusByte < 0x80 || m_.StatusByte > 0xEF) Raise(kMalformedEvent);
-    m_.RunningStatus = true;
+    if (status_ < 0x80 || status_ > 0xEF) Raise(kMalformedEvent);
+    running_ = true;
   }
 
-  const int status = m_.StatusByte;
-  if (status == 0xFF && In(m_.Pos + 1) == 0x2F) {
-    m_.OutPos = eventOut;  // nothing of End of Track, not even its delta time
+  const int status = status_;
+  if (status == 0xFF && In(pos_ + 1) == 0x2F) {
+    outPos_ = eventOut;  // nothing of End of Track, not even its delta time
     return false;
   }
   if (status >= 0xF0) {
@@ -134,20 +163,20 @@ bool StoreWalk::Event(int32_t eventOut) {
   return true;
 }
 
-void StoreWalk::MetaOrSysex(int32_t eventOut) {
-  const int status = m_.StatusByte;
+void StoreWalk::MetaOrSysex(int64_t eventOut) {
+  const int status = status_;
   int64_t lengthSize = 0;
   if (status == 0xFF) {
-    const int64_t length = VarLen(m_.Pos + 2, lengthSize);
+    const int64_t length = VarLen(pos_ + 2, lengthSize);
     CopyBytes(2 + lengthSize + length);
   } else if (status == 0xF0 || status == 0xF7) {
-    const int64_t length = VarLen(m_.Pos + 1, lengthSize);
+    const int64_t length = VarLen(pos_ + 1, lengthSize);
     if (c_.IncludeSysex) {
       CopyBytes(1 + lengthSize + length);
     } else {
-      In(m_.Pos + lengthSize + length);  // the event must be there to be stepped over
-      Advance(1 + lengthSize + length);
-      m_.OutPos = eventOut;  // the dropped event takes its delta time with it
+      In(pos_ + lengthSize + length);  // the event must be there to be stepped over
+      pos_ += 1 + lengthSize + length;
+      outPos_ = eventOut;  // the dropped event takes its delta time with it
     }
   } else {
     Raise(kMalformedEvent);
@@ -155,10 +184,10 @@ void StoreWalk::MetaOrSysex(int32_t eventOut) {
 }
 
 void StoreWalk::Note() {
-  const int idx = (m_.StatusByte & 0x0F) + 1;
+  const int idx = (status_ & 0x0F) + 1;
   const int dest = t_.CtabDestChannel[static_cast<size_t>(idx)];
   if (dest == 9) {  // Rhythm Sub: one channel up for a GM player (channel 9 becomes 10)
-    int status = m_.StatusByte;
+    int status = status_;
     if (c_.GmPlayer && (status & 0x0F) != 0x0F) ++status;
     StatusIfOwn(status);
     Out(DataByte());
@@ -166,14 +195,14 @@ void StoreWalk::Note() {
     return;
   }
   if (dest == 10) {  // Rhythm Main: onto MIDI channel 10, in force for the running status after it
-    if (!m_.RunningStatus) m_.StatusByte += 10 - idx;
-    StatusIfOwn(m_.StatusByte);
+    if (!running_) status_ += 10 - idx;
+    StatusIfOwn(status_);
     Out(DataByte());
     Out(DataByte() * Part(1));
     return;
   }
   if (dest > 16) Raise(err::SubscriptOutOfRange);  // no such part box
-  StatusIfOwn(m_.StatusByte);
+  StatusIfOwn(status_);
   Out(Transpose(DataByte(), idx, dest));
   int velocity = DataByte();
   if (dest >= 9) velocity *= Part(dest - 9);
@@ -210,16 +239,18 @@ int StoreWalk::Transpose(int note, int idx, int dest) const {
 }  // namespace
 
 void Store(StyleModel& m, int32_t from, int32_t to, const PlayChoices& choices, ErrorSink& errors) {
-  StoreWalk walk(m, choices);
   m.Pos = from;
-  int32_t eventOut = m.OutPos;
+  StoreWalk walk(m, choices);
+  int64_t eventOut = walk.OutPos();
   try {
-    while (m.Pos < to) {
-      eventOut = m.OutPos;
-      if (!walk.Event(eventOut)) return;
+    while (walk.Pos() < to) {
+      eventOut = walk.OutPos();
+      if (!walk.Event(eventOut)) break;
     }
+    walk.HandBack();
   } catch (const RuntimeError& e) {
-    m.OutPos = eventOut;  // the output keeps whole events only
+    walk.TakeBack(eventOut);  // the output keeps whole events only
+    walk.HandBack();
     errors.ReportError("Store", e.error());
   }
 }
