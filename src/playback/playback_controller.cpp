@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* kSelectStyleFirst = "Please click Select Style first";
 constexpr const char* kDeviceFailed = "The sound output failed during playback; playback has ended.";
+constexpr int kListedSections = 25;  // cboSections lists the first 25 sections after "All Sections"
 
 }  // namespace
 
@@ -149,7 +150,7 @@ void PlaybackController::BeforeSection() {
   }
   p_.model.CurrentSectionName = p_.model.SectionName[section_];
   p_.assemble(static_cast<int16_t>(section_), p_.choices());
-  p_.view.SelectSection(section_ + 1);
+  if (section_ < kListedSections) p_.view.SelectSection(section_ + 1);
   p_.view.Repaint();
   if (!OpenPlayerFile(false)) return;
   StartPass();

@@ -69,9 +69,9 @@ class ControllerTest : public ::testing::Test {
     view.entries = {kAllSections};
     for (size_t i = 0; i < names.size(); ++i) {
       model.SectionName[i] = names[i];
-      view.entries.push_back(names[i]);
+      if (i < 25) view.entries.push_back(names[i]);
     }
-    while (view.entries.size() < kSectionSlots) view.entries.push_back("");
+    while (view.entries.size() < 26) view.entries.push_back("");  // "All Sections" and 25 section lines
     view.text = kAllSections;
   }
 

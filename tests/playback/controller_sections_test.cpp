@@ -92,14 +92,15 @@ TEST_F(ControllerTest, StopBetweenTwoSectionsAssemblesNothingMore) {
 
 TEST_F(ControllerTest, EverySectionOfALargeStyleTakesPart) {
   std::vector<std::string> names;
-  for (int i = 0; i < 20; ++i) names.push_back("Section " + std::to_string(i));
+  for (int i = 0; i < kSectionSlots; ++i) names.push_back("Section " + std::to_string(i));
   SetSections(names);
   seq.length = 1000;
   controller.CmdPlayClick();
   int guard = 0;
   while (controller.Running() && guard++ < 100) timer.Advance(1.0);
-  ASSERT_EQ(assembledWith.size(), 20u);
-  EXPECT_EQ(view.text, "Section 19");
+  ASSERT_EQ(assembledWith.size(), 26u);
+  EXPECT_EQ(model.CurrentSectionName, "Section 25");
+  EXPECT_EQ(view.text, "Section 24");  // the last listed entry stays selected for a section not listed
 
   // A section after the sixteenth plays alone too.
   assembledWith.clear();

@@ -1,0 +1,98 @@
+// vambrio-cli play STYLE [SECTION] ...: plays a section, or every section in
+// turn, through the built-in synthesizer, printing the status texts the
+// window would show. Ctrl-C or SIGTERM stops it as the Stop button does.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include "cli/command.h"
+#include "cli/sound/sound_cli.h"
+#include "platform/fluid_engine.h"
+#include "platform/fluid_sequencer.h"
+#include "platform/system_clock.h"
+#include "platform/user_paths.h"
+#include "playback/assembly.h"
+
+namespace vambrio::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS] [--soundfont FILE] "
+    "[--audio-driver NAME]";
+
+// SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
+// handles them like any other event. Blocked before any thread starts, so
+// that no thread of the synthesizer receives them instead.
+int StopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+int RunPlay(const std::vector<std::string>& args) {
+  auto parsed = ParseArgs(args, {"--repeat", "--gm", "--xg-on", "--minor", "--no-sysex"},
+                          {"--parts", "--soundfont", "--audio-driver"});
+  if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage(kUsage);
+  PlayChoices choices;
+  if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
+  const std::string& style = parsed->positional[0];
+  const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
+
+  int signals = StopSignals();
+  platform::FluidEngine engine({parsed->Value("--soundfont").value_or(""),
+                                parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer});
+  engine.StartLoading();  // while the style loads
+
+  platform::UserPath player = platform::PlayerTmpPath();
+  if (player.path.empty()) {
+    std::cerr << player.problem << "\n";
+    return kExitFailed;
+  }
+  StyleModel m = MakeStartupModel();
+  TerminalErrors errors;
+  EntryResult entry;
+  if (!LoadForPlaying(m, style, choices.GmPlayer, errors, entry)) return kExitFailed;
+  if (section != kAllSections && FindSectionByName(m, section) < 0) {
+    std::cerr << style << ": no section named " << section << "\n";
+    return kExitFailed;
+  }
+  engine.WaitLoaded();
+  if (!engine.Notice().empty()) std::cerr << engine.Notice() << "\n";
+
+  platform::FluidSequencer sequencer(engine);
+  platform::SystemClock clock;
+  platform::PollLoop loop(clock);
+  TerminalView view(entry.sectionLines, section, parsed->Has("--repeat"));
+  TerminalMessages messages;
+  PlaybackController controller(PlaybackParts{
+      m, sequencer, clock, loop, view, messages, errors, [&] { return choices; },
+      [&](int16_t s, const PlayChoices& c) {
+        MakeSingleTrack(m, s, c, errors, player.path, [&] { sequencer.Command("close"); });
+      },
+      player.path});
+
+  bool stopped = false;
+  loop.Watch(sequencer.NotifyFd(), [&] { sequencer.Pump(); });
+  loop.Watch(signals, [&] {
+    signalfd_siginfo info;
+    while (read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+    }
+    stopped = true;
+    controller.CmdStopClick();
+  });
+  controller.CmdPlayClick();
+  while (controller.Running() && loop.RunOnce()) {
+  }
+  close(signals);
+  if (stopped) return kExitOk;
+  if (messages.shown > 0) return kExitFailed;
+  return errors.reported > 0 ? kExitReported : kExitOk;
+}
+
+const CommandRegistration kPlay("play", kUsage, RunPlay);
+
+}  // namespace
+}  // namespace vambrio::cli

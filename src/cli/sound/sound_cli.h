@@ -1,0 +1,89 @@
+// What the sound commands of vambrio-cli share: the window's controls as
+// lines on the terminal, message boxes and the error reporter on standard
+// error, and loading a style as the window does.
+#pragma once
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/cli_common.h"
+#include "loading/entry.h"
+#include "platform/message_box.h"
+#include "playback/playback_controller.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio::cli {
+
+// Message boxes become lines on standard error.
+class TerminalMessages final : public platform::MessageBoxes {
+ public:
+  void Show(const std::string& text) override {
+    std::cerr << text << "\n";
+    ++shown;
+  }
+  bool AskOkCancel(const std::string& text) override {
+    std::cerr << text << "\n";
+    return false;
+  }
+  int shown = 0;
+};
+
+// The error reporter's messages, as they happen.
+class TerminalErrors final : public ErrorSink {
+ public:
+  void ReportError(std::string_view procedure, const VbError& error) override {
+    if (auto text = ErrorMessageText(procedure, error)) {
+      std::cerr << *text << "\n";
+      ++reported;
+    }
+  }
+  int reported = 0;
+};
+
+// The playback controls of the window, printed: the status line whenever it
+// changes and the section the list shows while "All Sections" plays.
+class TerminalView final : public PlaybackView {
+ public:
+  TerminalView(std::vector<std::string> entries, std::string text, bool repeat)
+      : entries_(std::move(entries)), text_(std::move(text)), repeat_(repeat) {}
+  void SetStatusText(const std::string& text) override {
+    if (text != status_) std::cout << text << std::endl;
+    status_ = text;
+  }
+  std::string SectionText() const override { return text_; }
+  void SelectSection(int entry) override {
+    if (entry < 0 || entry >= static_cast<int>(entries_.size())) return;
+    text_ = entries_[static_cast<size_t>(entry)];
+    if (entry > 0) std::cout << "Section: " << text_ << std::endl;
+  }
+  void SetPlayEnabled(bool) override {}
+  void SetStopEnabled(bool) override {}
+  void SetDefaultButton(PlaybackButton) override {}
+  bool RepeatOn() const override { return repeat_; }
+  void Repaint() override {}
+
+ private:
+  std::vector<std::string> entries_;
+  std::string text_;
+  std::string status_;
+  bool repeat_;
+};
+
+// Loads the style as Entry does; prints why not and returns false on failure.
+inline bool LoadForPlaying(StyleModel& m, const std::string& path, bool gm, ErrorSink& errors, EntryResult& r) {
+  r = Entry(m, path, gm, errors);
+  if (r.outcome == EntryResult::Outcome::Loaded) return true;
+  if (!r.message.empty()) std::cerr << path << ": " << r.message << "\n";
+  return false;
+}
+
+// The section of that name (exact), or -1.
+inline int FindSectionByName(const StyleModel& m, const std::string& name) {
+  for (int i = 0; i < kSectionSlots && !m.SectionName[i].empty(); ++i)
+    if (m.SectionName[i] == name) return i;
+  return -1;
+}
+
+}  // namespace vambrio::cli

@@ -1,0 +1,298 @@
+#include "platform/fluid_engine.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "platform/soundfont.h"
+
+namespace vambrio::platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int64_t kOutputStallNs = 2'000'000'000;  // an output silent this long while playing has failed
+
+std::mutex gLogMutex;
+std::string gLastError;
+
+void KeepFluidLog(int level, const char* message, void*) {
+  if (level > FLUID_ERR || message == nullptr) return;
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  gLastError = message;
+}
+
+void RouteFluidLog() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+      fluid_set_log_function(level, KeepFluidLog, nullptr);
+  });
+}
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void CollectOption(void* data, const char*, const char* option) {
+  static_cast<std::vector<std::string>*>(data)->push_back(option);
+}
+
+// The message for an explicitly named driver that did not open.
+std::string NamedDriverProblem(fluid_settings_t* settings, const std::string& name) {
+  std::vector<std::string> known;
+  fluid_settings_foreach_option(settings, "audio.driver", &known, CollectOption);
+  bool isKnown = false;
+  std::string list;
+  for (const auto& k : known) {
+    isKnown = isKnown || k == name;
+    list += (list.empty() ? "" : ", ") + k;
+  }
+  if (!isKnown) return "There is no audio driver \"" + name + "\". The drivers are: " + list + ".";
+  std::string why = LastFluidError();
+  return "The audio driver \"" + name + "\" could not be opened" + (why.empty() ? "." : " (" + why + ").");
+}
+
+}  // namespace
+
+std::string LastFluidError() {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  return gLastError;
+}
+
+FluidEngine::FluidEngine(SoundOptions options) : options_(std::move(options)) {
+  RouteFluidLog();
+  wantXg_ = options_.xgBankSelect;
+}
+
+FluidEngine::~FluidEngine() {
+  if (loader_.joinable()) loader_.join();
+  {
+    std::lock_guard<std::mutex> lock(watchMutex_);
+    watchQuit_ = true;
+  }
+  watchWake_.notify_all();
+  if (watcher_.joinable()) watcher_.join();
+  CloseOutput();
+  if (synth_) delete_fluid_synth(synth_);
+  if (synthSettings_) delete_fluid_settings(synthSettings_);
+  if (audioSettings_) delete_fluid_settings(audioSettings_);
+}
+
+void FluidEngine::StartLoading() {
+  {
+    std::lock_guard<std::mutex> lock(optionsMutex_);
+    if (loadStarted_) return;
+    loadStarted_ = true;
+  }
+  loader_ = std::thread([this] { Load(); });
+}
+
+bool FluidEngine::WaitLoaded() {
+  StartLoading();
+  if (loader_.joinable()) loader_.join();
+  return loaded_;
+}
+
+std::string FluidEngine::Problem() const {
+  std::lock_guard<std::mutex> lock(problemMutex_);
+  return problem_;
+}
+
+void FluidEngine::SetXgBankSelect(bool xg) {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  options_.xgBankSelect = xg;
+  wantXg_ = xg;
+}
+
+void FluidEngine::SetSoundFont(const std::string& explicitChoice) {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  if (explicitChoice == options_.soundFont) return;
+  options_.soundFont = explicitChoice;
+  fontChanged_ = loadStarted_;
+}
+
+void FluidEngine::SetAudioDriver(const std::string& name) {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  if (name == options_.audioDriver) return;
+  options_.audioDriver = name;
+  driverChanged_ = loadStarted_;
+}
+
+SoundOptions FluidEngine::Options() const {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  return options_;
+}
+
+void FluidEngine::SetProblem(const std::string& text) {
+  std::lock_guard<std::mutex> lock(problemMutex_);
+  problem_ = text;
+}
+
+void FluidEngine::Load() {
+  if (!LoadSoundFont()) return;
+  loaded_ = true;
+  if (OpenOutput()) SetProblem("");
+}
+
+// Finds the SoundFont for the current choice and loads it into a fresh
+// synthesizer that replaces the current one.
+bool FluidEngine::LoadSoundFont() {
+  SoundFontChoice choice = FindSoundFont(Options().soundFont);
+  notice_ = choice.note;
+  if (choice.path.empty()) {
+    SetProblem(choice.note.empty() ? std::string(kNoSoundFontText) : choice.note + " " + kNoSoundFontText);
+    return false;
+  }
+  if (synth_ && choice.path == soundFontPath_) return true;
+  std::string problem;
+  bool xg = wantXg_;
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = NewSynth(xg, choice.path, settings, problem);
+  if (!synth) {
+    SetProblem(problem);
+    return false;
+  }
+  soundFontPath_ = choice.path;
+  synthXg_ = xg;
+  SwapSynth(synth, settings);
+  return true;
+}
+
+// A new synthesizer for the player type, when it changed. The SoundFont's
+// samples are shared with the old synthesizer, so this is quick.
+bool FluidEngine::EnsureBankSelect() {
+  bool xg = wantXg_;
+  if (xg == synthXg_) return true;
+  std::string problem;
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = NewSynth(xg, soundFontPath_, settings, problem);
+  if (!synth) {
+    SetProblem(problem);
+    return false;
+  }
+  synthXg_ = xg;
+  SwapSynth(synth, settings);
+  return true;
+}
+
+void FluidEngine::SwapSynth(fluid_synth_t* synth, fluid_settings_t* settings) {
+  fluid_synth_t* old = synth_;
+  fluid_settings_t* oldSettings = synthSettings_;
+  WithSynthLocked([&] {
+    synth_ = synth;
+    synthSettings_ = settings;
+  });
+  if (old) delete_fluid_synth(old);
+  if (oldSettings) delete_fluid_settings(oldSettings);
+}
+
+fluid_synth_t* FluidEngine::NewSynth(bool xg, const std::string& font, fluid_settings_t*& settings,
+                                     std::string& problem) {
+  settings = new_fluid_settings();
+  fluid_settings_setstr(settings, "synth.midi-bank-select", xg ? "xg" : "gm");
+  fluid_settings_setnum(settings, "synth.sample-rate", 44100.0);
+  fluid_settings_setint(settings, "synth.lock-memory", 0);
+  fluid_synth_t* synth = new_fluid_synth(settings);
+  if (synth && fluid_synth_sfload(synth, font.c_str(), 1) != FLUID_FAILED) return synth;
+  problem = "The SoundFont " + font + " could not be loaded.";
+  if (synth) delete_fluid_synth(synth);
+  delete_fluid_settings(settings);
+  settings = nullptr;
+  return nullptr;
+}
+
+bool FluidEngine::OpenOutput() {
+  if (!audioSettings_) {
+    audioSettings_ = new_fluid_settings();
+    fluid_settings_setnum(audioSettings_, "synth.sample-rate", 44100.0);
+  }
+  const std::string named = Options().audioDriver;
+  std::vector<std::string> names = {"pulseaudio", "alsa"};
+  if (!named.empty()) names = {named};
+  for (const auto& name : names) {
+    if (fluid_settings_setstr(audioSettings_, "audio.driver", name.c_str()) != FLUID_OK) continue;
+    lastRenderNs_ = NowNs();
+    driver_ = new_fluid_audio_driver2(audioSettings_, &FluidEngine::Render, this);
+    if (driver_) break;
+  }
+  std::lock_guard<std::mutex> lock(problemMutex_);
+  if (!driver_) {
+    problem_ = named.empty() ? kNoAudioOutputText : NamedDriverProblem(audioSettings_, named);
+    return false;
+  }
+  outputFailed_ = false;
+  if (!watcher_.joinable()) watcher_ = std::thread([this] { Watch(); });
+  return true;
+}
+
+void FluidEngine::CloseOutput() {
+  if (driver_) delete_fluid_audio_driver(driver_);
+  driver_ = nullptr;
+}
+
+bool FluidEngine::Prepare() {
+  WaitLoaded();
+  bool fontChanged = false, driverChanged = false;
+  {
+    std::lock_guard<std::mutex> lock(optionsMutex_);
+    std::swap(fontChanged, fontChanged_);
+    std::swap(driverChanged, driverChanged_);
+  }
+  if (!synth_ || fontChanged) {  // also: a SoundFont may have been installed since the start
+    if (!LoadSoundFont()) return false;
+    loaded_ = true;
+  }
+  if (!EnsureBankSelect()) return false;
+  if (!driver_ || outputFailed_ || driverChanged) {
+    CloseOutput();
+    if (!OpenOutput()) return false;
+  }
+  SetProblem("");
+  return true;
+}
+
+void FluidEngine::WithSynthLocked(const std::function<void()>& f) {
+  std::lock_guard<std::mutex> lock(synthMutex_);
+  f();
+}
+
+void FluidEngine::SetPlaying(bool playing) {
+  if (playing) playingSinceNs_ = NowNs();
+  playing_ = playing;
+}
+
+void FluidEngine::SetFailureHandler(std::function<void()> onFailure) {
+  std::lock_guard<std::mutex> lock(watchMutex_);
+  onFailure_ = std::move(onFailure);
+}
+
+// The watchdog: an output that no longer asks for sound while a file plays
+// (its server went away, its device was unplugged) has failed.
+void FluidEngine::Watch() {
+  std::unique_lock<std::mutex> lock(watchMutex_);
+  while (!watchQuit_) {
+    watchWake_.wait_for(lock, 200ms);
+    if (watchQuit_ || !playing_ || outputFailed_) continue;
+    int64_t last = std::max(lastRenderNs_.load(), playingSinceNs_.load());
+    if (NowNs() - last < kOutputStallNs) continue;
+    outputFailed_ = true;
+    if (onFailure_) onFailure_();  // under the lock: SetFailureHandler waits for it
+  }
+}
+
+int FluidEngine::Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+  auto* self = static_cast<FluidEngine*>(data);
+  self->lastRenderNs_.store(NowNs(), std::memory_order_relaxed);
+  for (int i = 0; i < nout; ++i) std::memset(out[i], 0, sizeof(float) * static_cast<size_t>(len));
+  for (int i = 0; i < nfx; ++i) std::memset(fx[i], 0, sizeof(float) * static_cast<size_t>(len));
+  std::lock_guard<std::mutex> lock(self->synthMutex_);
+  if (!self->synth_) return FLUID_OK;
+  return fluid_synth_process(self->synth_, len, nfx, fx, nout, out);
+}
+
+}  // namespace vambrio::platform

@@ -1,0 +1,122 @@
+// The sound source: one FluidSynth synthesizer with its SoundFont and the
+// audio output that plays it. Loaded once per run, in the background, and
+// reused by every file; the sequencer (fluid_sequencer.h) plays files on it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+
+namespace vambrio::platform {
+
+struct SoundOptions {
+  std::string soundFont;     // an explicit choice; empty: looked up (soundfont.h)
+  std::string audioDriver;   // a FluidSynth driver name; empty: "pulseaudio", then "alsa"
+  bool xgBankSelect = true;  // XG player (chkGM clear): bank select MSB 127 chooses drum kits
+};
+
+inline constexpr const char* kNoAudioOutputText =
+    "No audio output could be opened: neither PulseAudio nor ALSA answered. Make sure a sound server is running "
+    "(Debian packages pulseaudio, or pipewire-pulse with PipeWire) or that a sound card is present.";
+inline constexpr const char* kAudioOutputLostText =
+    "The audio output stopped during playback (the sound server went away); playback has ended.";
+
+class FluidEngine {
+ public:
+  explicit FluidEngine(SoundOptions options);
+  ~FluidEngine();
+  FluidEngine(const FluidEngine&) = delete;
+  FluidEngine& operator=(const FluidEngine&) = delete;
+
+  // Starts loading the synthesizer, its SoundFont and the audio output on a
+  // thread of its own; returns at once. Later calls do nothing.
+  void StartLoading();
+  // Waits for the load (starting it if needed); false when it failed.
+  bool WaitLoaded();
+  // Why the engine cannot play, in words for the user (empty when it can).
+  std::string Problem() const;
+
+  // The choices; a change takes effect at the next Prepare (an empty
+  // SoundFont or driver means the usual ones).
+  void SetXgBankSelect(bool xg);
+  void SetSoundFont(const std::string& explicitChoice);
+  void SetAudioDriver(const std::string& name);
+  SoundOptions Options() const;
+
+  // Makes the engine ready for a file: loaded, the synthesizer interpreting
+  // bank selects for the player type, the audio output running (opened again
+  // after it failed). False when it cannot play (see Problem).
+  bool Prepare();
+
+  fluid_synth_t* Synth() const { return synth_; }
+  // Runs `f` while the audio thread is outside the synthesizer.
+  void WithSynthLocked(const std::function<void()>& f);
+
+  // While playing, an output that stops asking for sound counts as failed:
+  // `onFailure` is then called once, from a thread of the engine.
+  void SetPlaying(bool playing);
+  void SetFailureHandler(std::function<void()> onFailure);
+
+  const std::string& SoundFontPath() const { return soundFontPath_; }
+  // What the user should know about the SoundFont chosen (an explicit choice
+  // that could not be used); valid once loaded.
+  const std::string& Notice() const { return notice_; }
+
+ private:
+  void Load();
+  bool LoadSoundFont();
+  bool EnsureBankSelect();
+  void SetProblem(const std::string& text);
+  fluid_synth_t* NewSynth(bool xg, const std::string& font, fluid_settings_t*& settings, std::string& problem);
+  void SwapSynth(fluid_synth_t* synth, fluid_settings_t* settings);
+  bool OpenOutput();
+  void CloseOutput();
+  void Watch();
+  static int Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+
+  mutable std::mutex optionsMutex_;  // the choices and whether they changed since the load
+  SoundOptions options_;
+  bool fontChanged_ = false;
+  bool driverChanged_ = false;
+  std::string soundFontPath_;
+  std::string notice_;
+  std::thread loader_;
+  bool loadStarted_ = false;
+  bool loaded_ = false;
+
+  mutable std::mutex problemMutex_;
+  std::string problem_;
+
+  fluid_settings_t* synthSettings_ = nullptr;
+  fluid_settings_t* audioSettings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+  bool synthXg_ = true;
+  std::atomic<bool> wantXg_{true};
+  fluid_audio_driver_t* driver_ = nullptr;
+  std::mutex synthMutex_;  // held by the audio thread while it renders
+
+  std::atomic<int64_t> lastRenderNs_{0};
+  std::atomic<int64_t> playingSinceNs_{0};
+  std::atomic<bool> playing_{false};
+  std::atomic<bool> outputFailed_{false};
+  std::function<void()> onFailure_;
+  std::mutex watchMutex_;
+  std::condition_variable watchWake_;
+  bool watchQuit_ = false;
+  std::thread watcher_;
+};
+
+// Messages of FluidSynth itself are kept out of the terminal; the last error
+// it logged is kept here (it names the cause when an output cannot be opened).
+std::string LastFluidError();
+
+}  // namespace vambrio::platform

@@ -1,0 +1,97 @@
+#include "platform/fluid_render.h"
+
+#include <fluidsynth.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/soundfont.h"
+#include "playback/midi_length.h"
+
+namespace vambrio::platform {
+namespace {
+
+constexpr double kSampleRate = 44100.0;
+
+// Owns what one render creates, released in reverse order.
+struct RenderParts {
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+  fluid_player_t* player = nullptr;
+  fluid_file_renderer_t* renderer = nullptr;
+  ~RenderParts() {
+    if (renderer) delete_fluid_file_renderer(renderer);  // completes the file
+    if (player) delete_fluid_player(player);
+    if (synth) delete_fluid_synth(synth);
+    if (settings) delete_fluid_settings(settings);
+  }
+};
+
+void Configure(fluid_settings_t* s, const RenderRequest& r) {
+  fluid_settings_setstr(s, "synth.midi-bank-select", r.sound.xgBankSelect ? "xg" : "gm");
+  fluid_settings_setnum(s, "synth.sample-rate", kSampleRate);
+  fluid_settings_setint(s, "synth.lock-memory", 0);
+  fluid_settings_setstr(s, "player.timing-source", "sample");
+  fluid_settings_setstr(s, "audio.file.name", r.wavFile.c_str());
+  fluid_settings_setstr(s, "audio.file.type", "wav");
+  fluid_settings_setstr(s, "audio.file.format", "s16");
+}
+
+}  // namespace
+
+RenderResult RenderToWav(const RenderRequest& request) {
+  RenderResult result;
+  SoundFontChoice font = FindSoundFont(request.sound.soundFont);
+  result.notice = font.note;
+  if (font.path.empty()) {
+    result.problem = kNoSoundFontText;
+    return result;
+  }
+  std::ifstream in(request.midiFile, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto timing = MeasureMidi(bytes);
+  if (!in || !timing) {
+    result.problem = "The file " + request.midiFile + " could not be read as a MIDI file.";
+    return result;
+  }
+
+  RenderParts parts;
+  parts.settings = new_fluid_settings();
+  Configure(parts.settings, request);
+  parts.synth = new_fluid_synth(parts.settings);
+  if (!parts.synth || fluid_synth_sfload(parts.synth, font.path.c_str(), 1) == FLUID_FAILED) {
+    result.problem = "The SoundFont " + font.path + " could not be loaded.";
+    return result;
+  }
+  parts.player = new_fluid_player(parts.synth);
+  if (!parts.player || fluid_player_add_mem(parts.player, bytes.data(), bytes.size()) != FLUID_OK ||
+      fluid_player_play(parts.player) != FLUID_OK) {
+    result.problem = "The file " + request.midiFile + " could not be played.";
+    return result;
+  }
+  parts.renderer = new_fluid_file_renderer(parts.synth);
+  if (!parts.renderer) {
+    std::string why = LastFluidError();
+    result.problem = "The file " + request.wavFile + " could not be written" + (why.empty() ? "." : " (" + why + ").");
+    return result;
+  }
+
+  int period = 64;
+  fluid_settings_getint(parts.settings, "audio.period-size", &period);
+  double seconds = static_cast<double>(timing->LengthMs) / 1000.0 + request.tailSeconds;
+  int64_t wanted = std::llround(seconds * kSampleRate);
+  int64_t blocks = (wanted + period - 1) / period;
+  for (int64_t b = 0; b < blocks; ++b) {
+    if (fluid_file_renderer_process_block(parts.renderer) != FLUID_OK) {
+      result.problem = "The file " + request.wavFile + " could not be written.";
+      return result;
+    }
+  }
+  result.frames = blocks * period;
+  result.ok = true;
+  return result;
+}
+
+}  // namespace vambrio::platform

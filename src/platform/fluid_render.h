@@ -1,0 +1,28 @@
+// Rendering a MIDI file offline, faster than real time, to a WAV file with
+// FluidSynth's file renderer: 44.1 kHz, 16-bit, stereo.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/fluid_engine.h"
+
+namespace vambrio::platform {
+
+struct RenderRequest {
+  std::string midiFile;
+  std::string wavFile;
+  SoundOptions sound;         // the SoundFont and the player type (the driver is not used)
+  double tailSeconds = 2.0;   // release time after the file's end
+};
+
+struct RenderResult {
+  bool ok = false;
+  std::string problem;  // why not, in words for the user
+  std::string notice;   // about the SoundFont chosen
+  int64_t frames = 0;   // written: the file's length plus the tail, to a whole block
+};
+
+RenderResult RenderToWav(const RenderRequest& request);
+
+}  // namespace vambrio::platform

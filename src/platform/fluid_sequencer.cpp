@@ -1,0 +1,184 @@
+#include "platform/fluid_sequencer.h"
+
+#include <fluidsynth.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace vambrio::platform {
+namespace {
+
+constexpr int kSustain = 64;
+constexpr int kSostenuto = 66;
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  return !f.bad();
+}
+
+}  // namespace
+
+FluidSequencer::FluidSequencer(FluidEngine& engine) : engine_(engine) {
+  eventFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  engine_.SetFailureHandler([this] {
+    uint64_t play = notifyingPlay_.exchange(0);
+    Post({NotifyCode::Failed, play, true});
+  });
+}
+
+FluidSequencer::~FluidSequencer() {
+  Close();
+  engine_.SetFailureHandler(nullptr);
+  if (eventFd_ >= 0) close(eventFd_);
+}
+
+bool FluidSequencer::Command(const std::string& command) {
+  bool notify = notify_;
+  wait_ = false;  // Wait and Notify apply to this command only
+  notify_ = false;
+  bool ok = false;
+  if (command == "open") {
+    ok = Open();
+  } else if (command == "play") {
+    ok = Play(notify);
+    if (!ok && notify) Post({NotifyCode::Failed, 0, false});
+    return ok;
+  } else if (command == "stop") {
+    ok = Stop();
+  } else if (command == "prev") {
+    ok = player_ != nullptr && fluid_player_seek(player_, 0) == FLUID_OK;
+  } else if (command == "close") {
+    ok = Close();
+  } else {
+    lastError_ = "The sequencer knows no command \"" + command + "\".";
+  }
+  if (notify) Post({ok ? NotifyCode::Successful : NotifyCode::Failed, 0, false});
+  return ok;
+}
+
+bool FluidSequencer::Open() {
+  Close();
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(fileName_, bytes)) {
+    lastError_ = "The file " + fileName_ + " could not be read.";
+    return false;
+  }
+  auto timing = MeasureMidi(bytes);
+  if (!timing) {
+    lastError_ = "The file " + fileName_ + " is not a MIDI file.";
+    return false;
+  }
+  if (!engine_.Prepare()) {
+    lastError_ = engine_.Problem();
+    return false;
+  }
+  fluid_player_t* player = new_fluid_player(engine_.Synth());
+  if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK) {
+    if (player) delete_fluid_player(player);
+    lastError_ = "The file " + fileName_ + " could not be opened.";
+    return false;
+  }
+  fluid_player_set_tick_callback(player, &FluidSequencer::OnTick, this);
+  player_ = player;
+  timing_ = *timing;
+  lastError_.clear();
+  return true;
+}
+
+bool FluidSequencer::Play(bool notify) {
+  if (!player_) {
+    if (lastError_.empty()) lastError_ = "No file is open.";
+    return false;
+  }
+  ++plays_;
+  if (notify) {
+    endTick_ = timing_.EndTick;
+    notifyingPlay_ = plays_;
+  }
+  engine_.SetPlaying(true);
+  return fluid_player_play(player_) == FLUID_OK;
+}
+
+// Halts the player and silences every sounding note at once, with the audio
+// thread kept out so that no note of the player slips in after the silence.
+bool FluidSequencer::Stop() {
+  if (!player_) return false;
+  AbortNotifyingPlay();
+  engine_.SetPlaying(false);
+  fluid_synth_t* synth = engine_.Synth();
+  engine_.WithSynthLocked([&] {
+    fluid_player_stop(player_);
+    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth); ++channel) {
+      fluid_synth_cc(synth, channel, kSustain, 0);
+      fluid_synth_cc(synth, channel, kSostenuto, 0);
+    }
+    fluid_synth_all_sounds_off(synth, -1);
+  });
+  return true;
+}
+
+bool FluidSequencer::Close() {
+  if (!player_) return true;
+  AbortNotifyingPlay();
+  closedUpTo_ = plays_;
+  engine_.SetPlaying(false);
+  fluid_synth_t* synth = engine_.Synth();
+  engine_.WithSynthLocked([&] {
+    fluid_player_stop(player_);
+    delete_fluid_player(player_);
+    fluid_synth_system_reset(synth);
+  });
+  player_ = nullptr;
+  timing_ = {};
+  return true;
+}
+
+int64_t FluidSequencer::Length() const { return player_ ? timing_.LengthMs : 0; }
+
+void FluidSequencer::Post(Completion c) {
+  {
+    std::lock_guard<std::mutex> lock(pendingMutex_);
+    pending_.push_back(c);
+  }
+  uint64_t one = 1;
+  ssize_t w = write(eventFd_, &one, sizeof one);
+  (void)w;
+}
+
+void FluidSequencer::AbortNotifyingPlay() {
+  if (uint64_t play = notifyingPlay_.exchange(0)) Post({NotifyCode::Aborted, play, false});
+}
+
+void FluidSequencer::Pump() {
+  uint64_t count = 0;
+  while (read(eventFd_, &count, sizeof count) == static_cast<ssize_t>(sizeof count)) {
+  }
+  std::vector<Completion> ready;
+  {
+    std::lock_guard<std::mutex> lock(pendingMutex_);
+    ready.swap(pending_);
+  }
+  for (const Completion& c : ready) {
+    // The end of a file that has been closed since tells nothing any more.
+    if (c.code == NotifyCode::Successful && c.play != 0 && c.play <= closedUpTo_) continue;
+    if (c.outputLost) lastError_ = kAudioOutputLostText;
+    RaiseDone(c.code);
+  }
+}
+
+// From the audio thread, at every tick of the player.
+int FluidSequencer::OnTick(void* data, int tick) {
+  auto* self = static_cast<FluidSequencer*>(data);
+  uint64_t play = self->notifyingPlay_.load();
+  if (play != 0 && tick >= 0 && static_cast<uint32_t>(tick) >= self->endTick_.load() &&
+      self->notifyingPlay_.compare_exchange_strong(play, 0)) {
+    self->Post({NotifyCode::Successful, play, false});
+  }
+  return FLUID_OK;
+}
+
+}  // namespace vambrio::platform

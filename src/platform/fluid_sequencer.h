@@ -1,0 +1,80 @@
+// The sequencer on FluidSynth: "open" loads the file into a player of the
+// engine's synthesizer, "play" plays from the current position, "stop" halts
+// and silences every sounding note, "prev" returns to the start, "close"
+// releases the file and resets the synthesizer.
+//
+// Completion events are raised on the owner's thread: the owner watches
+// NotifyFd() in its event loop (a socket notifier in the window, poll() on
+// the command line) and calls Pump() when it is readable.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/fluid_engine.h"
+#include "platform/sequencer.h"
+#include "playback/midi_length.h"
+
+typedef struct _fluid_player_t fluid_player_t;
+
+namespace vambrio::platform {
+
+class FluidSequencer final : public Sequencer {
+ public:
+  explicit FluidSequencer(FluidEngine& engine);
+  ~FluidSequencer() override;
+  FluidSequencer(const FluidSequencer&) = delete;
+  FluidSequencer& operator=(const FluidSequencer&) = delete;
+
+  void SetFileName(const std::string& path) override { fileName_ = path; }
+  std::string FileName() const override { return fileName_; }
+  void SetWait(bool wait) override { wait_ = wait; }
+  void SetNotify(bool notify) override { notify_ = notify; }
+  void SetTimeFormat(int format) override { timeFormat_ = format; }
+  // Every command completes before it returns, except "play", which returns
+  // at once whatever Wait says: the owner's thread never waits for the music.
+  bool Command(const std::string& command) override;
+  int64_t Length() const override;
+  std::string LastError() const override { return lastError_; }
+
+  int NotifyFd() const { return eventFd_; }
+  void Pump();
+
+ private:
+  struct Completion {
+    NotifyCode code;
+    uint64_t play;    // the play it completes (0: another command)
+    bool outputLost;  // the audio output failed
+  };
+
+  bool Open();
+  bool Play(bool notify);
+  bool Stop();
+  bool Close();
+  void Post(Completion c);
+  void AbortNotifyingPlay();
+  static int OnTick(void* data, int tick);
+
+  FluidEngine& engine_;
+  std::string fileName_;
+  bool wait_ = false;
+  bool notify_ = false;
+  int timeFormat_ = 0;
+  std::string lastError_;
+
+  fluid_player_t* player_ = nullptr;
+  MidiTiming timing_;
+  uint64_t plays_ = 0;        // plays started, numbering them from 1
+  uint64_t closedUpTo_ = 0;   // completions of plays up to this one are stale
+  std::atomic<uint64_t> notifyingPlay_{0};  // the play that raises Done at its end
+  std::atomic<uint32_t> endTick_{0};
+
+  int eventFd_ = -1;
+  std::mutex pendingMutex_;
+  std::vector<Completion> pending_;
+};
+
+}  // namespace vambrio::platform

@@ -1,0 +1,12 @@
+# vambrio_sound: the sequencer on FluidSynth and the mixer on ALSA. Only the
+# builds with the window have it; the core never links it.
+if(VAMBRIO_GUI)
+  add_library(vambrio_sound STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_engine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_sequencer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_render.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/alsa_mixer.cpp)
+  target_link_libraries(vambrio_sound PUBLIC vambrio_core PRIVATE PkgConfig::FLUIDSYNTH PkgConfig::ALSA)
+  find_package(Threads REQUIRED)
+  target_link_libraries(vambrio_sound PUBLIC Threads::Threads)
+endif()
