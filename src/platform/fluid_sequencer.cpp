@@ -50,7 +50,7 @@ bool FluidSequencer::Command(const std::string& command) {
   } else if (command == "stop") {
     ok = Stop();
   } else if (command == "prev") {
-    ok = player_ != nullptr && fluid_player_seek(player_, 0) == FLUID_OK;
+    ok = Prev();
   } else if (command == "close") {
     ok = Close();
   } else {
@@ -76,16 +76,43 @@ bool FluidSequencer::Open() {
     lastError_ = engine_.Problem();
     return false;
   }
-  fluid_player_t* player = new_fluid_player(engine_.Synth());
-  if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK) {
-    if (player) delete_fluid_player(player);
+  bytes_ = std::move(bytes);
+  player_ = NewPlayer();
+  if (!player_) {
+    bytes_.clear();
     lastError_ = "The file " + fileName_ + " could not be opened.";
     return false;
   }
-  fluid_player_set_tick_callback(player, &FluidSequencer::OnTick, this);
-  player_ = player;
   timing_ = *timing;
   lastError_.clear();
+  return true;
+}
+
+fluid_player_t* FluidSequencer::NewPlayer() {
+  fluid_player_t* player = new_fluid_player(engine_.Synth());
+  if (!player) return nullptr;
+  if (fluid_player_add_mem(player, bytes_.data(), bytes_.size()) != FLUID_OK) {
+    delete_fluid_player(player);
+    return nullptr;
+  }
+  fluid_player_set_tick_callback(player, &FluidSequencer::OnTick, this);
+  return player;
+}
+
+// Back to the start: a fresh player of the same file. (A player seeking back
+// would pass over the notes that stand at the very start.)
+bool FluidSequencer::Prev() {
+  if (!player_) return false;
+  fluid_player_t* fresh = NewPlayer();
+  if (!fresh) return false;
+  AbortNotifyingPlay();
+  engine_.SetPlaying(false);
+  fluid_player_t* old = player_;
+  engine_.WithSynthLocked([&] {
+    fluid_player_stop(old);
+    delete_fluid_player(old);
+  });
+  player_ = fresh;
   return true;
 }
 
@@ -133,6 +160,7 @@ bool FluidSequencer::Close() {
     fluid_synth_system_reset(synth);
   });
   player_ = nullptr;
+  bytes_.clear();
   timing_ = {};
   return true;
 }

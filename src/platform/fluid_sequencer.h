@@ -53,7 +53,9 @@ class FluidSequencer final : public Sequencer {
   bool Open();
   bool Play(bool notify);
   bool Stop();
+  bool Prev();
   bool Close();
+  fluid_player_t* NewPlayer();
   void Post(Completion c);
   void AbortNotifyingPlay();
   static int OnTick(void* data, int tick);
@@ -66,6 +68,7 @@ class FluidSequencer final : public Sequencer {
   std::string lastError_;
 
   fluid_player_t* player_ = nullptr;
+  std::vector<uint8_t> bytes_;  // the open file
   MidiTiming timing_;
   uint64_t plays_ = 0;        // plays started, numbering them from 1
   uint64_t closedUpTo_ = 0;   // completions of plays up to this one are stale
