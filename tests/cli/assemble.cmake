@@ -1,5 +1,6 @@
 # (This piece sorts before cli.cmake, so it spells out what vambrio_cli_test does.)
 vambrio_core_test(test_cli_assemble ${CMAKE_CURRENT_LIST_DIR}/assemble_test.cpp)
+target_link_libraries(test_cli_assemble PRIVATE nlohmann_json::nlohmann_json)
 add_dependencies(test_cli_assemble vambrio-cli make-demo-style)
 target_compile_definitions(test_cli_assemble PRIVATE
   VAMBRIO_CLI="$<TARGET_FILE:vambrio-cli>"
