@@ -16,13 +16,15 @@ struct VarLen {
 
 // Reads the variable-length quantity that starts at `first`: seven bits per
 // byte, most significant first, a byte of 128 or more is followed by another.
+// A quantity of a MIDI file has at most four bytes; a longer one raises error 6.
 inline VarLen ReadVarLen(const std::vector<uint8_t>& data, int64_t first) {
   VarLen v;
   int64_t i = first;
-  for (;;) {
+  for (int n = 1;; ++n) {
     uint8_t b = At(data, i);
     v.value = (v.value << 7) | (b & 0x7Fu);
     if (b < 0x80) break;
+    if (n == 4) Raise(err::Overflow);
     ++i;
   }
   v.last = ToInt32(i);

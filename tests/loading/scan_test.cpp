@@ -291,6 +291,13 @@ TEST(ScanStyle, RejectsTracksItCannotWalk) {
   statusAsData.Marker("Main A").Channel(0x90, {60, 0x90}).EndOfTrack();
   cases.push_back({"a status byte as velocity", withTrack(statusAsData)});
 
+  TrackBuilder fiveByteDelta;
+  fiveByteDelta.Marker("Main A").DeltaBytes({0x81, 0x80, 0x80, 0x80, 0x00}).NoteOn(0, 60, 100).EndOfTrack();
+  cases.push_back({"a five-byte delta time", withTrack(fiveByteDelta)});
+  TrackBuilder fiveByteLength;
+  fiveByteLength.Marker("Main A").Raw({0x00, 0xFF, 0x01, 0x80, 0x80, 0x80, 0x80, 0x01, 'x'}).EndOfTrack();
+  cases.push_back({"a five-byte meta length", withTrack(fiveByteLength)});
+
   for (const auto& [what, bytes] : cases) {
     auto s = Scan(bytes);
     EXPECT_FALSE(s.ok) << what;
@@ -312,13 +319,16 @@ TEST(TextData, ErrorsAreReportedAndTheTextSoFarKept) {
 
 TEST(CalcTime, LeavesPosOnTheLastByte) {
   StyleModel m;
-  m.StyleData = {0x00, 0x81, 0x80, 0x00, 0x90};
+  m.StyleData = {0x00, 0x81, 0x80, 0x00, 0x90, 0xFF, 0xFF, 0xFF, 0x7F};
   m.Pos = 1;
   EXPECT_EQ(CalcTime(m), 16384u);
   EXPECT_EQ(m.Pos, 3);
   m.Pos = 0;
   EXPECT_EQ(CalcTime(m), 0u);
   EXPECT_EQ(m.Pos, 0);
+  m.Pos = 5;
+  EXPECT_EQ(CalcTime(m), 0x0FFFFFFFu);  // the largest quantity, four bytes
+  EXPECT_EQ(m.Pos, 8);
 }
 
 }  // namespace
