@@ -82,6 +82,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   // The desktop session or the system is ending: the window closes without
   // asking, even while playing.
   void OnSessionEnding();
+  bool Unloaded() const { return unloaded_; }
 
   // Opening a style.
   void Entry(const std::string& path);

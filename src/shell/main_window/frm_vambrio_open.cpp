@@ -31,6 +31,7 @@ std::string CannotPlayText(EntryResult::Outcome outcome) {
 }  // namespace
 
 void frmVambrio::Entry(const std::string& path) {
+  if (unloaded_) return;  // the window has closed (the session ended during the start-up)
   // Steps that hold whatever the file turns out to be: every part checked,
   // Play enabled and Stop disabled (unless a playback is still running),
   // the window shown, the master-volume slider at its bottom.

@@ -22,6 +22,7 @@ std::string frmVambrio::SoundSettingsFilePath() const {
 }
 
 void frmVambrio::LoadSoundSettings() {
+  if (services_.paths.configDir.empty()) return;
   QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);
   soundFontChoice_ = file.value(kSoundFontKey).toString().toStdString();
   audioDriverChoice_ = file.value(kAudioOutputKey).toString().toStdString();
@@ -30,6 +31,7 @@ void frmVambrio::LoadSoundSettings() {
 }
 
 void frmVambrio::SaveSoundSettings() {
+  if (services_.paths.configDir.empty()) return;
   std::error_code ec;
   std::filesystem::create_directories(services_.paths.configDir, ec);
   QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);

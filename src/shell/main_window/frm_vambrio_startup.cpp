@@ -12,13 +12,17 @@ namespace vambrio {
 void StartUp(frmVambrio& window) {
   // The model starts with CtabDestChannel 0..16 and the volume tables in place.
   window.Form_Load();
+  if (window.Unloaded()) return;  // the session ended during the load's messages
   window.show();
   window.model().PlaybackStopped = true;
   window.UpdateControls();  // Stop disabled: nothing plays yet
   if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName);
 }
 
+// Empty when there is no configuration folder: nothing is then read, and the
+// write at the end is reported.
 std::string frmVambrio::SettingsFilePath() const {
+  if (services_.paths.configDir.empty()) return {};
   return (std::filesystem::path(services_.paths.configDir) / kSettingsFileName).string();
 }
 
@@ -89,7 +93,7 @@ void frmVambrio::Form_Unload() {
   controller_->Abandon();  // a playback still running ends here, without the window
   WindowSettings settings{ui_->chkGM->text() == "GM", ui_->mnuSysex->isChecked()};
   std::error_code ec;
-  std::filesystem::create_directories(services_.paths.configDir, ec);
+  if (!services_.paths.configDir.empty()) std::filesystem::create_directories(services_.paths.configDir, ec);
   WriteTextFileContents(SettingsText(settings), SettingsFilePath(), false, reporter_);
   services_.sequencer.Command("close");
   shell::UnloadAbout(this);

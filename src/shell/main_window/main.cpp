@@ -1,2 +1,110 @@
-// vambrio: the window program.
-int main() { return 0; }
+// vambrio: the window program. Sets up the platform services, creates the
+// main window and runs the start-up procedure, then the event loop.
+#include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/alsa_mixer.h"
+#include "platform/qt_desktop_shell.h"
+#include "platform/qt_file_dialogs.h"
+#include "platform/qt_input_box.h"
+#include "platform/qt_message_boxes.h"
+#include "platform/qt_timer.h"
+#include "platform/system_clock.h"
+#include "platform/user_paths.h"
+#include "shell/helpabout/program_icon.h"
+#include "shell/main_window/fluid_sound.h"
+#include "shell/main_window/frm_vambrio.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+bool terminating = false;
+vambrio::frmVambrio* mainWindow = nullptr;
+
+void OnTerminate(int) {
+  char c = 1;
+  ssize_t n = write(signalPipe[1], &c, 1);
+  (void)n;
+}
+
+// SIGTERM and SIGHUP (the session or the system ending) close the window as
+// a shutdown does: the settings are written and the device is closed.
+void QuitOnTerminationSignals(QApplication& app) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    char c;
+    ssize_t n = read(signalPipe[0], &c, 1);
+    (void)n;
+    // Also when it comes during the start-up (inside a message box's loop).
+    terminating = true;
+    if (mainWindow) mainWindow->OnSessionEnding();
+    QApplication::closeAllWindows();  // ends the loop of a message box that is open
+    QApplication::quit();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+// The program's argument text: the arguments Qt did not take, joined by blanks.
+std::string ArgumentText(int argc, char** argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) text += ' ';
+    text += argv[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Vambrio");
+  QApplication::setWindowIcon(vambrio::shell::ProgramIcon());
+  QuitOnTerminationSignals(app);
+
+  using namespace vambrio;
+  platform::QtMessageBoxes boxes;
+  platform::UserPath config = platform::ConfigDir();
+  platform::UserPath playerTmp = platform::PlayerTmpPath();
+  if (!config.problem.empty()) boxes.Show(config.problem);
+  if (!playerTmp.problem.empty()) boxes.Show(playerTmp.problem);
+
+  platform::QtFileDialogs dialogs;
+  platform::QtInputBox input;
+  platform::QtDesktopShell shell;
+  platform::AlsaMixer mixer;
+  platform::SystemClock clock;
+  platform::QtTimer timer(clock);
+  frmVambrio* window = nullptr;
+  FluidSound sound([&window] { return window && window->Choices().GmPlayer; });
+
+  frmVambrio main(WindowServices{sound, mixer, dialogs, boxes, input, shell, clock, timer, sound,
+                                 SettingsPaths{config.path, playerTmp.path}},
+                  ArgumentText(argc, argv));
+  window = &main;
+  mainWindow = &main;
+  boxes.SetParent(&main);
+  dialogs.SetParent(&main);
+  input.SetParent(&main);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                   [&main](QSessionManager&) { main.OnSessionEnding(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.OnSessionEnding(); });
+
+  StartUp(main);
+  if (terminating) return 0;
+  sound.StartLoading();  // with the choices the settings named
+  int status = QApplication::exec();
+  mainWindow = nullptr;
+  return status;
+}

@@ -1,0 +1,79 @@
+#include "shell/main_window/fluid_sound.h"
+
+#include "platform/fluid_drivers.h"
+#include "platform/soundfont.h"
+
+namespace vambrio {
+
+FluidSound::FluidSound(std::function<bool()> gmPlayer) : gmPlayer_(std::move(gmPlayer)) { Build(); }
+
+FluidSound::~FluidSound() {
+  notifier_.reset();
+  sequencer_.reset();
+  engine_.reset();
+}
+
+void FluidSound::Build() {
+  notifier_.reset();
+  sequencer_.reset();  // closes its file first
+  engine_ = std::make_unique<platform::FluidEngine>(
+      platform::SoundOptions{soundFont_, driver_, gmPlayer_ ? !gmPlayer_() : true});
+  sequencer_ = std::make_unique<platform::FluidSequencer>(*engine_);
+  sequencer_->SetDoneHandler([this](platform::NotifyCode code) { RaiseDone(code); });
+  notifier_ = std::make_unique<QSocketNotifier>(sequencer_->NotifyFd(), QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { sequencer_->Pump(); });
+  rebuild_ = false;
+}
+
+void FluidSound::StartLoading() {
+  if (rebuild_) Build();
+  engine_->StartLoading();
+}
+
+bool FluidSound::Command(const std::string& command) {
+  if (command == "open") {
+    // A new SoundFont or audio output takes effect here, between two files.
+    if (rebuild_) {
+      Build();
+      engine_->StartLoading();
+    }
+    engine_->SetXgBankSelect(!gmPlayer_());
+  }
+  sequencer_->SetFileName(fileName_);
+  sequencer_->SetTimeFormat(timeFormat_);
+  sequencer_->SetWait(wait_);
+  sequencer_->SetNotify(notify_);
+  wait_ = false;  // Wait and Notify apply to the next command only
+  notify_ = false;
+  return sequencer_->Command(command);
+}
+
+int64_t FluidSound::Length() const { return sequencer_->Length(); }
+
+std::string FluidSound::LastError() const { return sequencer_->LastError(); }
+
+std::string FluidSound::SoundFont() const { return platform::FindSoundFont(soundFont_).path; }
+
+void FluidSound::ChooseSoundFont(const std::string& path) {
+  if (path == soundFont_) return;
+  soundFont_ = path;
+  rebuild_ = true;
+}
+
+std::vector<std::string> FluidSound::AudioDrivers() const { return platform::FluidAudioDrivers(); }
+
+std::string FluidSound::AudioDriver() const {
+  if (!driver_.empty()) return driver_;
+  std::vector<std::string> drivers = AudioDrivers();
+  return drivers.empty() ? std::string() : drivers.front();
+}
+
+void FluidSound::ChooseAudioDriver(const std::string& name) {
+  if (name == driver_) return;
+  driver_ = name;
+  rebuild_ = true;
+}
+
+std::string FluidSound::MissingSoundFontText() const { return platform::kNoSoundFontText; }
+
+}  // namespace vambrio

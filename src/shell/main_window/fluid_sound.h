@@ -1,0 +1,64 @@
+// The window's sequencer and sound source on the built-in synthesizer: a
+// FluidSynth engine with the user's SoundFont and audio output, rebuilt when
+// the user changes either, at the next "open" (so at the next Play). The
+// completion events reach the window's event loop through a socket notifier.
+#pragma once
+
+#include <QSocketNotifier>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/fluid_engine.h"
+#include "platform/fluid_sequencer.h"
+#include "platform/sequencer.h"
+#include "shell/main_window/sound_source.h"
+
+namespace vambrio {
+
+class FluidSound final : public platform::Sequencer, public SoundSource {
+ public:
+  // gmPlayer: whether the window's player is GM (chkGM), read at each "open".
+  explicit FluidSound(std::function<bool()> gmPlayer);
+  ~FluidSound() override;
+
+  // Starts loading the synthesizer and its SoundFont in the background.
+  void StartLoading();
+
+  // The sequencer: properties are handed on with each command.
+  void SetFileName(const std::string& path) override { fileName_ = path; }
+  std::string FileName() const override { return fileName_; }
+  void SetWait(bool wait) override { wait_ = wait; }
+  void SetNotify(bool notify) override { notify_ = notify; }
+  void SetTimeFormat(int format) override { timeFormat_ = format; }
+  bool Command(const std::string& command) override;
+  int64_t Length() const override;
+  std::string LastError() const override;
+
+  // The sound source.
+  std::string SoundFont() const override;
+  void ChooseSoundFont(const std::string& path) override;
+  std::vector<std::string> AudioDrivers() const override;
+  std::string AudioDriver() const override;
+  void ChooseAudioDriver(const std::string& name) override;
+  std::string MissingSoundFontText() const override;
+
+ private:
+  void Build();
+
+  std::function<bool()> gmPlayer_;
+  std::string soundFont_;  // the user's choices ("" for the usual ones)
+  std::string driver_;
+  bool rebuild_ = false;   // a choice changed since the engine was made
+
+  std::string fileName_;
+  bool wait_ = false;
+  bool notify_ = false;
+  int timeFormat_ = 0;
+
+  std::unique_ptr<platform::FluidEngine> engine_;
+  std::unique_ptr<platform::FluidSequencer> sequencer_;
+  std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace vambrio
