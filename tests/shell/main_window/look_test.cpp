@@ -185,8 +185,8 @@ void LookTest::everyCaptionIsShownInFull() {
 
 void LookTest::screenshotIsNotBlank() {
   WindowRig rig;
-  rig.Start(rig.Style("Shot.sty"));
-  rig.Sections()->setCurrentIndex(1);
+  rig.Start(std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty");
+  rig.Sections()->setCurrentIndex(2);
   QApplication::processEvents();
   QImage shot = rig.window->grab().toImage();
   QVERIFY(!shot.isNull());

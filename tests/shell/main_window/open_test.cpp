@@ -65,6 +65,28 @@ void OpenTest::loadedStyleFillsTheWindow() {
   QCOMPARE(rig.dialogs.calls[0].kind, std::string("OpenStyle"));
 }
 
+void OpenTest::demoStyleFromTheCommandLine() {
+  WindowRig rig;
+  std::string demo = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty";
+  rig.Start(demo);
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Demo.sty"));
+  QCOMPARE(rig.Text("lblStyleName"), QString("Vambrio Demo - Vambrio project, free to use"));
+  QCOMPARE(rig.Text("lblTempo"), QString("100"));
+  QCOMPARE(rig.Text("lblTimeSignature"), QString("4/4"));
+  QCOMPARE(rig.Text("lblSize"), QString::fromStdString(FormatSize(std::filesystem::file_size(demo))));
+  QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+  QStringList lines;
+  for (int i = 0; i < rig.Sections()->count(); ++i) lines << rig.Sections()->itemText(i);
+  QCOMPARE(lines.size(), 26);
+  QCOMPARE(lines.mid(0, 8), (QStringList{"All Sections", "Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB",
+                                         "Ending A", ""}));
+  QCOMPARE(lines.mid(7).join(""), QString());
+  QVERIFY(AllParts(rig, true));
+  QCOMPARE(rig.Sections()->currentText(), QString("All Sections"));
+  QVERIFY(rig.Button("cmdPlay")->isEnabled());
+  QVERIFY(rig.boxes.shown.empty());
+}
+
 void OpenTest::missingFileCannotBeOpenedAndPlayIsRefused() {
   WindowRig rig;
   rig.Start(rig.Style("Good.sty"));

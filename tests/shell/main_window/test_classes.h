@@ -24,6 +24,7 @@ class OpenTest : public QObject {
   Q_OBJECT
  private slots:
   void loadedStyleFillsTheWindow();
+  void demoStyleFromTheCommandLine();
   void missingFileCannotBeOpenedAndPlayIsRefused();
   void fileThatCannotBeProcessedKeepsTheOldLabels();
   void cancelledOpenDialogKeepsTheStyleAndStopsPlayback();
