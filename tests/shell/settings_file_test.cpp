@@ -40,18 +40,6 @@ TEST(SettingsText, WrittenFileHasTwoLinesAndAnEmptyLineAtTheEnd) {
   EXPECT_THAT(errors.messages, IsEmpty());
 }
 
-TEST(SettingsText, ReadingBackWhatWasWrittenGivesTheSameChoices) {
-  for (bool gm : {false, true}) {
-    for (bool sysex : {false, true}) {
-      WindowSettings written{gm, sysex};
-      WindowSettings opposite{!gm, !sysex};
-      WindowSettings read = Applied(SettingsText(written) + "\r\n", opposite);
-      EXPECT_EQ(read.GmPlayer, gm);
-      EXPECT_EQ(read.IncludeSysex, sysex);
-    }
-  }
-}
-
 TEST(SettingsText, MissingOrShortFilesGiveTheDefaults) {
   EXPECT_FALSE(Applied("").GmPlayer);
   EXPECT_TRUE(Applied("").IncludeSysex);

@@ -71,7 +71,11 @@ void frmVambrio::keyPressEvent(QKeyEvent* event) {
   bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
   if (enter && mods == Qt::NoModifier) {
-    if (defaultButton_ && defaultButton_->isEnabled()) defaultButton_->click();
+    // A button that has the focus is pressed itself, as on any desktop;
+    // from anywhere else Enter presses the default button.
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    QPushButton* target = focused ? focused : defaultButton_;
+    if (target && target->isEnabled()) target->click();
     event->accept();
     return;
   }

@@ -83,7 +83,13 @@ void PlaybackTest::enterPressesTheDefaultButton() {
   rig.timer.RunPending();
   QVERIFY(Ready(rig));
   QCOMPARE(rig.sequencer.Commands().back(), std::string("close"));
-  // Enter in the section's text field plays too.
+  // Enter on a focused button presses that button, not the default one.
+  rig.Button("cmdUnCheck")->setFocus();
+  QTest::keyClick(rig.Button("cmdUnCheck"), Qt::Key_Return);
+  QVERIFY(!rig.Check("chkPart0")->isChecked());
+  QVERIFY(Ready(rig));
+  // Enter in the section's text field plays.
+  rig.Sections()->lineEdit()->setFocus();
   QTest::keyClick(rig.Sections()->lineEdit(), Qt::Key_Return);
   QVERIFY(Playing(rig));
 }

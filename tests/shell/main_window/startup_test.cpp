@@ -25,9 +25,7 @@ void StartupTest::settingsFileIsAppliedAndWrittenBack_data() {
   QTest::addColumn<bool>("sysex");
   QTest::addColumn<QString>("written");
   QTest::newRow("single line GM") << "GM" << true << true << "GM\r\nTrue\r\n\r\n";
-  QTest::newRow("GM False") << "GM\r\nFalse\r\n\r\n" << true << false << "GM\r\nFalse\r\n\r\n";
   QTest::newRow("lower-case true is not recognised") << "XG\r\ntrue\r\n" << false << true << "XG\r\nTrue\r\n\r\n";
-  QTest::newRow("unknown player") << "Roland\r\nFalse" << false << false << "XG\r\nFalse\r\n\r\n";
 }
 
 void StartupTest::settingsFileIsAppliedAndWrittenBack() {
