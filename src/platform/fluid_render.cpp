@@ -33,6 +33,9 @@ void Configure(fluid_settings_t* s, const RenderRequest& r) {
   fluid_settings_setstr(s, "synth.midi-bank-select", r.sound.xgBankSelect ? "xg" : "gm");
   fluid_settings_setnum(s, "synth.sample-rate", kSampleRate);
   fluid_settings_setint(s, "synth.lock-memory", 0);
+  // Only the samples of the instruments the file chooses are read: offline
+  // nothing waits for them, and a render needs a few of the SoundFont's many.
+  fluid_settings_setint(s, "synth.dynamic-sample-loading", 1);
   fluid_settings_setstr(s, "player.timing-source", "sample");
   fluid_settings_setstr(s, "audio.file.name", r.wavFile.c_str());
   fluid_settings_setstr(s, "audio.file.type", "wav");
