@@ -12,10 +12,13 @@ if(VAMBRIO_GUI)
   target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_qt_services vambrio_helpabout vambrio_add_volume_events
     Qt6::Widgets)
 
-  # The program: the window on the real sound, mixer and desktop.
-  add_executable(vambrio ${_dir}/main.cpp ${_dir}/fluid_sound.h ${_dir}/fluid_sound.cpp
+  # The window's sound source on the built-in synthesizer.
+  add_library(vambrio_window_sound STATIC ${_dir}/fluid_sound.h ${_dir}/fluid_sound.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/fluid_drivers.h ${PROJECT_SOURCE_DIR}/src/platform/fluid_drivers.cpp)
-  set_target_properties(vambrio PROPERTIES AUTOMOC ON)
-  target_link_libraries(vambrio PRIVATE vambrio_main_window vambrio_sound vambrio_desktop_shell PkgConfig::FLUIDSYNTH)
+  target_link_libraries(vambrio_window_sound PUBLIC vambrio_main_window vambrio_sound PRIVATE PkgConfig::FLUIDSYNTH)
+
+  # The program: the window on the real sound, mixer and desktop.
+  add_executable(vambrio ${_dir}/main.cpp)
+  target_link_libraries(vambrio PRIVATE vambrio_window_sound vambrio_desktop_shell)
   set_target_properties(vambrio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VAMBRIO_BIN_DIR})
 endif()
