@@ -11,7 +11,6 @@ namespace {
 constexpr uint32_t kMasterId = 1;
 constexpr uint32_t kPcmId = 2;
 
-// ALSA's own diagnostics stay off the terminal; the callers report failures.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 snd_mixer_elem_t* FindPlaybackVolume(snd_mixer_t* mixer, const char* name) {
@@ -25,12 +24,14 @@ snd_mixer_elem_t* FindPlaybackVolume(snd_mixer_t* mixer, const char* name) {
 
 }  // namespace
 
+void QuietAlsaDiagnostics() { snd_lib_error_set_handler(QuietAlsa); }
+
 AlsaMixer::~AlsaMixer() {
   if (mixer_) snd_mixer_close(mixer_);
 }
 
 bool AlsaMixer::Open() {
-  snd_lib_error_set_handler(QuietAlsa);
+  QuietAlsaDiagnostics();
   if (mixer_) return true;
   snd_mixer_t* m = nullptr;
   if (snd_mixer_open(&m, 0) < 0) return false;

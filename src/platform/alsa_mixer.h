@@ -13,6 +13,10 @@ typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
 namespace vambrio::platform {
 
+// Keeps ALSA's own diagnostics (also those of its plugins) off the terminal;
+// the callers report failures in their own words.
+void QuietAlsaDiagnostics();
+
 class AlsaMixer final : public Mixer {
  public:
   explicit AlsaMixer(std::string device = "default") : device_(std::move(device)) {}

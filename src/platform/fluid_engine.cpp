@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/alsa_mixer.h"
 #include "platform/soundfont.h"
 
 namespace vambrio::platform {
@@ -49,6 +50,7 @@ std::string NamedDriverProblem(fluid_settings_t* settings, const std::string& na
   bool isKnown = false;
   std::string list;
   for (const auto& k : known) {
+    if (k == "file") continue;  // writes a file, plays nothing
     isKnown = isKnown || k == name;
     list += (list.empty() ? "" : ", ") + k;
   }
@@ -66,6 +68,7 @@ std::string LastFluidError() {
 
 FluidEngine::FluidEngine(SoundOptions options) : options_(std::move(options)) {
   RouteFluidLog();
+  QuietAlsaDiagnostics();
   wantXg_ = options_.xgBankSelect;
 }
 
