@@ -222,10 +222,5 @@ TEST_F(ControllerTest, ClosingTheWindowDuringPlaybackStopsTheDeviceAndLeavesTheV
   EXPECT_TRUE(model.PlaybackStopped);
 }
 
-TEST(RepeatCaption, FollowsTheValue) {
-  EXPECT_STREQ(RepeatCaption(0), "Off");
-  EXPECT_STREQ(RepeatCaption(1), "On");
-}
-
 }  // namespace
 }  // namespace vambrio::test
