@@ -49,8 +49,8 @@ void frmVambrio::ConnectControls() {
 }
 
 void frmVambrio::UpdateControls() {
-  ui_->cmdPlay->setEnabled(playEnabled_ && playBlockedWhy_.empty());
-  ui_->cmdPlay->setToolTip(QString::fromStdString(playBlockedWhy_));
+  ui_->cmdPlay->setEnabled(playEnabled_ && loadProblem_.empty());
+  ui_->cmdPlay->setToolTip(loadProblem_.empty() ? QString() : QString::fromStdString(NotAvailableText("Play")));
   ui_->cmdStop->setEnabled(stopEnabled_);
   ui_->cmdSet->setEnabled(styleVolumeSet_);
   ui_->cmdRestore->setEnabled(styleVolumeRestore_);

@@ -17,6 +17,12 @@ namespace vambrio {
 void frmVambrio::ConnectEditing() {
   // Only the user's own moves of the slider count as its click; loading sets its value too.
   connect(ui_->SlidMasterVolume, &QSlider::actionTriggered, this, [this] { Apply(SlidMasterVolume_Click()); });
+  // The value beside the slider follows every change, the user's and the program's.
+  connect(ui_->SlidMasterVolume, &QSlider::valueChanged, ui_->lblMasterVolume,
+          [this](int value) { ui_->lblMasterVolume->setText(QString::number(value)); });
+  ui_->lblMasterVolume->setText(QString::number(ui_->SlidMasterVolume->value()));
+  // Room for the widest value, so that the slider keeps its length as the value changes.
+  ui_->lblMasterVolume->setMinimumWidth(ui_->lblMasterVolume->fontMetrics().horizontalAdvance("127"));
   connect(ui_->cmdSet, &QPushButton::clicked, this,
           [this] { Apply(vambrio::cmdSet_Click(model_, ui_->SlidMasterVolume->value()).view); });
   connect(ui_->cmdRestore, &QPushButton::clicked, this, [this] { Apply(vambrio::cmdRestore_Click(model_)); });
@@ -47,21 +53,30 @@ void frmVambrio::Apply(const ControlChanges& changes) {
   UpdateControls();
 }
 
+namespace {
+constexpr const char* kAddingVolumeEvents = "Adding volume events";
+}  // namespace
+
 void frmVambrio::mnuVolumeEvents_Click() {
   if (!vambrio::mnuVolumeEvents_Click(model_, services_.messageBoxes)) return;
+  if (RefusedAfterFailedLoad(kAddingVolumeEvents)) return;
   shell::FrmAddVolumeEvents::Open(
       addVolumeEvents_, this, [this] { return AddVolumeEventsLabels(model_); },
       [this] {
+        // OK acts on the style loaded now, which may not be the one the dialog was opened for.
+        if (RefusedAfterFailedLoad(kAddingVolumeEvents)) return;
         Apply(AddVolumeEvents_OK(model_, ui_->chkGM->isChecked(), services_.messageBoxes, reporter_).view);
       });
 }
 
 void frmVambrio::mnuSaveStyle_Click() {
+  if (RefusedAfterFailedLoad("Saving")) return;
   SaveServices save{services_.fileDialogs, services_.messageBoxes, reporter_, [this] { cmdStop_Click(); }};
   vambrio::mnuSaveStyle_Click(model_, save);
 }
 
 void frmVambrio::TempoEdit() {
+  if (RefusedAfterFailedLoad("Editing the tempo")) return;
   Apply(vambrio::TempoEdit(model_, services_.inputBox, services_.messageBoxes, reporter_).view);
 }
 

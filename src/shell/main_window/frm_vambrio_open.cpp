@@ -22,10 +22,9 @@ QString DroppedFile(const QMimeData* data) {
   return {};
 }
 
-std::string CannotPlayText(EntryResult::Outcome outcome) {
-  if (outcome == EntryResult::Outcome::CouldNotOpen)
-    return "Play is not available: this file could not be opened. Open another style.";
-  return "Play is not available: the program could not process this file. Open another style.";
+std::string LoadProblem(EntryResult::Outcome outcome) {
+  if (outcome == EntryResult::Outcome::CouldNotOpen) return "this file could not be opened";
+  return "the program could not process this file";
 }
 
 }  // namespace
@@ -48,8 +47,9 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
   if (!r.caption.empty()) setWindowTitle(QString::fromStdString(r.caption));
   if (!r.message.empty()) services_.messageBoxes.Show(r.message);
   if (r.outcome == EntryResult::Outcome::CouldNotOpen || r.outcome == EntryResult::Outcome::CouldNotProcess) {
-    // The section table no longer describes the bytes: nothing may play them.
-    BlockPlay(CannotPlayText(r.outcome));
+    // The tables no longer describe the bytes, or the bytes are not those of
+    // the file the window names: nothing may play, edit or save them.
+    BlockPlay(LoadProblem(r.outcome));
   }
   if (r.labelsSet) {
     ui_->lblStyleName->setText(QString::fromStdString(r.nameLine));
@@ -69,9 +69,19 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
   UpdateControls();
 }
 
-void frmVambrio::BlockPlay(const std::string& reason) {
-  playBlockedWhy_ = reason;
+void frmVambrio::BlockPlay(const std::string& problem) {
+  loadProblem_ = problem;
   UpdateControls();
+}
+
+std::string frmVambrio::NotAvailableText(const char* command) const {
+  return std::string(command) + " is not available: " + loadProblem_ + ". Open another style.";
+}
+
+bool frmVambrio::RefusedAfterFailedLoad(const char* command) {
+  if (loadProblem_.empty()) return false;
+  services_.messageBoxes.Show(NotAvailableText(command));
+  return true;
 }
 
 void frmVambrio::mnuOpen_Click() {

@@ -70,6 +70,8 @@ std::string ArgumentText(int argc, char** argv) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vambrio");
+  // Wayland desktops find the window's icon and name through the desktop file.
+  QGuiApplication::setDesktopFileName("org.vambrio.Vambrio");
   QApplication::setWindowIcon(vambrio::shell::ProgramIcon());
   QuitOnTerminationSignals(app);
 

@@ -86,7 +86,7 @@ void LookTest::controlsCarryTheirCaptionsAndToolTips() {
   }
   auto* master = rig.Find<QSlider>("SlidMasterVolume");
   QCOMPARE(master->toolTip(), QString("Average Midi Volume All Channels"));
-  QCOMPARE(master->minimum(), 1);
+  QCOMPARE(master->minimum(), 0);  // 0: a style without volume events
   QCOMPARE(master->maximum(), 127);
   QCOMPARE(master->pageStep(), 5);
   QCOMPARE(master->singleStep(), 1);
@@ -179,6 +179,11 @@ void LookTest::everyCaptionIsShownInFull() {
     QRect r = rig.window->menuBar()->actionGeometry(a);
     QVERIFY2(r.isValid() && rig.window->menuBar()->rect().contains(r), qPrintable(a->text()));
   }
+  // The master volume's value has room for its widest, 127, beside the slider.
+  QLabel* volume = rig.Find<QLabel>("lblMasterVolume");
+  QVERIFY(volume->isVisible());
+  QVERIFY(volume->contentsRect().width() >= TextWidth(volume, "127"));
+  QVERIFY(volume->geometry().left() >= rig.Find<QSlider>("SlidMasterVolume")->geometry().right());
   QLabel* name = rig.Find<QLabel>("lblStyleName");
   QVERIFY(name->width() >= TextWidth(name, name->text()) || name->wordWrap());
 }
