@@ -70,4 +70,10 @@ bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices) {
   return true;
 }
 
+int FindSection(const StyleModel& m, const std::string& name) {
+  for (int i = 0; i < SectionCount(m); ++i)
+    if (m.SectionName[i] == name) return i;
+  return -1;
+}
+
 }  // namespace vambrio::cli

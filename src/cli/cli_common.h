@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/play_choices.h"
+#include "model/style_model.h"
 
 namespace vambrio::cli {
 
@@ -27,5 +28,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const 
 // Fills the playback choices from --gm, --xg-on, --minor, --no-sysex and
 // --parts BITS (eight characters 0/1). False when BITS is malformed.
 bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices);
+
+// The index of the section with exactly this name among the sections the
+// scan found, or -1.
+int FindSection(const StyleModel& m, const std::string& name);
 
 }  // namespace vambrio::cli

@@ -15,14 +15,6 @@ namespace {
 constexpr const char* kUsage =
     "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS]";
 
-// The section-list entry of that name (the window lists entries 0..24), or -1.
-int16_t FindSection(const StyleModel& m, const std::string& name) {
-  if (name.empty()) return -1;
-  for (int16_t s = 0; s <= 24; ++s)
-    if (m.SectionName[s] == name) return s;
-  return -1;
-}
-
 int RunAssemble(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts"});
   if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
@@ -40,7 +32,7 @@ int RunAssemble(const std::vector<std::string>& args) {
     for (const auto& msg : reporter.messages) std::cerr << style << ": " << msg << "\n";
     return kExitFailed;
   }
-  const int16_t s = FindSection(m, section);
+  const int16_t s = static_cast<int16_t>(FindSection(m, section));
   if (s < 0) {
     std::cerr << style << ": no section named " << section << "\n";
     return kExitFailed;

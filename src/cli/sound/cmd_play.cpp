@@ -55,7 +55,7 @@ int RunPlay(const std::vector<std::string>& args) {
   TerminalErrors errors;
   EntryResult entry;
   if (!LoadForPlaying(m, style, choices.GmPlayer, errors, entry)) return kExitFailed;
-  if (section != kAllSections && FindSectionByName(m, section) < 0) {
+  if (section != kAllSections && FindSection(m, section) < 0) {
     std::cerr << style << ": no section named " << section << "\n";
     return kExitFailed;
   }

@@ -44,7 +44,7 @@ int RunRender(const std::vector<std::string>& args) {
   TerminalErrors errors;
   EntryResult entry;
   if (!LoadForPlaying(m, style, choices.GmPlayer, errors, entry)) return kExitFailed;
-  int s = FindSectionByName(m, section);
+  int s = FindSection(m, section);
   if (s < 0) {
     std::cerr << style << ": no section named " << section << "\n";
     return kExitFailed;

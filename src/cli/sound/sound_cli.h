@@ -79,11 +79,4 @@ inline bool LoadForPlaying(StyleModel& m, const std::string& path, bool gm, Erro
   return false;
 }
 
-// The section of that name (exact), or -1.
-inline int FindSectionByName(const StyleModel& m, const std::string& name) {
-  for (int i = 0; i < kSectionSlots && !m.SectionName[i].empty(); ++i)
-    if (m.SectionName[i] == name) return i;
-  return -1;
-}
-
 }  // namespace vambrio::cli
