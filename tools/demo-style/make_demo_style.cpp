@@ -7,7 +7,7 @@
 #include "demo_style.h"
 
 int main(int argc, char** argv) {
-  if (argc > 2) {
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
     std::cerr << "usage: make-demo-style [OUT]\n";
     return 2;
   }
