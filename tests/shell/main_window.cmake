@@ -5,8 +5,11 @@ if(VAMBRIO_GUI)
   add_executable(test_main_window
     ${_dir}/main.cpp ${_dir}/test_classes.h ${_dir}/window_rig.h ${_dir}/fake_sound_source.h
     ${_dir}/startup_test.cpp ${_dir}/open_test.cpp ${_dir}/playback_test.cpp ${_dir}/close_test.cpp
-    ${_dir}/sound_settings_test.cpp ${_dir}/look_test.cpp)
+    ${_dir}/sound_settings_test.cpp ${_dir}/editing_test.cpp ${_dir}/look_test.cpp)
   set_target_properties(test_main_window PROPERTIES AUTOMOC ON)
+  # The editing test compares the window's saved style with vambrio-cli edit's.
+  add_dependencies(test_main_window vambrio-cli)
+  target_compile_definitions(test_main_window PRIVATE VAMBRIO_CLI="$<TARGET_FILE:vambrio-cli>")
   target_link_libraries(test_main_window PRIVATE vambrio_main_window vambrio_test_support Qt6::Test)
   set(_config ${CMAKE_CURRENT_BINARY_DIR}/main_window_config)
   add_test(NAME test_main_window COMMAND test_main_window)

@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
     failed += QTest::qExec(&t, argc, argv);
   }
   {
+    vambrio::test::EditingTest t;
+    failed += QTest::qExec(&t, argc, argv);
+  }
+  {
     vambrio::test::LookTest t;
     failed += QTest::qExec(&t, argc, argv);
   }

@@ -63,6 +63,21 @@ class SoundSettingsTest : public QObject {
   void audioOutputMenuListsTheDriversAndKeepsTheChoice();
 };
 
+class EditingTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void setAndUndoFollowTheSliderAndKeepTheirStatesAcrossALoad();
+  void setWhilePlayingEndsThePlayback();
+  void setWithoutAnAverageChangesNothing();
+  void commandsWithoutAStyle();
+  void addVolumeEventsDialogInsertsOnOkOnly();
+  void styleWithoutSIntGetsNoVolumeEvents();
+  void tempoEditFromTheLabelAndTheMenu();
+  void saveStyleAsksWritesAndRefuses();
+  void afterAFailedLoadNothingIsEditedOrSaved();
+  void demoEditsSurviveSaveAndReloadInTheWindowAndTheTool();
+};
+
 class LookTest : public QObject {
   Q_OBJECT
  private slots:
