@@ -26,11 +26,11 @@ double Seconds(Clock::time_point t) { return std::chrono::duration<double>(t.tim
 class MonitorRecorder {
  public:
   bool Start(std::string& problem) {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
+    pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, 44100, 2};
     pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
                         static_cast<uint32_t>(-1), kFrames * 4};
     int err = 0;
-    stream_ = pa_simple_new(nullptr, "bench_sound", PA_STREAM_RECORD, "vambrio_test.monitor", "latency", &spec, nullptr,
+    stream_ = pa_simple_new(nullptr, "bench_sound", PA_STREAM_RECORD, "vambrio_test.monitor", "latency", &sampleFormat, nullptr,
                             &attr, &err);
     if (!stream_) {
       problem = std::string("cannot record the monitor: ") + pa_strerror(err);
