@@ -34,7 +34,8 @@ TEST(SoundOutput, StopInTheMiddleLeavesNoNoteSounding) {
   TempDir t;
   Recorder rec(t.path().string());
   Child play({Cli(), "play", DemoStyle(), "Main A", "--repeat"}, t.File("out"), t.File("err"));
-  std::this_thread::sleep_for(3500ms);
+  ASSERT_TRUE(rec.WaitForSound(200.0, 30)) << play.Err();
+  std::this_thread::sleep_for(500ms);
   double before = rec.Seconds();
   play.Signal(SIGINT);
   ASSERT_EQ(play.Wait(20), 0) << play.Err();

@@ -103,7 +103,7 @@ TEST_F(SoundSequencer, StopSilencesEverySoundingNoteAtOnce) {
   ASSERT_TRUE(seq.Command("open")) << seq.LastError();
   seq.Command("play");
   int sounding = 0;
-  for (int i = 0; i < 100 && sounding == 0; ++i) {
+  for (int i = 0; i < 300 && sounding == 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     sounding = fluid_synth_get_active_voice_count(engine.Synth());
   }
@@ -111,7 +111,7 @@ TEST_F(SoundSequencer, StopSilencesEverySoundingNoteAtOnce) {
   // The voices are let go at the audio thread's next block, which a busy
   // machine may delay.
   auto silentSoon = [&] {
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 300; ++i) {
       if (fluid_synth_get_active_voice_count(engine.Synth()) == 0) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -127,7 +127,7 @@ TEST_F(SoundSequencer, StopSilencesEverySoundingNoteAtOnce) {
   seq.Command("prev");
   seq.Command("play");
   sounding = 0;
-  for (int i = 0; i < 100 && sounding == 0; ++i) {
+  for (int i = 0; i < 300 && sounding == 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     sounding = fluid_synth_get_active_voice_count(engine.Synth());
   }

@@ -102,6 +102,28 @@ class Recorder {
   }
   // Seconds recorded so far.
   double Seconds() const { return static_cast<double>(Size()) / (44100.0 * 4); }
+  // Whether the last quarter second recorded is louder than `rms`.
+  bool LoudNow(double rms) const {
+    std::string bytes = Child::Slurp(file_);
+    size_t samples = bytes.size() / 2, tail = std::min<size_t>(samples, 22050);
+    double sum = 0;
+    for (size_t i = samples - tail; i < samples; ++i) {
+      int16_t v;
+      std::memcpy(&v, bytes.data() + 2 * i, 2);
+      sum += static_cast<double>(v) * v;
+    }
+    return tail > 0 && std::sqrt(sum / static_cast<double>(tail)) > rms;
+  }
+  // Waits until the recording is louder than `rms`, at most `seconds` (a busy
+  // machine may start the stream late); false when it never was.
+  bool WaitForSound(double rms, double seconds) const {
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+      if (LoudNow(rms)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
   std::vector<int16_t> Stop() {
     parec_.Signal(SIGINT);
     parec_.Wait(10);

@@ -64,7 +64,9 @@ class WindowSoundTest : public QObject {
     rig.window->cmdPlay_Click();
     QVERIFY2(rig.boxes.shown.empty(), rig.boxes.shown.empty() ? "" : rig.boxes.shown[0].c_str());
     QCOMPARE(rig.Status(), QString(kPlayingText));
-    QTest::qWait(3000);
+    // Play on until the sink's monitor hands on sound (a busy machine starts the stream late).
+    for (int waited = 0; waited < 30000 && !recorder.LoudNow(300.0); waited += 100) QTest::qWait(100);
+    QTest::qWait(500);
     double stoppedAt = recorder.Seconds();
     rig.window->cmdStop_Click();
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), QString(kReadyText), 2000);
