@@ -4,36 +4,22 @@
 
 #include "test_classes.h"
 
+namespace {
+
+template <typename TestClass>
+int Run(int argc, char** argv) {
+  TestClass t;
+  return QTest::qExec(&t, argc, argv);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  using namespace vambrio::test;
   int failed = 0;
-  {
-    vambrio::test::StartupTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::OpenTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::PlaybackTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::CloseTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::SoundSettingsTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::EditingTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    vambrio::test::LookTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
+  for (auto run : {&Run<StartupTest>, &Run<OpenTest>, &Run<PlaybackTest>, &Run<CloseTest>,
+                   &Run<SoundSettingsTest>, &Run<EditingTest>, &Run<LookTest>})
+    failed += run(argc, argv);
   return failed == 0 ? 0 : 1;
 }
