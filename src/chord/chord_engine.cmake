@@ -1,0 +1,4 @@
+# The chord engine of "Any chord": chord names, the style's complete chord
+# rules, and how each note follows the chord.
+target_sources(vambrio_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chord_name.cpp)

@@ -1,0 +1,3 @@
+# The chord engine of "Any chord".
+vambrio_core_test(test_chord_engine
+  ${CMAKE_CURRENT_LIST_DIR}/chord_name_test.cpp)
