@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "loading/midi_bytes.h"
+#include "loading/checked_reads.h"
 #include "model/checked.h"
 
 namespace vambrio {

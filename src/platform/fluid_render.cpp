@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/soundfont.h"
-#include "playback/midi_length.h"
+#include "midi/midi_length.h"
 
 namespace vambrio::platform {
 namespace {

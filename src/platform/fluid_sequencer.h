@@ -16,7 +16,7 @@
 
 #include "platform/fluid_engine.h"
 #include "platform/sequencer.h"
-#include "playback/midi_length.h"
+#include "midi/midi_length.h"
 
 typedef struct _fluid_player_t fluid_player_t;
 

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "playback/midi_length.h"
+#include "midi/midi_length.h"
 #include "sound_test_support.h"
 #include "temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace vambrio {
+namespace vambrio::midi {
 
 struct MidiTiming {
   int64_t LengthMs = 0;  // time of the last event of the longest track, rounded to a millisecond
@@ -23,4 +23,9 @@ inline std::optional<MidiTiming> MeasureMidi(const std::vector<uint8_t>& bytes) 
   return MeasureMidi(bytes.data(), bytes.size());
 }
 
+}  // namespace vambrio::midi
+
+namespace vambrio {
+using midi::MeasureMidi;
+using midi::MidiTiming;
 }  // namespace vambrio

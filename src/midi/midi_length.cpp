@@ -1,12 +1,12 @@
-#include "playback/midi_length.h"
+#include "midi/midi_length.h"
 
 #include <algorithm>
-#include <map>
 
-namespace vambrio {
+#include "midi/midi_bytes.h"
+#include "midi/tempo_map.h"
+
+namespace vambrio::midi {
 namespace {
-
-constexpr uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
 
 uint32_t ReadBE(const uint8_t* p, int n) {
   uint32_t v = 0;
@@ -18,7 +18,7 @@ uint32_t ReadBE(const uint8_t* p, int n) {
 // the last whole event.
 class TrackWalker {
  public:
-  TrackWalker(const uint8_t* p, size_t n, std::multimap<uint64_t, uint32_t>& tempos) : p_(p), n_(n), tempos_(tempos) {}
+  TrackWalker(const uint8_t* p, size_t n, TempoMap& tempos) : p_(p), n_(n), tempos_(tempos) {}
 
   uint64_t Walk() {
     uint64_t lastTick = 0;
@@ -37,26 +37,16 @@ class TrackWalker {
 
  private:
   bool ReadVarLen(uint32_t& v) {
-    v = 0;
-    for (int k = 0; k < 4; ++k) {
-      if (i_ >= n_) return false;
-      uint8_t b = p_[i_++];
-      v = (v << 7) | (b & 0x7Fu);
-      if ((b & 0x80u) == 0) return true;
-    }
-    return false;
+    const VarLen q = midi::ReadVarLen(p_, n_, i_);
+    if (q.fault != ReadFault::None) return false;
+    v = q.value;
+    i_ = q.last + 1;
+    return true;
   }
   bool Skip(uint64_t count) {
     if (count > n_ - i_) return false;
     i_ += static_cast<size_t>(count);
     return true;
-  }
-  static int DataBytes(uint8_t status) {
-    switch (status & 0xF0) {
-      case 0xC0:
-      case 0xD0: return 1;
-      default: return 2;
-    }
   }
   bool ReadEvent(uint64_t at, bool& endOfTrack) {
     if (i_ >= n_) return false;
@@ -67,7 +57,7 @@ class TrackWalker {
       i_ += 2;
       uint32_t len = 0;
       if (!ReadVarLen(len) || len > n_ - i_) return false;
-      if (type == 0x51 && len >= 3) tempos_.emplace(at, ReadBE(p_ + i_, 3));
+      if (type == 0x51 && len >= 3) tempos_.Add(at, ReadBE(p_ + i_, 3));
       endOfTrack = type == 0x2F;
       i_ += len;
       running_ = 0;
@@ -86,7 +76,7 @@ class TrackWalker {
     } else if (running_ == 0) {
       return false;  // data byte without a status in force
     }
-    return Skip(static_cast<uint64_t>(DataBytes(running_)));
+    return Skip(static_cast<uint64_t>(ChannelDataLength(running_)));
   }
 
   const uint8_t* p_;
@@ -94,23 +84,8 @@ class TrackWalker {
   size_t i_ = 0;
   uint64_t tick_ = 0;
   uint8_t running_ = 0;
-  std::multimap<uint64_t, uint32_t>& tempos_;
+  TempoMap& tempos_;
 };
-
-// Microseconds from the start to tick `end` along the tempo map.
-long double QuarterTimeUs(const std::multimap<uint64_t, uint32_t>& tempos, uint64_t end, uint32_t division) {
-  long double us = 0;
-  uint64_t at = 0;
-  uint32_t tempo = kDefaultTempo;
-  for (const auto& [tick, value] : tempos) {
-    if (tick >= end) break;
-    us += static_cast<long double>(tick - at) * tempo;
-    at = tick;
-    tempo = value;
-  }
-  us += static_cast<long double>(end - at) * tempo;
-  return us / division;
-}
 
 long double SmpteTimeUs(uint64_t end, uint16_t division) {
   int frames = -static_cast<int8_t>(division >> 8);
@@ -130,7 +105,7 @@ std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size) {
   uint16_t division = static_cast<uint16_t>(ReadBE(data + 12, 2));
   if (division == 0) return std::nullopt;
 
-  std::multimap<uint64_t, uint32_t> tempos;
+  TempoMap tempos(division & 0x8000 ? 1 : division);
   uint64_t end = 0;
   size_t at = 8 + static_cast<size_t>(headerLen);
   for (uint32_t found = 0; found < tracks && size - at >= 8;) {
@@ -144,11 +119,11 @@ std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size) {
     at += 8 + static_cast<size_t>(len);
   }
 
-  long double us = (division & 0x8000) ? SmpteTimeUs(end, division) : QuarterTimeUs(tempos, end, division);
+  long double us = (division & 0x8000) ? SmpteTimeUs(end, division) : tempos.MicrosAt(end);
   MidiTiming t;
   t.LengthMs = static_cast<int64_t>(us / 1000.0L + 0.5L);
   t.EndTick = static_cast<uint32_t>(std::min<uint64_t>(end, UINT32_MAX));
   return t;
 }
 
-}  // namespace vambrio
+}  // namespace vambrio::midi

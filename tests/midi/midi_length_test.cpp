@@ -1,4 +1,4 @@
-#include "playback/midi_length.h"
+#include "midi/midi_length.h"
 
 #include <gtest/gtest.h>
 
