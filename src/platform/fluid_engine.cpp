@@ -126,6 +126,13 @@ void FluidEngine::SetAudioDriver(const std::string& name) {
   driverChanged_ = loadStarted_;
 }
 
+void FluidEngine::SetLatency(realtime::AudioLatency latency) {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  if (latency == options_.latency) return;
+  options_.latency = latency;
+  latencyChanged_ = loadStarted_;
+}
+
 SoundOptions FluidEngine::Options() const {
   std::lock_guard<std::mutex> lock(optionsMutex_);
   return options_;
@@ -186,7 +193,7 @@ bool FluidEngine::EnsureBankSelect() {
 void FluidEngine::SwapSynth(fluid_synth_t* synth, fluid_settings_t* settings) {
   fluid_synth_t* old = synth_;
   fluid_settings_t* oldSettings = synthSettings_;
-  WithSynthLocked([&] {
+  WithRenderingParked([&] {
     synth_ = synth;
     synthSettings_ = settings;
   });
@@ -198,7 +205,7 @@ fluid_synth_t* FluidEngine::NewSynth(bool xg, const std::string& font, fluid_set
                                      std::string& problem) {
   settings = new_fluid_settings();
   fluid_settings_setstr(settings, "synth.midi-bank-select", xg ? "xg" : "gm");
-  fluid_settings_setnum(settings, "synth.sample-rate", 44100.0);
+  fluid_settings_setnum(settings, "synth.sample-rate", realtime::kOutputSampleRate);
   fluid_settings_setint(settings, "synth.lock-memory", 0);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (synth && fluid_synth_sfload(synth, font.c_str(), 1) != FLUID_FAILED) return synth;
@@ -209,11 +216,21 @@ fluid_synth_t* FluidEngine::NewSynth(bool xg, const std::string& font, fluid_set
   return nullptr;
 }
 
+// The output asks for one period per callback and keeps `periods` of them
+// queued: ALSA takes both as they are; PulseAudio (and PipeWire through
+// pipewire-pulse) takes their product as its target latency when
+// audio.pulseaudio.adjust-latency is on, and may round it up to what the
+// server can do.
 bool FluidEngine::OpenOutput() {
-  if (!audioSettings_) {
-    audioSettings_ = new_fluid_settings();
-    fluid_settings_setnum(audioSettings_, "synth.sample-rate", 44100.0);
-  }
+  if (!audioSettings_) audioSettings_ = new_fluid_settings();
+  const realtime::LatencyFrames frames = realtime::FramesOf(Options().latency);
+  fluid_settings_setnum(audioSettings_, "synth.sample-rate", realtime::kOutputSampleRate);
+  fluid_settings_setint(audioSettings_, "audio.period-size", frames.periodSize);
+  fluid_settings_setint(audioSettings_, "audio.periods", frames.periods);
+  fluid_settings_setint(audioSettings_, "audio.pulseaudio.adjust-latency", 1);
+  fluid_settings_setint(audioSettings_, "audio.realtime-prio", 60);
+  underruns_ = std::make_unique<realtime::UnderrunDetector>(realtime::kOutputSampleRate, frames.BufferFrames());
+  sampleTime_ = 0;
   const std::string named = Options().audioDriver;
   std::vector<std::string> names = {"pulseaudio", "alsa"};
   if (!named.empty()) names = {named};
@@ -236,6 +253,12 @@ bool FluidEngine::OpenOutput() {
 void FluidEngine::CloseOutput() {
   if (driver_) delete_fluid_audio_driver(driver_);
   driver_ = nullptr;
+  if (underruns_) underrunsBefore_ += underruns_->Underruns();
+  underruns_.reset();
+}
+
+uint64_t FluidEngine::Underruns() const {
+  return underrunsBefore_ + (underruns_ ? underruns_->Underruns() : 0);
 }
 
 bool FluidEngine::Prepare() {
@@ -245,6 +268,8 @@ bool FluidEngine::Prepare() {
     std::lock_guard<std::mutex> lock(optionsMutex_);
     std::swap(fontChanged, fontChanged_);
     std::swap(driverChanged, driverChanged_);
+    driverChanged = driverChanged || latencyChanged_;
+    latencyChanged_ = false;
   }
   if (!synth_ || fontChanged) {  // also: a SoundFont may have been installed since the start
     if (!LoadSoundFont()) return false;
@@ -257,11 +282,6 @@ bool FluidEngine::Prepare() {
   }
   SetProblem("");
   return true;
-}
-
-void FluidEngine::WithSynthLocked(const std::function<void()>& f) {
-  std::lock_guard<std::mutex> lock(synthMutex_);
-  f();
 }
 
 void FluidEngine::SetPlaying(bool playing) {
@@ -284,18 +304,8 @@ void FluidEngine::Watch() {
     int64_t last = std::max(lastRenderNs_.load(), playingSinceNs_.load());
     if (NowNs() - last < kOutputStallNs) continue;
     outputFailed_ = true;
-    if (onFailure_) onFailure_();  // under the lock: SetFailureHandler waits for it
+    OutputFailed();  // under the lock: SetFailureHandler waits for it
   }
-}
-
-int FluidEngine::Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
-  auto* self = static_cast<FluidEngine*>(data);
-  self->lastRenderNs_.store(NowNs(), std::memory_order_relaxed);
-  for (int i = 0; i < nout; ++i) std::memset(out[i], 0, sizeof(float) * static_cast<size_t>(len));
-  for (int i = 0; i < nfx; ++i) std::memset(fx[i], 0, sizeof(float) * static_cast<size_t>(len));
-  std::lock_guard<std::mutex> lock(self->synthMutex_);
-  if (!self->synth_) return FLUID_OK;
-  return fluid_synth_process(self->synth_, len, nfx, fx, nout, out);
 }
 
 }  // namespace vambrio::platform

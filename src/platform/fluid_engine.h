@@ -1,16 +1,32 @@
 // The sound source: one FluidSynth synthesizer with its SoundFont and the
 // audio output that plays it. Loaded once per run, in the background, and
-// reused by every file; the sequencer (fluid_sequencer.h) plays files on it.
+// shared by its two users, which never sound at once: the sequencer
+// (fluid_sequencer.h), which plays files with FluidSynth's own player, and a
+// live client (realtime/realtime_client.h), which the audio callback asks for
+// the events of every block and applies at their frame.
+//
+// The audio callback never takes a lock of ours, allocates or waits. Other
+// threads that must change what the callback works on (swap the synthesizer,
+// delete a player, attach a client) park the rendering first: the callback
+// then outputs silence for as long as they need (a few microseconds) instead
+// of waiting for them. FluidSynth's own functions take FluidSynth's API mutex
+// internally; while a live client plays, no other thread calls into the
+// synthesizer, so that mutex is never contended.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "realtime/audio_latency.h"
+#include "realtime/realtime_client.h"
+#include "realtime/underrun_detector.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -22,7 +38,11 @@ struct SoundOptions {
   std::string soundFont;     // an explicit choice; empty: looked up (soundfont.h)
   std::string audioDriver;   // a FluidSynth driver name; empty: "pulseaudio", then "alsa"
   bool xgBankSelect = true;  // XG player (chkGM clear): bank select MSB 127 chooses drum kits
+  realtime::AudioLatency latency = realtime::AudioLatency::Normal;
 };
+
+// Who plays through the engine; taking the output from the other stops it.
+enum class OutputUser { None, Sequencer, Live };
 
 inline constexpr const char* kNoAudioOutputText =
     "No audio output could be opened: neither PulseAudio nor ALSA answered. Make sure a sound server is running "
@@ -50,6 +70,7 @@ class FluidEngine {
   void SetXgBankSelect(bool xg);
   void SetSoundFont(const std::string& explicitChoice);
   void SetAudioDriver(const std::string& name);
+  void SetLatency(realtime::AudioLatency latency);
   SoundOptions Options() const;
 
   // Makes the engine ready for a file: loaded, the synthesizer interpreting
@@ -58,13 +79,38 @@ class FluidEngine {
   bool Prepare();
 
   fluid_synth_t* Synth() const { return synth_; }
-  // Runs `f` while the audio thread is outside the synthesizer.
-  void WithSynthLocked(const std::function<void()>& f);
+  // Runs `f` while the audio callback stays out of the synthesizer (it
+  // outputs silence meanwhile). Not to be nested.
+  void WithRenderingParked(const std::function<void()>& f);
+
+  // Makes `user` the one that plays: the other one's `onTakenAway` (given
+  // when it took the output) runs first, on this thread, and stops it.
+  void TakeOutput(OutputUser user, std::function<void()> onTakenAway);
+  // `user` no longer plays (nothing is called).
+  void ReleaseOutput(OutputUser user);
+
+  // The live client: Prepare first. From the next block on, the callback
+  // asks `client` for its events. `onOutputLost` is called once, from a
+  // thread of the engine, when the output fails while the client is attached
+  // (the client is then detached and every note is off).
+  bool AttachLiveClient(realtime::RealtimeClient& client, std::function<void()> onTakenAway,
+                        std::function<void()> onOutputLost);
+  // Detaches the client (if it is attached) and turns every note off.
+  void DetachLiveClient();
+  bool LiveClientAttached() const { return liveClient_.load() != nullptr; }
 
   // While playing, an output that stops asking for sound counts as failed:
   // `onFailure` is then called once, from a thread of the engine.
   void SetPlaying(bool playing);
   void SetFailureHandler(std::function<void()> onFailure);
+
+  // The output as it runs: its sample rate and buffer, the frames handed to
+  // it since it was opened (the audio clock), and the underruns counted
+  // since the engine was made.
+  int SampleRate() const { return realtime::kOutputSampleRate; }
+  realtime::LatencyFrames Buffer() const { return realtime::FramesOf(Options().latency); }
+  int64_t AudioClock() const { return sampleTime_.load(std::memory_order_relaxed); }
+  uint64_t Underruns() const;
 
   const std::string& SoundFontPath() const { return soundFontPath_; }
   // What the user should know about the SoundFont chosen (an explicit choice
@@ -81,12 +127,17 @@ class FluidEngine {
   bool OpenOutput();
   void CloseOutput();
   void Watch();
+  void OutputFailed();
+  void SilenceEveryChannel();
+  bool EnterRendering();
+  void LeaveRendering();
   static int Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
 
   mutable std::mutex optionsMutex_;  // the choices and whether they changed since the load
   SoundOptions options_;
   bool fontChanged_ = false;
   bool driverChanged_ = false;
+  bool latencyChanged_ = false;
   std::string soundFontPath_;
   std::string notice_;
   std::thread loader_;
@@ -102,7 +153,20 @@ class FluidEngine {
   bool synthXg_ = true;
   std::atomic<bool> wantXg_{true};
   fluid_audio_driver_t* driver_ = nullptr;
-  std::mutex synthMutex_;  // held by the audio thread while it renders
+
+  // The audio callback's state. renderState_: free, rendering (the callback
+  // is inside the synthesizer) or parked (another thread is).
+  std::atomic<int> renderState_{0};
+  std::atomic<realtime::RealtimeClient*> liveClient_{nullptr};
+  std::atomic<int64_t> sampleTime_{0};
+  std::unique_ptr<realtime::UnderrunDetector> underruns_;  // replaced only while the output is closed
+  uint64_t underrunsBefore_ = 0;                          // counted by earlier outputs
+  realtime::RealtimeEventSink events_;
+
+  std::mutex userMutex_;  // who plays, and what stops them
+  OutputUser user_ = OutputUser::None;
+  std::function<void()> onTakenAway_;
+  std::function<void()> onLiveOutputLost_;
 
   std::atomic<int64_t> lastRenderNs_{0};
   std::atomic<int64_t> playingSinceNs_{0};

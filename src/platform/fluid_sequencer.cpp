@@ -32,6 +32,7 @@ FluidSequencer::FluidSequencer(FluidEngine& engine) : engine_(engine) {
 
 FluidSequencer::~FluidSequencer() {
   Close();
+  engine_.ReleaseOutput(OutputUser::Sequencer);
   engine_.SetFailureHandler(nullptr);
   if (eventFd_ >= 0) close(eventFd_);
 }
@@ -72,6 +73,11 @@ bool FluidSequencer::Open() {
     lastError_ = "The file " + fileName_ + " is not a MIDI file.";
     return false;
   }
+  // Opening a file to play takes the output from the live client.
+  engine_.TakeOutput(OutputUser::Sequencer, [this] {
+    Stop();
+    if (takenAway_) takenAway_();
+  });
   if (!engine_.Prepare()) {
     lastError_ = engine_.Problem();
     return false;
@@ -108,7 +114,7 @@ bool FluidSequencer::Prev() {
   AbortNotifyingPlay();
   engine_.SetPlaying(false);
   fluid_player_t* old = player_;
-  engine_.WithSynthLocked([&] {
+  engine_.WithRenderingParked([&] {
     fluid_player_stop(old);
     delete_fluid_player(old);
   });
@@ -137,7 +143,7 @@ bool FluidSequencer::Stop() {
   AbortNotifyingPlay();
   engine_.SetPlaying(false);
   fluid_synth_t* synth = engine_.Synth();
-  engine_.WithSynthLocked([&] {
+  engine_.WithRenderingParked([&] {
     fluid_player_stop(player_);
     for (int channel = 0; channel < fluid_synth_count_midi_channels(synth); ++channel) {
       fluid_synth_cc(synth, channel, kSustain, 0);
@@ -154,7 +160,7 @@ bool FluidSequencer::Close() {
   closedUpTo_ = plays_;
   engine_.SetPlaying(false);
   fluid_synth_t* synth = engine_.Synth();
-  engine_.WithSynthLocked([&] {
+  engine_.WithRenderingParked([&] {
     fluid_player_stop(player_);
     delete_fluid_player(player_);
     fluid_synth_system_reset(synth);

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ class FluidSequencer final : public Sequencer {
 
   int NotifyFd() const { return eventFd_; }
   void Pump();
+  // Called, after the playing file has been stopped, when the live client
+  // takes the output.
+  void SetTakenAwayHandler(std::function<void()> handler) { takenAway_ = std::move(handler); }
 
  private:
   struct Completion {
@@ -75,6 +79,7 @@ class FluidSequencer final : public Sequencer {
   std::atomic<uint64_t> notifyingPlay_{0};  // the play that raises Done at its end
   std::atomic<uint32_t> endTick_{0};
 
+  std::function<void()> takenAway_;
   int eventFd_ = -1;
   std::mutex pendingMutex_;
   std::vector<Completion> pending_;

@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kUsage =
     "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS] [--soundfont FILE] "
-    "[--audio-driver NAME]";
+    "[--audio-driver NAME] [--latency low|normal|safe]";
 
 // SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
 // handles them like any other event. Blocked before any thread starts, so
@@ -34,16 +34,18 @@ int StopSignals() {
 
 int RunPlay(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--repeat", "--gm", "--xg-on", "--minor", "--no-sysex"},
-                          {"--parts", "--soundfont", "--audio-driver"});
+                          {"--parts", "--soundfont", "--audio-driver", "--latency"});
   if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage(kUsage);
   PlayChoices choices;
   if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
+  auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
+  if (!latency) return Usage(kUsage);
   const std::string& style = parsed->positional[0];
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 
   int signals = StopSignals();
   platform::FluidEngine engine({parsed->Value("--soundfont").value_or(""),
-                                parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer});
+                                parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer, *latency});
   engine.StartLoading();  // while the style loads
 
   platform::UserPath player = platform::PlayerTmpPath();
@@ -87,6 +89,8 @@ int RunPlay(const std::vector<std::string>& args) {
   while (controller.Running() && loop.RunOnce()) {
   }
   close(signals);
+  if (uint64_t underruns = engine.Underruns())
+    std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   if (stopped) return kExitOk;
   if (messages.shown > 0) return kExitFailed;
   return errors.reported > 0 ? kExitReported : kExitOk;
