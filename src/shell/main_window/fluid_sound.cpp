@@ -16,8 +16,9 @@ FluidSound::~FluidSound() {
 void FluidSound::Build() {
   notifier_.reset();
   sequencer_.reset();  // closes its file first
+  if (engine_) underrunsBefore_ += engine_->Underruns();
   engine_ = std::make_unique<platform::FluidEngine>(
-      platform::SoundOptions{soundFont_, driver_, gmPlayer_ ? !gmPlayer_() : true});
+      platform::SoundOptions{soundFont_, driver_, gmPlayer_ ? !gmPlayer_() : true, latency_});
   sequencer_ = std::make_unique<platform::FluidSequencer>(*engine_);
   sequencer_->SetDoneHandler([this](platform::NotifyCode code) { RaiseDone(code); });
   notifier_ = std::make_unique<QSocketNotifier>(sequencer_->NotifyFd(), QSocketNotifier::Read);
@@ -75,5 +76,14 @@ void FluidSound::ChooseAudioDriver(const std::string& name) {
 }
 
 std::string FluidSound::MissingSoundFontText() const { return platform::kNoSoundFontText; }
+
+// The output is opened again with the new buffer at the next Play; the
+// SoundFont stays loaded.
+void FluidSound::ChooseLatency(realtime::AudioLatency latency) {
+  latency_ = latency;
+  engine_->SetLatency(latency);
+}
+
+uint64_t FluidSound::Underruns() const { return underrunsBefore_ + engine_->Underruns(); }
 
 }  // namespace vambrio

@@ -42,6 +42,12 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
   std::string AudioDriver() const override;
   void ChooseAudioDriver(const std::string& name) override;
   std::string MissingSoundFontText() const override;
+  realtime::AudioLatency Latency() const override { return latency_; }
+  void ChooseLatency(realtime::AudioLatency latency) override;
+  uint64_t Underruns() const override;
+
+  // The engine the arranger plays through as well.
+  platform::FluidEngine& Engine() { return *engine_; }
 
  private:
   void Build();
@@ -49,6 +55,8 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
   std::function<bool()> gmPlayer_;
   std::string soundFont_;  // the user's choices ("" for the usual ones)
   std::string driver_;
+  realtime::AudioLatency latency_ = realtime::AudioLatency::Normal;
+  uint64_t underrunsBefore_ = 0;  // of engines replaced since
   bool rebuild_ = false;   // a choice changed since the engine was made
 
   std::string fileName_;

@@ -45,6 +45,7 @@ void frmVambrio::ConnectControls() {
   connect(ui_->sliderVol, &QSlider::valueChanged, this, &frmVambrio::sliderVol_Change);
   connect(ui_->mnuSoundFont, &QAction::triggered, this, &frmVambrio::mnuSoundFont_Click);
   connect(ui_->mnuAudioOutput, &QMenu::aboutToShow, this, &frmVambrio::mnuAudioOutput_Show);
+  ConnectSoundSettings();
   ConnectEditing();
 }
 

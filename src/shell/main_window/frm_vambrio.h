@@ -26,6 +26,7 @@
 
 class QActionGroup;
 class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace Ui {
@@ -99,6 +100,10 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   // The sound source: "SoundFont..." and "Audio Output" of the Options menu.
   void mnuSoundFont_Click();
   void mnuAudioOutput_Show();
+  // "Audio Latency" of the Options menu: "Low", "Normal" or "Safe".
+  void mnuAudioLatency_Choose(realtime::AudioLatency latency);
+  // The status bar's count of buffer underruns (hidden while there are none).
+  void ShowUnderruns();
 
   // The editing commands.
   void mnuVolumeEvents_Click();
@@ -142,6 +147,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void LoadSoundSettings();
   void SaveSoundSettings();
   void ShowSoundStatus();
+  void ConnectSoundSettings();
+  void CheckLatencyItem();
   void ConnectControls();
   void ConnectEditing();
   void Apply(const ControlChanges& changes);
@@ -180,6 +187,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   std::string soundFontChoice_;    // as the user chose them ("" for the usual ones)
   std::string audioDriverChoice_;
   QActionGroup* driverGroup_ = nullptr;
+  realtime::AudioLatency latencyChoice_ = realtime::AudioLatency::Normal;
+  QLabel* lblUnderruns_ = nullptr;
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
 
   QPushButton* defaultButton_ = nullptr;

@@ -1,8 +1,12 @@
-// The sound source chosen by the user: "SoundFont..." and "Audio Output".
-// Both are kept in a settings file of their own beside "Vambrio.ini", which
-// keeps exactly its two lines.
+// The sound source chosen by the user: "SoundFont...", "Audio Output" and
+// "Audio Latency". They are kept in a settings file of their own beside
+// "Vambrio.ini", which keeps exactly its two lines. The status bar counts the
+// output's buffer underruns.
 #include <QActionGroup>
+#include <QLabel>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
 #include <filesystem>
 
 #include "loading/entry.h"
@@ -14,6 +18,8 @@ namespace {
 
 constexpr const char* kSoundFontKey = "SoundFont";
 constexpr const char* kAudioOutputKey = "AudioOutput";
+constexpr const char* kAudioLatencyKey = "AudioLatency";
+constexpr int kUnderrunPollMs = 1000;
 
 }  // namespace
 
@@ -26,8 +32,12 @@ void frmVambrio::LoadSoundSettings() {
   QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);
   soundFontChoice_ = file.value(kSoundFontKey).toString().toStdString();
   audioDriverChoice_ = file.value(kAudioOutputKey).toString().toStdString();
+  latencyChoice_ = realtime::ParseLatency(file.value(kAudioLatencyKey).toString().toStdString())
+                       .value_or(realtime::AudioLatency::Normal);
   services_.sound.ChooseSoundFont(soundFontChoice_);
   services_.sound.ChooseAudioDriver(audioDriverChoice_);
+  services_.sound.ChooseLatency(latencyChoice_);
+  CheckLatencyItem();
 }
 
 void frmVambrio::SaveSoundSettings() {
@@ -37,6 +47,7 @@ void frmVambrio::SaveSoundSettings() {
   QSettings file(QString::fromStdString(SoundSettingsFilePath()), QSettings::IniFormat);
   file.setValue(kSoundFontKey, QString::fromStdString(soundFontChoice_));
   file.setValue(kAudioOutputKey, QString::fromStdString(audioDriverChoice_));
+  file.setValue(kAudioLatencyKey, QString(realtime::LatencyName(latencyChoice_)));
   file.sync();
 }
 
@@ -76,6 +87,47 @@ void frmVambrio::mnuAudioOutput_Show() {
     });
   }
   if (menu->isEmpty()) menu->addAction("(none available)")->setEnabled(false);
+}
+
+void frmVambrio::ConnectSoundSettings() {
+  auto* group = new QActionGroup(this);
+  const std::pair<QAction*, realtime::AudioLatency> items[] = {{ui_->mnuLatencyLow, realtime::AudioLatency::Low},
+                                                               {ui_->mnuLatencyNormal, realtime::AudioLatency::Normal},
+                                                               {ui_->mnuLatencySafe, realtime::AudioLatency::Safe}};
+  for (auto [item, latency] : items) {
+    group->addAction(item);
+    connect(item, &QAction::triggered, this, [this, latency = latency] { mnuAudioLatency_Choose(latency); });
+  }
+  ui_->mnuAudioLatency->setToolTipsVisible(true);
+
+  lblUnderruns_ = new QLabel(this);
+  lblUnderruns_->setObjectName("lblUnderruns");
+  statusBar()->addPermanentWidget(lblUnderruns_);
+  statusBar()->hide();
+  auto* poll = new QTimer(this);
+  connect(poll, &QTimer::timeout, this, &frmVambrio::ShowUnderruns);
+  poll->start(kUnderrunPollMs);
+}
+
+void frmVambrio::CheckLatencyItem() {
+  ui_->mnuLatencyLow->setChecked(latencyChoice_ == realtime::AudioLatency::Low);
+  ui_->mnuLatencyNormal->setChecked(latencyChoice_ == realtime::AudioLatency::Normal);
+  ui_->mnuLatencySafe->setChecked(latencyChoice_ == realtime::AudioLatency::Safe);
+}
+
+void frmVambrio::mnuAudioLatency_Choose(realtime::AudioLatency latency) {
+  latencyChoice_ = latency;
+  services_.sound.ChooseLatency(latency);
+  CheckLatencyItem();
+  SaveSoundSettings();
+}
+
+void frmVambrio::ShowUnderruns() {
+  uint64_t count = services_.sound.Underruns();
+  if (count == 0) return;
+  lblUnderruns_->setText(QString("Audio buffer underruns: %1 (Options > Audio Latency: a longer latency helps)")
+                             .arg(static_cast<qulonglong>(count)));
+  statusBar()->show();
 }
 
 }  // namespace vambrio

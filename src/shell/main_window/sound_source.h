@@ -2,8 +2,11 @@
 // and the audio output. The choices take effect at the next Play.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "realtime/audio_latency.h"
 
 namespace vambrio {
 
@@ -23,6 +26,11 @@ class SoundSource {
   virtual void ChooseAudioDriver(const std::string& name) = 0;
   // What the status line says when no SoundFont is found (names the package to install).
   virtual std::string MissingSoundFontText() const = 0;
+  // The audio latency: the user's choice, taken at the next Play.
+  virtual realtime::AudioLatency Latency() const = 0;
+  virtual void ChooseLatency(realtime::AudioLatency latency) = 0;
+  // Buffer underruns of the audio output since the program started.
+  virtual uint64_t Underruns() const = 0;
 };
 
 }  // namespace vambrio

@@ -22,6 +22,9 @@ class FakeSoundSource final : public SoundSource {
     driverChoices.push_back(name);
   }
   std::string MissingSoundFontText() const override { return "No SoundFont found: install fluid-soundfont-gm"; }
+  realtime::AudioLatency Latency() const override { return latency; }
+  void ChooseLatency(realtime::AudioLatency l) override { latency = l; }
+  uint64_t Underruns() const override { return underruns; }
 
   std::string foundSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";  // "" : none on this system
   std::string chosenSoundFont;
@@ -29,6 +32,8 @@ class FakeSoundSource final : public SoundSource {
   std::vector<std::string> drivers{"pulseaudio", "alsa"};
   std::vector<std::string> soundFontChoices;
   std::vector<std::string> driverChoices;
+  realtime::AudioLatency latency = realtime::AudioLatency::Normal;
+  uint64_t underruns = 0;
 };
 
 }  // namespace vambrio::test

@@ -111,7 +111,7 @@ void LookTest::menusAreInOrderAndAct() {
   QCOMPARE(bar->actions()[1], options->menuAction());
   QStringList items;
   for (QAction* a : options->actions()) items << a->text();
-  QCOMPARE(items, (QStringList{"Include Sysex", "SoundFont...", "Audio Output"}));
+  QCOMPARE(items, (QStringList{"Include Sysex", "SoundFont...", "Audio Output", "Audio Latency"}));
   QAction* sysex = rig.Action("mnuSysex");
   QVERIFY(sysex->isCheckable());
   sysex->trigger();

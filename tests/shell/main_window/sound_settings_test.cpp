@@ -1,5 +1,7 @@
 // The SoundFont and the audio output, kept beside "Vambrio.ini".
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QSettings>
 
 #include "test_classes.h"
@@ -53,6 +55,40 @@ void SoundSettingsTest::audioOutputMenuListsTheDriversAndKeepsTheChoice() {
   QCOMPARE(rig.sound.AudioDriver(), std::string("alsa"));
   QSettings saved(QString::fromStdString(rig.ConfigDir() + "/Sound.ini"), QSettings::IniFormat);
   QCOMPARE(saved.value("AudioOutput").toString(), QString("alsa"));
+}
+
+void SoundSettingsTest::audioLatencyIsChosenKeptAndHandedOn() {
+  WindowRig rig;
+  rig.Start();
+  QMenu* menu = rig.Find<QMenu>("mnuAudioLatency");
+  QVERIFY(menu);
+  QStringList items;
+  for (QAction* a : menu->actions()) items << a->text();
+  QCOMPARE(items, (QStringList{"Low", "Normal", "Safe"}));
+  QVERIFY(rig.Action("mnuLatencyNormal")->isChecked());  // the default
+  rig.Action("mnuLatencySafe")->trigger();
+  QCOMPARE(rig.sound.latency, realtime::AudioLatency::Safe);
+  QVERIFY(!rig.Action("mnuLatencyNormal")->isChecked());
+  rig.Exit();
+  QSettings saved(QString::fromStdString(rig.ConfigDir() + "/Sound.ini"), QSettings::IniFormat);
+  QCOMPARE(saved.value("AudioLatency").toString(), QString("Safe"));
+
+  rig.sound = FakeSoundSource{};
+  rig.Start();
+  QCOMPARE(rig.sound.latency, realtime::AudioLatency::Safe);
+  QVERIFY(rig.Action("mnuLatencySafe")->isChecked());
+}
+
+void SoundSettingsTest::underrunsAppearInTheStatusBar() {
+  WindowRig rig;
+  rig.Start();
+  auto* label = rig.Find<QLabel>("lblUnderruns");
+  QVERIFY(label);
+  rig.window->ShowUnderruns();
+  QVERIFY(rig.window->statusBar()->isHidden());
+  rig.sound.underruns = 3;
+  QTRY_VERIFY(!rig.window->statusBar()->isHidden());  // the window looks every second
+  QVERIFY2(label->text().contains("underruns: 3"), qPrintable(label->text()));
 }
 
 }  // namespace vambrio::test

@@ -61,6 +61,8 @@ class SoundSettingsTest : public QObject {
  private slots:
   void chosenSoundFontIsKeptBesideTheSettingsFile();
   void audioOutputMenuListsTheDriversAndKeepsTheChoice();
+  void audioLatencyIsChosenKeptAndHandedOn();
+  void underrunsAppearInTheStatusBar();
 };
 
 class EditingTest : public QObject {
