@@ -1,0 +1,2 @@
+vambrio_core_test(test_live
+  ${CMAKE_CURRENT_LIST_DIR}/tick_clock_test.cpp)
