@@ -1,0 +1,72 @@
+// Once built, the arranger must not allocate: it runs inside an audio
+// callback. This program counts every allocation made through operator new.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "arranger/arranger.h"
+#include "arranger/song.h"
+#include "arranger_test_support.h"
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace vambrio::arranger::test {
+namespace {
+
+// Counts events without keeping them.
+class CountingSink final : public midi::EventSink {
+ public:
+  void Send(const midi::Event&) override { ++count; }
+  long count = 0;
+};
+
+TEST(ArrangerRealTime, NoAllocationWhilePlaying) {
+  const std::vector<Sec> sections = {
+      {"Main A", kBar, {{0, 0x99, 36, 100}, {0, 0x9B, 60, 80}, {480, 0x9A, 36, 90}, {900, 0x8A, 36, 0}}},
+      {"Fill In AA", kBar, {{0, 0x9C, 64, 90}, {1440, 0x99, 49, 110}}},
+      {"Ending A", kBar, {{0, 0x9D, 67, 100}}}};
+  const StyleModel model = Loaded(StyleOf(sections));
+  const StylePatterns style = ReadStylePatterns(model, {});
+  auto chart = ReadChart("tempo 90\n[Main A] C Am | F G7 | % \n[Fill In AA] N.C. |\n[Ending A] C |");
+  ASSERT_TRUE(std::holds_alternative<Chart>(chart));
+  auto song = PlanSong(std::get<Chart>(chart), style);
+  ASSERT_TRUE(std::holds_alternative<Song>(song));
+  Arranger arranger(style, {});
+  SongPlayer player(std::get<Song>(song), arranger);
+  CountingSink out;
+
+  const long before = g_allocations.load();
+  arranger.Start(0, out);
+  arranger.SetChord(Chord{2, 10, -1}, out);
+  for (int64_t t = 0; t < 3 * kBar; t += 64) arranger.AdvanceTo(t, out);  // audio blocks
+  arranger.SetPartOn(3, false, out);
+  arranger.SetNoChord(out);
+  arranger.SetTempo(400000, out);
+  arranger.RequestSection(1, 0);
+  arranger.StartSectionAt(2, arranger.NextBarLine() + kBar, 0, kStopAtEnd);
+  for (int64_t t = 3 * kBar; t < 8 * kBar; t += 64) arranger.AdvanceTo(t, out);
+  (void)arranger.Now();
+  arranger.Stop(out);
+  for (int64_t t = 0; t < 12 * kBar; t += 100) player.AdvanceTo(t, out);
+  EXPECT_EQ(g_allocations.load() - before, 0);
+  EXPECT_TRUE(player.Done());
+  EXPECT_GT(out.count, 100);
+}
+
+}  // namespace
+}  // namespace vambrio::arranger::test
