@@ -52,10 +52,15 @@ RenderResult RenderToWav(const RenderRequest& request) {
     result.problem = kNoSoundFontText;
     return result;
   }
-  std::ifstream in(request.midiFile, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes = request.midiBytes;
+  bool read = true;
+  if (bytes.empty()) {
+    std::ifstream in(request.midiFile, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    read = static_cast<bool>(in);
+  }
   auto timing = MeasureMidi(bytes);
-  if (!in || !timing) {
+  if (!read || !timing) {
     result.problem = "The file " + request.midiFile + " could not be read as a MIDI file.";
     return result;
   }
@@ -86,10 +91,15 @@ RenderResult RenderToWav(const RenderRequest& request) {
   double seconds = static_cast<double>(timing->LengthMs) / 1000.0 + request.tailSeconds;
   int64_t wanted = std::llround(seconds * kSampleRate);
   int64_t blocks = (wanted + period - 1) / period;
+  const int64_t fileBlocks = std::llround(static_cast<double>(timing->LengthMs) / 1000.0 * kSampleRate) / period + 1;
   for (int64_t b = 0; b < blocks; ++b) {
     if (fluid_file_renderer_process_block(parts.renderer) != FLUID_OK) {
       result.problem = "The file " + request.wavFile + " could not be written.";
       return result;
+    }
+    if (request.endWhenSilent && b >= fileBlocks && fluid_synth_get_active_voice_count(parts.synth) == 0) {
+      blocks = b + 1;
+      break;
     }
   }
   result.frames = blocks * period;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/fluid_engine.h"
 
@@ -11,9 +12,11 @@ namespace vambrio::platform {
 
 struct RenderRequest {
   std::string midiFile;
+  std::vector<uint8_t> midiBytes;  // the file in memory instead (midiFile then only names it)
   std::string wavFile;
   SoundOptions sound;         // the SoundFont and the player type (the driver is not used)
   double tailSeconds = 2.0;   // release time after the file's end
+  bool endWhenSilent = false; // end the tail early at the first block after the file's end with no voice sounding
 };
 
 struct RenderResult {

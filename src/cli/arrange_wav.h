@@ -1,0 +1,27 @@
+// How `arrange` writes a WAV file: the sound platform renders the song's MIDI
+// file offline. A build without the sound platform has no renderer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vambrio::cli {
+
+struct WavJob {
+  std::vector<uint8_t> midi;  // the song as a Standard MIDI File
+  std::string wavFile;
+  std::string soundFont;      // empty: the usual look-up
+  bool xgPlayer = true;
+};
+
+// Renders the job; returns what went wrong in words for the user, or "" when
+// the file was written (then `seconds` is its length). Lines about the
+// SoundFont go to `notice`.
+using WavRenderer = std::function<std::string(const WavJob& job, double& seconds, std::string& notice)>;
+
+// The renderer the sound platform installs, or an empty function.
+WavRenderer& ArrangeWavRenderer();
+
+}  // namespace vambrio::cli

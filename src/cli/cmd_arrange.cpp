@@ -1,0 +1,164 @@
+// vambrio-cli arrange STYLE CHART -o OUT.mid|OUT.wav [options]: plays a chord
+// chart with a style through the arranger and writes the song as a Standard
+// MIDI File, or renders it to a WAV file.
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "arranger/song.h"
+#include "cli/arrange_wav.h"
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "loading/entry.h"
+#include "midi/midi_length.h"
+#include "midi/smf_writer.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio::cli {
+
+WavRenderer& ArrangeWavRenderer() {
+  static WavRenderer renderer;
+  return renderer;
+}
+
+namespace {
+
+constexpr const char* kUsage =
+    "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
+    "[--soundfont FILE]";
+
+enum class OutputType { Midi, Wav, Unknown };
+
+OutputType TypeOf(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "mid" || ext == "midi") return OutputType::Midi;
+  if (ext == "wav") return OutputType::Wav;
+  return OutputType::Unknown;
+}
+
+// The chart's text from a file, or from standard input for "-".
+bool ReadChartText(const std::string& name, std::string& text) {
+  std::ostringstream all;
+  if (name == "-") {
+    all << std::cin.rdbuf();
+    text = all.str();
+    return !std::cin.bad();
+  }
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  all << in.rdbuf();
+  text = all.str();
+  return !in.bad();
+}
+
+std::optional<double> ReadTempo(const ParsedArgs& args, bool& ok) {
+  ok = true;
+  auto value = args.Value("--tempo");
+  if (!value) return std::nullopt;
+  char* end = nullptr;
+  const double qpm = std::strtod(value->c_str(), &end);
+  ok = !value->empty() && *end == '\0' && std::isfinite(qpm) && qpm >= 10 && qpm <= 500;
+  return qpm;
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+std::string Duration(double seconds) {
+  const long s = std::lround(seconds);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+int RunArrange(const std::vector<std::string>& args) {
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"}, {"-o", "--parts", "--soundfont", "--tempo"});
+  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
+  PlayChoices choices;
+  bool tempoOk = true;
+  const std::optional<double> tempo = ReadTempo(*parsed, tempoOk);
+  if (!ReadPlayChoices(*parsed, choices) || !tempoOk) return Usage(kUsage);
+  const std::string& stylePath = parsed->positional[0];
+  const std::string& chartPath = parsed->positional[1];
+  const std::string out = *parsed->Value("-o");
+  const OutputType type = TypeOf(out);
+  if (type == OutputType::Unknown) {
+    std::cerr << "vambrio-cli: " << out << ": the output must end in .mid or .wav\n";
+    return kExitUsage;
+  }
+  if (type == OutputType::Wav && !ArrangeWavRenderer()) {
+    std::cerr << "vambrio-cli: this build has no synthesizer to write WAV files; write a .mid file instead\n";
+    return kExitFailed;
+  }
+
+  const std::string chartName = chartPath == "-" ? "standard input" : chartPath;
+  std::string text;
+  if (!ReadChartText(chartPath, text)) {
+    std::cerr << chartName << ": the chart could not be read\n";
+    return kExitFailed;
+  }
+  auto chart = arranger::ReadChart(text);
+  if (auto* e = std::get_if<arranger::ChartError>(&chart)) {
+    std::cerr << chartName << ": " << e->Text() << "\n";
+    return kExitFailed;
+  }
+
+  StyleModel m = MakeStartupModel();
+  CollectingErrorReporter reporter;
+  const EntryResult r = Entry(m, stylePath, choices.GmPlayer, reporter);
+  if (r.outcome != EntryResult::Outcome::Loaded) {
+    if (!r.message.empty()) std::cerr << stylePath << ": " << r.message << "\n";
+    for (const auto& msg : reporter.messages) std::cerr << stylePath << ": " << msg << "\n";
+    return kExitFailed;
+  }
+  const arranger::StylePatterns style =
+      arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
+  auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), style, tempo);
+  if (auto* e = std::get_if<arranger::ChartError>(&song)) {
+    std::cerr << chartName << ": " << e->Text() << "\n";
+    return kExitFailed;
+  }
+
+  arranger::ArrangerOptions options;
+  options.gmPlayer = choices.GmPlayer;
+  for (size_t k = 0; k < 8; ++k) options.partsOn[k] = choices.Parts[k] != 0;
+  arranger::Arranger arranger(style, options);
+  midi::SmfWriter writer(style.division);
+  const arranger::Song& planned = std::get<arranger::Song>(song);
+  arranger::PlaySong(planned, arranger, writer);
+  const std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(planned.end));
+
+  double seconds = 0;
+  if (type == OutputType::Midi) {
+    if (!WriteBytes(out, midi)) {
+      std::cerr << out << ": the file could not be written\n";
+      return kExitFailed;
+    }
+    seconds = static_cast<double>(MeasureMidi(midi)->LengthMs) / 1000.0;
+  } else {
+    std::string notice;
+    const std::string problem = ArrangeWavRenderer()(WavJob{midi, out, parsed->Value("--soundfont").value_or(""),
+                                                            !choices.GmPlayer},
+                                                     seconds, notice);
+    if (!notice.empty()) std::cerr << notice << "\n";
+    if (!problem.empty()) {
+      std::cerr << problem << "\n";
+      return kExitFailed;
+    }
+  }
+  std::cout << out << ": " << planned.bars << " bars, " << Duration(seconds) << "\n";
+  return kExitOk;
+}
+
+const CommandRegistration kArrange("arrange", kUsage, RunArrange);
+
+}  // namespace
+}  // namespace vambrio::cli
