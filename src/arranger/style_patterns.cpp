@@ -30,10 +30,9 @@ struct TrackEvent {
 std::vector<TrackEvent> WalkTrack(const std::vector<uint8_t>& d, uint64_t& endTick) {
   using namespace midi;
   std::vector<TrackEvent> events;
-  const size_t trackEnd = std::min(d.size(), kTrackStart + (d.size() >= kTrackStart
-                                                                ? (size_t{d[18]} << 24 | size_t{d[19]} << 16 |
-                                                                   size_t{d[20]} << 8 | d[21])
-                                                                : 0));
+  size_t announced = 0;
+  for (size_t k = 18; k < 22 && k < d.size(); ++k) announced = announced << 8 | d[k];
+  const size_t trackEnd = std::min(d.size(), kTrackStart + announced);
   size_t i = kTrackStart;
   uint64_t tick = 0;
   uint8_t running = 0;

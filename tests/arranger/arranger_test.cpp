@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "arranger_test_support.h"
 #include "midi/midi_bytes.h"
+#include "typical_styles.h"
 
 namespace vambrio::arranger::test {
 namespace {
@@ -164,6 +167,44 @@ TEST(StylePatterns, SectionsAreWholeBars) {
   EXPECT_EQ(p.sections[1].bars, 2u);  // a longer remainder is filled up to the bar line
   EXPECT_EQ(p.sections[2].bars, 1u);  // at least one bar
   EXPECT_EQ(p.tempo, 500000u);
+}
+
+}  // namespace
+}  // namespace vambrio::arranger::test
+
+namespace vambrio::arranger::test {
+namespace {
+
+// Collection-like styles (sections of any length, notes across their ends)
+// under a random stream of commands: events stay in order and every note on
+// gets its note off.
+TEST(Arranger, NoHangingNoteUnderAnyCommands) {
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
+    StyleModel model = Loaded(vambrio::test::TypicalStyle(seed, 20000));
+    const StylePatterns style = ReadStylePatterns(model, {});
+    Arranger arranger(style, {});
+    Recorder out;
+    std::mt19937 rng(seed);
+    const int sections = static_cast<int>(style.sections.size());
+    arranger.Start(static_cast<int>(rng() % sections), out);
+    int64_t t = 0;
+    for (int step = 0; step < 300; ++step) {
+      t += rng() % 900;
+      arranger.AdvanceTo(t, out);
+      switch (rng() % 7) {
+        case 0: arranger.RequestSection(static_cast<int>(rng() % sections)); break;
+        case 1: arranger.StartSectionAt(static_cast<int>(rng() % sections), arranger.NextBeat(), rng() % 4000,
+                                        static_cast<int>(rng() % sections)); break;
+        case 2: arranger.SetNoChord(out); break;
+        case 3: arranger.SetPartOn(static_cast<int>(rng() % 8), rng() % 2 == 0, out); break;
+        case 4: arranger.SetTempo(300000 + rng() % 400000, out); break;
+        default: arranger.SetChord(Chord{static_cast<int>(rng() % 12), static_cast<int>(rng() % 34), -1}, out);
+      }
+    }
+    arranger.Stop(out);
+    EXPECT_EQ(out.Hanging(), "") << "seed " << seed;
+    EXPECT_GT(out.NoteOns().size(), 100u) << "seed " << seed;
+  }
 }
 
 }  // namespace
