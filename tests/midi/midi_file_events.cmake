@@ -1,0 +1,1 @@
+vambrio_core_test(test_midi_file_events ${CMAKE_CURRENT_LIST_DIR}/midi_file_events_test.cpp)
