@@ -5,7 +5,11 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <memory>
+#include <optional>
+
 #include "cli/command.h"
+#include "cli/midi/port_playback.h"
 #include "cli/sound/sound_cli.h"
 #include "platform/fluid_engine.h"
 #include "platform/fluid_sequencer.h"
@@ -18,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS] [--soundfont FILE] "
-    "[--audio-driver NAME] [--latency low|normal|safe]";
+    "[--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT]";
 
 // SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
 // handles them like any other event. Blocked before any thread starts, so
@@ -34,7 +38,7 @@ int StopSignals() {
 
 int RunPlay(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--repeat", "--gm", "--xg-on", "--minor", "--no-sysex"},
-                          {"--parts", "--soundfont", "--audio-driver", "--latency"});
+                          {"--parts", "--soundfont", "--audio-driver", "--latency", "--midi-out"});
   if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage(kUsage);
   PlayChoices choices;
   if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
@@ -44,9 +48,18 @@ int RunPlay(const std::vector<std::string>& args) {
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 
   int signals = StopSignals();
-  platform::FluidEngine engine({parsed->Value("--soundfont").value_or(""),
-                                parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer, *latency});
-  engine.StartLoading();  // while the style loads
+  // The sound source: a MIDI port, or the built-in synthesizer (loaded while the style loads).
+  std::unique_ptr<PortPlayback> port;
+  std::optional<platform::FluidEngine> engine;
+  if (auto wanted = parsed->Value("--midi-out")) {
+    port = PortPlayback::Open(*wanted);
+    if (!port) return kExitFailed;
+  } else {
+    engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
+                                          parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer,
+                                          *latency});
+    engine->StartLoading();
+  }
 
   platform::UserPath player = platform::PlayerTmpPath();
   if (player.path.empty()) {
@@ -61,10 +74,14 @@ int RunPlay(const std::vector<std::string>& args) {
     std::cerr << style << ": no section named " << section << "\n";
     return kExitFailed;
   }
-  engine.WaitLoaded();
-  if (!engine.Notice().empty()) std::cerr << engine.Notice() << "\n";
-
-  platform::FluidSequencer sequencer(engine);
+  std::optional<platform::FluidSequencer> fluidSequencer;
+  if (engine) {
+    engine->WaitLoaded();
+    if (!engine->Notice().empty()) std::cerr << engine->Notice() << "\n";
+    fluidSequencer.emplace(*engine);
+  }
+  platform::Sequencer& sequencer = port ? static_cast<platform::Sequencer&>(port->Sequencer()) : *fluidSequencer;
+  const int notifyFd = port ? port->Sequencer().NotifyFd() : fluidSequencer->NotifyFd();
   platform::SystemClock clock;
   platform::PollLoop loop(clock);
   TerminalView view(entry.sectionLines, section, parsed->Has("--repeat"));
@@ -77,7 +94,7 @@ int RunPlay(const std::vector<std::string>& args) {
       player.path});
 
   bool stopped = false;
-  loop.Watch(sequencer.NotifyFd(), [&] { sequencer.Pump(); });
+  loop.Watch(notifyFd, [&] { port ? port->Sequencer().Pump() : fluidSequencer->Pump(); });
   loop.Watch(signals, [&] {
     signalfd_siginfo info;
     while (read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
@@ -89,7 +106,7 @@ int RunPlay(const std::vector<std::string>& args) {
   while (controller.Running() && loop.RunOnce()) {
   }
   close(signals);
-  if (uint64_t underruns = engine.Underruns())
+  if (uint64_t underruns = engine ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   if (stopped) return kExitOk;
   if (messages.shown > 0) return kExitFailed;

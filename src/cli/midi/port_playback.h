@@ -1,0 +1,40 @@
+// Playing through a MIDI port from the command line: the port the user named
+// (or Vambrio's virtual output "Vambrio Out"), the timed output on the
+// monotonic clock, and the sequencer on it. A port that goes away and comes
+// back is reported on standard error and reconnected.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/kept_midi_ports.h"
+#include "platform/midi_sender.h"
+#include "platform/port_sequencer.h"
+
+namespace vambrio::cli {
+
+class PortPlayback {
+ public:
+  // Prints why not and returns null when the port cannot be opened.
+  static std::unique_ptr<PortPlayback> Open(const std::string& wanted);
+  ~PortPlayback();
+
+  platform::PortSequencer& Sequencer() { return *sequencer_; }
+  const std::string& PortName() const { return portName_; }
+
+ private:
+  PortPlayback() = default;
+
+  std::unique_ptr<platform::MidiSystem> system_;
+  std::string portName_;
+  std::unique_ptr<platform::MidiOutPort> port_;
+  platform::SystemMonoClock clock_;
+  std::unique_ptr<platform::MidiSender> sender_;
+  std::unique_ptr<platform::PortSequencer> sequencer_;
+  std::unique_ptr<platform::MidiPortWatch> watch_;
+};
+
+// Whether `wanted` names Vambrio's own virtual output.
+bool IsVirtualOutName(const std::string& wanted);
+
+}  // namespace vambrio::cli
