@@ -1,0 +1,124 @@
+// bench_midi [SECONDS]: plays a dense stream (sixteenth notes on four
+// channels at 120 bpm, with controllers: about 40 messages a second) for
+// SECONDS (default 120) through Vambrio's timed output to a recording client,
+// and prints how far each message's arrival lies from its scheduled time:
+// the constant offset (the MIDI system's own delay), the jitter around it
+// (p50, p99, max) and the drift (the offset in the last tenth of the run
+// against the first tenth).
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "midi/midi_file_events.h"
+#include "midi_peer.h"
+#include "platform/kept_midi_ports.h"
+#include "platform/midi_file_source.h"
+#include "platform/midi_sender.h"
+#include "platform/rtmidi_system.h"
+#include "style_builder.h"
+
+namespace {
+
+using namespace vambrio;
+
+midi::MidiFileEvents Stream(int seconds) {
+  test::TrackBuilder t;
+  t.TempoBpm(120);
+  const int sixteenths = seconds * 8;  // 8 sixteenths a second at 120 bpm
+  for (int i = 0; i < sixteenths; ++i) {
+    t.Delta(i == 0 ? 0 : 40).NoteOn(9, 36 + i % 8, 100).NoteOn(1, 48 + i % 12, 80);
+    if (i % 4 == 0) t.ControlChange(2, 11, i % 128).NoteOn(3, 60 + i % 5, 70);
+    t.Delta(20).NoteOff(9, 36 + i % 8).NoteOff(1, 48 + i % 12);
+    if (i % 4 == 0) t.NoteOff(3, 60 + i % 5);
+  }
+  t.EndOfTrack();
+  return *midi::ReadMidiFileEvents(test::StyleBytes(t, {}, 160));
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  size_t i = static_cast<size_t>(std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5)));
+  return v[i];
+}
+
+struct JackServer {
+  std::string name = "vambrio-bench-" + std::to_string(getpid());
+  std::string run = "/tmp/" + name;
+  bool Start() {
+    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    setenv("JACK_NO_START_SERVER", "1", 1);
+    return std::system((std::string(VAMBRIO_JACK_SERVER_SCRIPT) + " start " + name + " " + run).c_str()) == 0;
+  }
+  ~JackServer() {
+    std::system((std::string(VAMBRIO_JACK_SERVER_SCRIPT) + " stop " + name + " " + run + " && rm -rf " + run).c_str());
+  }
+};
+
+bool Measure(const char* api, int seconds) {
+  setenv("VAMBRIO_MIDI_API", api, 1);
+  auto system = platform::OpenMidiSystem();
+  if (system->ApiName().empty()) {
+    std::printf("%s: not measured (%s)\n", api, system->Problem().c_str());
+    return false;
+  }
+  test::MidiPeer peer;
+  peer.OpenSynth();
+  auto name = platform::FindPort(system->OutputPorts(), test::MidiPeer::kSynth);
+  if (!name) return false;
+  platform::KeptMidiOutput out(*system, *name);
+  auto stream = Stream(seconds);
+
+  platform::SystemMonoClock clock;
+  platform::MidiSender sender(out, clock);
+  sender.Start();
+  platform::MidiFileSource source(stream);
+  const int64_t start = clock.NowNs() + 50'000'000;
+  source.Start(start);
+  sender.SetSource(&source);
+  peer.WaitFor([&](const auto& got) { return got.size() >= stream.events.size(); },
+               std::chrono::seconds(seconds + 10));
+  sender.SetSource(nullptr);
+
+  auto got = peer.Received();
+  size_t n = std::min(got.size(), stream.events.size());
+  std::vector<double> lateMs(n);
+  for (size_t i = 0; i < n; ++i) lateMs[i] = (got[i].timeNs - (start + stream.events[i].timeUs * 1000)) / 1e6;
+  double offset = Percentile(lateMs, 0.5);
+  std::vector<double> jitter(n);
+  for (size_t i = 0; i < n; ++i) jitter[i] = std::fabs(lateMs[i] - offset);
+  size_t tenth = std::max<size_t>(1, n / 10);
+  std::vector<double> first(lateMs.begin(), lateMs.begin() + tenth), last(lateMs.end() - tenth, lateMs.end());
+  std::printf("%s: %zu of %zu messages over %d s\n", system->ApiName().c_str(), got.size(), stream.events.size(),
+              seconds);
+  std::printf("  offset (median lateness)   %.3f ms\n", offset);
+  std::printf("  jitter p50 / p99 / max     %.3f / %.3f / %.3f ms (goal p99 <= 1 ms)\n", Percentile(jitter, 0.5),
+              Percentile(jitter, 0.99), Percentile(jitter, 1.0));
+  std::printf("  drift (last tenth - first) %.3f ms\n", Percentile(last, 0.5) - Percentile(first, 0.5));
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 120;
+  {
+    JackServer jack;
+    if (!jack.Start()) {
+      std::printf("JACK: the private server did not start\n");
+    } else {
+      Measure("jack", seconds);
+    }
+  }
+  if (access("/dev/snd/seq", R_OK | W_OK) == 0) {
+    Measure("alsa", seconds);
+  } else {
+    std::printf("ALSA: not measured (no /dev/snd/seq on this machine)\n");
+  }
+  return 0;
+}
