@@ -85,9 +85,11 @@ void MidiSender::Send(const uint8_t* bytes, size_t size) {
     notes.set(bytes[1] & 0x7F, on);
   }
   out_.Send(bytes, size);
+  silent_ = false;
 }
 
 void MidiSender::SilenceAll() {
+  if (silent_) return;  // nothing sent since the last silence
   for (uint8_t channel = 0; channel < 16; ++channel) {
     auto& notes = sounding_[channel];
     for (uint8_t note = 0; notes.any() && note < 128; ++note) {
@@ -98,6 +100,7 @@ void MidiSender::SilenceAll() {
     }
   }
   SendChannelReset(out_);
+  silent_ = true;
 }
 
 }  // namespace vambrio::platform

@@ -88,6 +88,7 @@ class MidiSender {
 
   MidiEventSource* source_ = nullptr;  // the sender thread's own
   std::array<std::bitset<128>, 16> sounding_{};
+  bool silent_ = false;  // nothing sent since the last silence
 };
 
 }  // namespace vambrio::platform

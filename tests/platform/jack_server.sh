@@ -1,12 +1,15 @@
 #!/bin/sh
 # A private JACK server for the MIDI port tests: jack_server.sh start|stop
-# NAME RUN_DIR. It runs the dummy backend (no sound card) under the server
-# name NAME, which the tests reach through JACK_DEFAULT_SERVER=NAME; the
-# user's own JACK server, if any, is never touched.
+# NAME RUN_DIR [PERIOD]. It runs the dummy backend (no sound card) at 48 kHz
+# with PERIOD frames a cycle (default 256: a cycle that a busy machine still
+# keeps, since MIDI of a missed cycle is lost) under the server name NAME,
+# which the tests reach through JACK_DEFAULT_SERVER=NAME; the user's own JACK
+# server, if any, is never touched.
 set -eu
 action=$1
 name=$2
 run=$3
+period=${4:-256}
 export JACK_DEFAULT_SERVER="$name" JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
 
 stop_server() {
@@ -22,7 +25,7 @@ stop_server() {
 
 # Starts jackd with the given scheduling option; true once clients can reach it.
 try_start() {
-  jackd "$1" -n "$name" -d dummy -r 48000 -p 32 >"$run/jackd.log" 2>&1 &
+  jackd "$1" -n "$name" -d dummy -r 48000 -p "$period" >"$run/jackd.log" 2>&1 &
   echo $! >"$run/jackd.pid"
   i=0
   until jack_lsp >/dev/null 2>&1; do

@@ -59,9 +59,10 @@ TEST(MidiSender, SendsEachEventAtItsTimeAndSilencesWhatSounds) {
     EXPECT_EQ(sent[1 + 2 * ch].bytes, (Bytes{static_cast<uint8_t>(0xB0 | ch), 123, 0}));
     EXPECT_EQ(sent[2 + 2 * ch].bytes, (Bytes{static_cast<uint8_t>(0xB0 | ch), 121, 0}));
   }
-  // Nothing plays after the silence, and a second silence has no notes to end.
+  // Nothing plays after the silence, and a second silence has nothing to add.
   out.Clear();
   for (int i = 0; i < 2000; ++i) sender.RunPeriod();
+  sender.Silence();
   EXPECT_TRUE(out.Sent().empty());
 }
 
