@@ -73,14 +73,14 @@ class TrackReader {
     i_ += 2;
     uint32_t len = 0;
     if (!ReadVarLen(len) || len > n_ - i_) return false;
-    if (type == kTempo && len == 3) {
+    if (type == meta::kTempo && len == 3) {
       RawEvent e;
       e.tick = at;
       e.track = track_;
       e.tempo = std::max<uint32_t>(1, ReadBE(p_ + i_, 3));
       events_.push_back(e);
     }
-    endOfTrack = type == kEndOfTrack;
+    endOfTrack = type == meta::kEndOfTrack;
     i_ += len;
     return true;
   }

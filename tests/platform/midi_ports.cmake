@@ -15,7 +15,7 @@ if(VAMBRIO_GUI)
   set_tests_properties(jack_server_stop PROPERTIES FIXTURES_CLEANUP jack_server LABELS midi)
 
   add_executable(test_midi_ports ${CMAKE_CURRENT_LIST_DIR}/midi_ports_test.cpp)
-  target_link_libraries(test_midi_ports PRIVATE vambrio_midi vambrio_test_support PkgConfig::RTMIDI
+  target_link_libraries(test_midi_ports PRIVATE vambrio_midi_ports vambrio_test_support PkgConfig::RTMIDI
     GTest::gtest GTest::gtest_main)
   add_dependencies(test_midi_ports vambrio-cli)
   target_compile_definitions(test_midi_ports PRIVATE VAMBRIO_CLI="$<TARGET_FILE:vambrio-cli>")
