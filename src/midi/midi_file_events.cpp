@@ -86,6 +86,7 @@ class TrackReader {
   }
 
   bool ReadEvent(uint64_t at, bool& endOfTrack) {
+    if (i_ >= n_) return false;  // the track ends after a delta time
     uint8_t b = p_[i_];
     if (b == 0xFF) {
       running_ = 0;

@@ -70,11 +70,13 @@ TEST(MidiFileEvents, TracksMergeInTimeWithTheTempoOfAnyTrack) {
 }
 
 TEST(MidiFileEvents, SpoiltTrackEndsAtItsLastWholeEventAndBadHeadersAreRefused) {
-  TrackBuilder t;
-  t.NoteOn(0, 60, 100).Delta(10).Raw({0x45});  // a running-status event one data byte short
-  auto f = ReadMidiFileEvents(test::StyleBytes(t, {}, 480));
-  ASSERT_TRUE(f);
-  EXPECT_EQ(f->events.size(), 1u);
+  for (const Bytes& spoilt : {Bytes{0x0A, 0x90, 0x45}, Bytes{0x0A, 0x45}, Bytes{0x0A}}) {
+    TrackBuilder t;
+    t.NoteOn(0, 60, 100).Raw(spoilt);  // one data byte short, running status short, a delta time alone
+    auto f = ReadMidiFileEvents(test::StyleBytes(t, {}, 480));
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->events.size(), 1u);
+  }
 
   Bytes notMidi = {'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0};
   EXPECT_FALSE(ReadMidiFileEvents(notMidi));
