@@ -4,9 +4,11 @@
 #include <jack/jack.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <regex>
+#include <thread>
 
 #include "platform/mono_clock.h"
 #include "platform/spsc_queue.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr const char* kClientName = "Vambrio";
 constexpr const char* kListingClientName = "Vambrio list";
 constexpr size_t kInputQueueSize = 1024;
+constexpr std::chrono::milliseconds kJackConnectionSettles{50};
 
 void QuietJack(const char*) {}
 
@@ -183,6 +186,9 @@ class RtMidiSystem final : public MidiSystem {
       if (IsOwnPort(name) || StablePortName(name) != port) continue;
       rt->openPort(i, ownPortName);
       if (!rt->isPortOpen()) return nullptr;
+      // JACK makes a new connection part of its graph a few cycles later;
+      // what is sent before that is lost (the XG System On of a Play, say).
+      if (api_ == RtMidi::UNIX_JACK) std::this_thread::sleep_for(kJackConnectionSettles);
       return std::make_unique<Port>(std::move(rt));
     }
     errors_.Set("The MIDI port \"" + port + "\" is not there.");

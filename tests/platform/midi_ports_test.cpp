@@ -52,6 +52,16 @@ class MidiPortsTest : public ::testing::Test {
     return false;
   }
 
+  static std::string Describe(const std::vector<PeerMessage>& got) {
+    std::string text = std::to_string(got.size()) + " messages arrived:";
+    for (const auto& m : got) {
+      text += " [";
+      for (uint8_t b : m.bytes) text += std::to_string(b) + " ";
+      text += "]";
+    }
+    return text;
+  }
+
   std::unique_ptr<MidiSystem> system;
 };
 
@@ -88,7 +98,8 @@ TEST_F(MidiPortsTest, TimedOutputReachesTheSynthInOrderAndEndsInSilence) {
   MidiFileSource source(file);
   source.Start(clock.NowNs());
   sender.SetSource(&source);
-  ASSERT_TRUE(peer.WaitFor([&](const auto& got) { return got.size() >= file.events.size(); }));
+  ASSERT_TRUE(peer.WaitFor([&](const auto& got) { return got.size() >= file.events.size(); }))
+      << Describe(peer.Received());
   sender.Silence();
   ASSERT_TRUE(peer.WaitFor([&](const auto& got) { return got.size() >= file.events.size() + 1 + 32; }));
 
