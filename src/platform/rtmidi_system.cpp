@@ -11,14 +11,13 @@
 #include <thread>
 
 #include "platform/mono_clock.h"
-#include "platform/spsc_queue.h"
+#include "realtime/spsc_queue.h"
 
 namespace vambrio::platform {
 namespace {
 
 constexpr const char* kClientName = "Vambrio";
 constexpr const char* kListingClientName = "Vambrio list";
-constexpr size_t kInputQueueSize = 1024;
 constexpr std::chrono::milliseconds kJackConnectionSettles{50};
 
 void QuietJack(const char*) {}
@@ -73,7 +72,7 @@ class ErrorTrap {
 
 class RtInPort final : public MidiInPort {
  public:
-  explicit RtInPort(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)), queue_(kInputQueueSize) {
+  explicit RtInPort(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {
     in_->ignoreTypes(true, true, true);  // no system exclusive, clock or active sensing
     in_->setCallback(&RtInPort::OnMessage, this);
   }
@@ -81,7 +80,11 @@ class RtInPort final : public MidiInPort {
     in_->cancelCallback();
     in_->closePort();
   }
-  bool Pop(MidiMessage& message) override { return queue_.Pop(message); }
+  bool Pop(MidiMessage& message) override {
+    auto m = queue_.TryPop();
+    if (m) message = *m;
+    return m.has_value();
+  }
 
  private:
   // On the port's own thread.
@@ -92,11 +95,11 @@ class RtInPort final : public MidiInPort {
     m.timeNs = MonotonicNowNs();
     m.size = static_cast<uint8_t>(bytes->size());
     for (size_t i = 0; i < bytes->size(); ++i) m.bytes[i] = (*bytes)[i];
-    self->queue_.Push(m);
+    self->queue_.TryPush(m);  // a full queue (nobody reading) drops the message
   }
 
   std::unique_ptr<RtMidiIn> in_;
-  SpscQueue<MidiMessage> queue_;
+  realtime::SpscQueue<MidiMessage, 1024> queue_;
 };
 
 class RtOutPort final : public MidiOutPort {

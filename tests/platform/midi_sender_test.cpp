@@ -4,6 +4,7 @@
 
 #include "fakes/fake_midi.h"
 #include "platform/midi_file_source.h"
+#include "platform/realtime_port_source.h"
 #include "style_builder.h"
 
 namespace vambrio::platform {
@@ -117,6 +118,36 @@ TEST(MidiSender, OwnThreadPlaysOnTheSystemClockAndClosesInSilence) {
   ASSERT_EQ(sent.size(), 2u + 2u + 32u);  // both notes, their note-offs at closing, the reset
   EXPECT_EQ(sent[2].bytes, (Bytes{0x80, 60, 0}));
   EXPECT_EQ(sent[3].bytes, (Bytes{0x80, 64, 0}));
+}
+
+// A client of the audio callback that plays a note every 10 ms of its sample
+// clock (480 samples at 48 kHz), and counts the frames it was asked for.
+class TenMsClient final : public realtime::RealtimeClient {
+ public:
+  void Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) override {
+    for (int64_t s = block.sampleTime; s < block.sampleTime + block.frames; ++s) {
+      if (s % 480 == 0) events.Add(realtime::RealtimeEvent::Short(static_cast<uint32_t>(s - block.sampleTime), 0x90, 60, 1));
+    }
+    frames += block.frames;
+  }
+  int64_t frames = 0;
+};
+
+TEST(MidiSender, RealtimeClientPlaysOnAPortAtItsSamples) {
+  FakeMonoClock clock;
+  FakeMidiOut out(&clock);
+  MidiSender sender(out, clock);
+  TenMsClient client;
+  RealtimePortSource source(client);
+  const int64_t start = clock.now;
+  source.Start(start);
+  sender.SetSource(&source);
+  while (clock.now < start + 35 * kMs) sender.RunPeriod();
+  auto sent = out.Sent();
+  ASSERT_EQ(sent.size(), 4u);
+  for (size_t i = 0; i < sent.size(); ++i) EXPECT_EQ(sent[i].timeNs, start + static_cast<int64_t>(i) * 10 * kMs);
+  EXPECT_EQ(client.frames, source.SampleTime());
+  EXPECT_GE(client.frames, 35 * 48);  // every sample asked for once, none twice
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 #include "platform/midi_ports.h"
 #include "platform/mono_clock.h"
-#include "platform/spsc_queue.h"
+#include "realtime/spsc_queue.h"
 
 namespace vambrio::test {
 
@@ -53,17 +53,20 @@ class FakeMidiOut final : public platform::MidiOutPort {
 
 class FakeMidiIn final : public platform::MidiInPort {
  public:
-  FakeMidiIn() : queue_(256) {}
-  bool Pop(platform::MidiMessage& m) override { return queue_.Pop(m); }
+  bool Pop(platform::MidiMessage& m) override {
+    auto got = queue_.TryPop();
+    if (got) m = *got;
+    return got.has_value();
+  }
   void Receive(std::initializer_list<uint8_t> bytes, int64_t timeNs = 0) {
     platform::MidiMessage m;
     m.timeNs = timeNs;
     for (uint8_t b : bytes) m.bytes[m.size++] = b;
-    queue_.Push(m);
+    queue_.TryPush(m);
   }
 
  private:
-  platform::SpscQueue<platform::MidiMessage> queue_;
+  realtime::SpscQueue<platform::MidiMessage, 256> queue_;
 };
 
 // The ports the test lists are there; opening one hands out a port the test
