@@ -36,9 +36,12 @@ ReadingTables MakeTables() {
   }
   for (int type = 0; type < kChordTypeCount; ++type) {
     auto tones = ChordTypeTones(type);
-    bool hasFifth = false;
-    for (int tone : tones) hasFifth = hasFifth || tone == kFifth;
-    if (!hasFifth || tones.size() < 4) continue;
+    bool hasFifth = false, hasSixthOrSeventh = false;
+    for (int tone : tones) {
+      hasFifth = hasFifth || tone == kFifth;
+      hasSixthOrSeventh = hasSixthOrSeventh || tone >= 9;
+    }
+    if (!hasFifth || !hasSixthOrSeventh) continue;
     uint16_t mask = MaskOf(type, true);
     if (t.reduced[mask] < 0) t.reduced[mask] = static_cast<int8_t>(type);
   }

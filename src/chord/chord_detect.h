@@ -8,9 +8,10 @@
 //     the lowest held key that can be one. A bass other than the root makes
 //     a slash chord ("C/E"); 1+8 never has a bass.
 //  2. Otherwise the usual reductions, read the same way: a type with a
-//     perfect fifth and four or more tones may leave the fifth out (C E Bb =
-//     C7, C Eb Bb = Cm7, C E B = CMaj7, C D E = Cadd9, ...); root and major
-//     third = the major triad, root and minor third = the minor triad. (Root
+//     perfect fifth and a sixth or seventh may leave the fifth out (C E Bb =
+//     C7, C Eb Bb = Cm7, C E B = CMaj7, C D E Bb = C7(9), ...; a cluster such
+//     as C D E is no chord); root and major third = the major triad, root and
+//     minor third = the minor triad. (Root
 //     and fifth = 1+5 and a single key = 1+8 are types of their own in rule 1.)
 //  3. Otherwise, when the bass key's pitch class is held nowhere else and the
 //     other keys (two pitch classes or more) read by rules 1-2, the bass is

@@ -101,6 +101,8 @@ TEST(ChordDetect, ReductionsForeignBassesAndKeysThatNameNoChord) {
   EXPECT_EQ(Read({C, E, G, A}), "C6");
   EXPECT_EQ(Read({A - 12, C, E, G}), "Am7");
   EXPECT_EQ(Read({C, C + 1, D}), "none");
+  EXPECT_EQ(Read({C, D, E}), "none");          // a cluster, not add9 without its fifth
+  EXPECT_EQ(Read({C, D, E, Bb}), "C7(9)");
   EXPECT_EQ(Read({C, C + 6}), "none");
   EXPECT_EQ(Read({}), "none");
   EXPECT_EQ(Read({0, 64, 127}), "C");  // the extreme keys are keys like any other

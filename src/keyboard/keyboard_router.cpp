@@ -1,0 +1,164 @@
+#include "keyboard/keyboard_router.h"
+
+#include <cstdio>
+
+namespace vambrio::keyboard {
+namespace {
+
+constexpr uint8_t kNoteOff = 0x80;
+constexpr uint8_t kNoteOn = 0x90;
+constexpr uint8_t kControlChange = 0xB0;
+constexpr uint8_t kProgramChange = 0xC0;
+constexpr uint8_t kChannelPressure = 0xD0;
+constexpr uint8_t kPitchBend = 0xE0;
+constexpr uint8_t kSustain = 64;
+constexpr uint8_t kSystemReset = 0xFF;
+
+constexpr std::array<const char*, kControlCount> kNames = {
+    "StartStop", "SyncStart", "IntroA",  "IntroB",  "IntroC",  "IntroD",   "MainA",    "MainB", "MainC",
+    "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo"};
+
+}  // namespace
+
+const char* ControlName(Control control) {
+  auto i = static_cast<size_t>(control);
+  return i < kNames.size() ? kNames[i] : "";
+}
+
+std::optional<Control> ControlByName(const std::string& name) {
+  for (size_t i = 0; i < kNames.size(); ++i) {
+    if (name == kNames[i]) return static_cast<Control>(i);
+  }
+  return std::nullopt;
+}
+
+std::string LearnedKeyText(LearnedKey key) {
+  if (key.Empty()) return "";
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X %02X", key.status, key.data);
+  return text;
+}
+
+std::optional<LearnedKey> ParseLearnedKey(const std::string& text) {
+  unsigned status = 0, data = 0;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%2x %2x%c", &status, &data, &rest) != 2) return std::nullopt;
+  uint8_t kind = static_cast<uint8_t>(status & 0xF0);
+  if ((kind != kNoteOn && kind != kControlChange && kind != kProgramChange) || data > 127) return std::nullopt;
+  return LearnedKey{static_cast<uint8_t>(status), static_cast<uint8_t>(data)};
+}
+
+KeyboardRouter::KeyboardRouter() {
+  for (auto& l : learned_) l = 0;
+}
+
+void KeyboardRouter::Handle(const platform::MidiMessage& m, KeyboardTarget& target) {
+  if (m.size == 0) return;
+  const uint8_t status = m.bytes[0];
+  if (status == kSystemReset) {
+    ReleaseAll(target);
+    return;
+  }
+  if (status < 0x80 || status >= 0xF0) return;  // clock, sensing, sysex pieces: nothing for the arranger
+  if (TakeModes(m, target) || PressLearned(m, target)) return;
+  detector_.SetMemory(chordMemory_);
+  const uint8_t kind = status & 0xF0;
+  const uint8_t d1 = m.size > 1 ? m.bytes[1] & 0x7F : 0;
+  const uint8_t d2 = m.size > 2 ? m.bytes[2] & 0x7F : 0;
+  if (kind == kNoteOn && d2 > 0) {
+    Key(d1, d2, true, target);
+  } else if (kind == kNoteOff || kind == kNoteOn) {
+    Key(d1, d2, false, target);
+  } else if (kind == kControlChange) {
+    if (d1 == kSustain) sustain_ = d2 >= 64;
+    target.PlayThrough(Right(kControlChange), d1, d2);
+  } else if (kind == kPitchBend || kind == kChannelPressure) {
+    target.PlayThrough(Right(kind), d1, d2);
+  }
+  // Program changes and polyphonic pressure are the keyboard's own: the
+  // right hand's sound is chosen in the Arranger window.
+}
+
+// "Set split" takes the next key pressed; "learn" the next key, controller
+// (any value above 0) or program change. Either consumes the message.
+bool KeyboardRouter::TakeModes(const platform::MidiMessage& m, KeyboardTarget& target) {
+  const uint8_t kind = m.bytes[0] & 0xF0;
+  const bool pressed = (kind == kNoteOn && m.size == 3 && m.bytes[2] > 0) ||
+                       (kind == kControlChange && m.size == 3 && m.bytes[2] > 0) || kind == kProgramChange;
+  if (!pressed) return false;
+  if (kind == kNoteOn && setSplitArmed_.exchange(false)) {
+    splitNote_ = m.bytes[1];
+    target.SplitChosen(m.bytes[1]);
+    return true;
+  }
+  int control = learnArmed_.exchange(-1);
+  if (control < 0) return false;
+  LearnedKey key{m.bytes[0], m.size > 1 ? m.bytes[1] : uint8_t{0}};
+  for (auto& l : learned_) {
+    if (l == key.Packed()) l = 0;  // one message presses one control
+  }
+  learned_[static_cast<size_t>(control)] = key.Packed();
+  target.Learned(static_cast<Control>(control), key);
+  return true;
+}
+
+// A learned message presses its control; the key's release (or the
+// controller's return to 0) is consumed with it.
+bool KeyboardRouter::PressLearned(const platform::MidiMessage& m, KeyboardTarget& target) {
+  uint8_t status = m.bytes[0];
+  const uint8_t d1 = m.size > 1 ? m.bytes[1] : 0;
+  const uint8_t d2 = m.size > 2 ? m.bytes[2] : 0;
+  bool release = (status & 0xF0) == kNoteOff || ((status & 0xF0) == kNoteOn && d2 == 0);
+  if ((status & 0xF0) == kNoteOff) status = static_cast<uint8_t>(kNoteOn | (status & 0x0F));
+  const uint16_t packed = LearnedKey{status, d1}.Packed();
+  for (int c = 0; c < kControlCount; ++c) {
+    if (learned_[static_cast<size_t>(c)] != packed) continue;
+    const auto control = static_cast<Control>(c);
+    if (control == Control::Tempo) {
+      target.ControlPressed(control, d2);
+    } else if (!release && !((status & 0xF0) == kControlChange && d2 == 0)) {
+      target.ControlPressed(control, d2);
+    }
+    return true;
+  }
+  return false;
+}
+
+void KeyboardRouter::Key(int note, int velocity, bool down, KeyboardTarget& target) {
+  const auto n = static_cast<size_t>(note);
+  if (!down) {
+    if (chordKeys_.test(n)) {
+      chordKeys_.reset(n);
+      if (detector_.KeyUp(note)) target.ChordChanged(detector_.Current());
+    }
+    if (rightKeys_.test(n)) {
+      rightKeys_.reset(n);
+      target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(note), 0);
+    }
+    return;
+  }
+  if (splitOn_ && note <= splitNote_) {
+    chordKeys_.set(n);
+    if (detector_.KeyDown(note)) target.ChordChanged(detector_.Current());
+    return;
+  }
+  // A key that is already sounding (a second note-on) is ended first.
+  if (rightKeys_.test(n)) target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(note), 0);
+  rightKeys_.set(n);
+  rightKeyChannel_[n] = static_cast<uint8_t>(rightChannel_.load());
+  target.PlayThrough(Right(kNoteOn), static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
+}
+
+void KeyboardRouter::ReleaseAll(KeyboardTarget& target) {
+  for (size_t n = 0; n < 128; ++n) {
+    if (rightKeys_.test(n)) target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(n), 0);
+  }
+  rightKeys_.reset();
+  if (sustain_) target.PlayThrough(Right(kControlChange), kSustain, 0);
+  sustain_ = false;
+  chordKeys_.reset();
+  detector_.SetMemory(chordMemory_);
+  if (detector_.ReleaseAll()) target.ChordChanged(detector_.Current());
+}
+
+}  // namespace vambrio::keyboard

@@ -1,0 +1,1 @@
+vambrio_core_test(test_keyboard_router ${CMAKE_CURRENT_LIST_DIR}/keyboard_router_test.cpp)
