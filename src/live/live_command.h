@@ -1,0 +1,49 @@
+// The player's commands to the live arranger and the state it publishes
+// for the window, as plain values that cross threads by copy.
+#pragma once
+
+#include <cstdint>
+
+#include "chord/chord_name.h"
+
+namespace vambrio::live {
+
+struct LiveCommand {
+  enum class Kind : uint8_t {
+    Start,       // start (the selected Intro first, when one is selected)
+    Stop,        // every note off at once
+    StartStop,   // Start when stopped, Stop when playing
+    SyncStart,   // value 1: armed (the first chord starts), 0: off
+    Intro,       // value: variation 0..3
+    Main,        // value: variation 0..3
+    Break,
+    Ending,      // value: variation 0..3
+    AutoFill,    // value 1: on
+    Chord,       // chord
+    NoChord,
+    Tempo,       // tempo: microseconds a quarter note
+    Part,        // value: part 0..7, on: whether it sounds
+  } kind = Kind::Stop;
+  int value = 0;
+  bool on = false;
+  Chord chord;
+  uint32_t tempo = 0;
+};
+
+// What the window shows, published by the audio thread after every block.
+struct LiveState {
+  bool playing = false;
+  bool syncArmed = false;
+  bool autoFill = true;
+  int section = -1;        // playing
+  int queued = -1;         // to start at a coming beat or bar line
+  int selectedMain = -1;   // variation 0..3
+  int selectedIntro = -1;  // variation, -1: none (plays at the next Start)
+  uint32_t bar = 0;        // from 0: in the section, or in the song while a chart plays
+  uint32_t beat = 0;       // from 0, in the bar
+  uint32_t tempo = 0;
+  int64_t tick = 0;
+  uint64_t blocks = 0;     // blocks processed so far
+};
+
+}  // namespace vambrio::live
