@@ -30,6 +30,14 @@ struct LiveCommand {
   uint32_t tempo = 0;
 };
 
+inline LiveCommand Command(LiveCommand::Kind kind, int value = 0, bool on = false) {
+  LiveCommand c;
+  c.kind = kind;
+  c.value = value;
+  c.on = on;
+  return c;
+}
+
 // What the window shows, published by the audio thread after every block.
 struct LiveState {
   bool playing = false;

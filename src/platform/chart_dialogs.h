@@ -1,0 +1,20 @@
+// The dialogs of the Arranger window's chord-chart pane.
+#pragma once
+
+#include <string>
+
+namespace vambrio::platform {
+
+class ChartDialogs {
+ public:
+  virtual ~ChartDialogs() = default;
+  // The chosen file, "" when the user cancelled.
+  virtual std::string OpenChart(const std::string& startPath) = 0;
+  virtual std::string SaveChart(const std::string& startPath) = 0;
+  // An export's file; suffix "mid" or "wav".
+  virtual std::string ExportFile(const std::string& startPath, const std::string& suffix) = 0;
+  // A message with an OK button.
+  virtual void Show(const std::string& text) = 0;
+};
+
+}  // namespace vambrio::platform

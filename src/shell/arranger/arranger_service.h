@@ -1,0 +1,53 @@
+// What the Arranger window needs of the live arranger: the style read for
+// live play, commands in, the published state out, and chord charts played
+// live or exported. The real one plays through the built-in synthesizer;
+// tests hand the window a fake.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "live/live_command.h"
+
+namespace vambrio {
+
+struct ArrangerStyle {
+  std::string path;
+  std::string name;                   // the style's own name, else its file name
+  std::vector<std::string> sections;  // in file order
+  double tempoQpm = 120;
+  int beatsPerBar = 4;
+};
+
+// Where a bar of a chart stands in its text (1-based).
+struct ChartBarPlace {
+  int line = 0;
+  int column = 0;
+};
+
+class ArrangerService {
+ public:
+  virtual ~ArrangerService() = default;
+  // Reads the style for live play; the message to show when it cannot.
+  virtual std::string OpenStyle(const std::string& path, ArrangerStyle& style) = 0;
+  // A command for the accompaniment; it takes effect in the next audio
+  // block. False when nothing can sound (Problem says why).
+  virtual bool Send(const live::LiveCommand& command) = 0;
+  virtual live::LiveState State() const = 0;
+  virtual std::string Problem() const = 0;
+  virtual uint64_t Underruns() const = 0;
+
+  // Chord charts of the open style. Each returns the error to show
+  // ("line 3, column 7: ..."), empty when all is well.
+  virtual std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) = 0;
+  // Plays the chart live from its first bar (State().bar is its bar).
+  virtual std::string PlayChart(const std::string& text) = 0;
+  // Writes the chart as a MIDI file (".mid") or a WAV file (".wav");
+  // `progress` (0..1) is called from the thread that runs the export.
+  virtual std::string Export(const std::string& text, const std::string& outPath,
+                             const std::function<void(double)>& progress) = 0;
+};
+
+}  // namespace vambrio

@@ -1,0 +1,278 @@
+#include "shell/arranger/frm_arranger.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTimer>
+#include <cmath>
+
+#include "ui_frm_arranger.h"
+
+namespace vambrio {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+constexpr int kRefreshMs = 40;
+constexpr int kBlinkRefreshes = 6;  // the queued button changes every quarter second
+
+const char* const kPlayingLook = "background-color: #3c9a3c; color: white; font-weight: bold;";
+const char* const kQueuedLook = "background-color: #e0a020; color: black; font-weight: bold;";
+
+}  // namespace
+
+frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, std::string settingsPath, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::frmArranger>()),
+      service_(service),
+      dialogs_(dialogs),
+      settingsPath_(std::move(settingsPath)) {
+  ui_->setupUi(this);
+  QFont big = ui_->lblChord->font();
+  big.setPointSize(big.pointSize() * 3);
+  big.setBold(true);
+  ui_->lblChord->setFont(big);
+  QFont position = ui_->lblPosition->font();
+  position.setPointSize(position.pointSize() * 2);
+  ui_->lblPosition->setFont(position);
+  QFont name = ui_->lblStyleName->font();
+  name.setPointSize(name.pointSize() + 3);
+  name.setBold(true);
+  ui_->lblStyleName->setFont(name);
+  FillChordLists();
+  ConnectControls();
+  MakeShortcuts();
+  LoadSettings();
+  ShowSections();
+  refresh_ = new QTimer(this);
+  connect(refresh_, &QTimer::timeout, this, &frmArranger::Refresh);
+  refresh_->start(kRefreshMs);
+}
+
+frmArranger::~frmArranger() {
+  if (exporter_.joinable()) exporter_.join();
+}
+
+void frmArranger::FillChordLists() {
+  for (int type = 0; type < kChordTypeCount; ++type) {
+    const std::string typeName = ChordTypeName(type);
+    ui_->cboChordType->addItem(typeName.empty() ? QString("Maj") : QString::fromStdString(typeName));
+  }
+  ui_->cboBass->addItem("(root)");
+  for (int pc = 0; pc < 12; ++pc) ui_->cboBass->addItem(QString("/") + RootName(pc));
+  ui_->txtChart->setPlaceholderText("[Main A] C Am | F G7 |\n[Ending A] C |");
+}
+
+void frmArranger::ConnectControls() {
+  connect(ui_->cmdStartStop, &QPushButton::clicked, this, &frmArranger::cmdStartStop_Click);
+  connect(ui_->chkSyncStart, &QCheckBox::clicked, this, [this](bool on) { Send(Kind::SyncStart, on ? 1 : 0); });
+  connect(ui_->chkAutoFill, &QCheckBox::toggled, this, [this](bool on) { Send(Kind::AutoFill, on ? 1 : 0); });
+  connect(ui_->cmdTap, &QPushButton::clicked, this, [this] {
+    Tap(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
+  });
+  connect(ui_->spnTempo, &QSpinBox::valueChanged, this, [this](int bpm) {
+    live::LiveCommand c = live::Command(Kind::Tempo);
+    c.tempo = static_cast<uint32_t>(std::lround(60'000'000.0 / bpm));
+    service_.Send(c);
+  });
+  for (char kind : {'I', 'M', 'E'})
+    for (int v = 0; v < live::kVariations; ++v)
+      connect(SectionButton(kind, v), &QPushButton::clicked, this, [this, kind, v] { SectionButton_Click(kind, v); });
+  connect(ui_->cmdBreak, &QPushButton::clicked, this, [this] { SectionButton_Click('B', 0); });
+  for (int pc = 0; pc < 12; ++pc)
+    connect(findChild<QPushButton*>(QString("cmdRoot%1").arg(pc)), &QPushButton::clicked, this,
+            [this, pc] { Root_Click(pc); });
+  const std::pair<const char*, const char*> types[] = {{"cmdTypeMaj", ""},     {"cmdTypeMin", "m"},   {"cmdTypeSeven", "7"},
+                                                       {"cmdTypeMin7", "m7"},  {"cmdTypeMaj7", "Maj7"}, {"cmdTypeSix", "6"},
+                                                       {"cmdTypeSus4", "sus4"}, {"cmdTypeDim", "dim"}, {"cmdTypeAug", "aug"},
+                                                       {"cmdTypeMin7b5", "m7b5"}};
+  for (auto [button, typeName] : types) {
+    const int type = ParseChordType(typeName).value_or(0);
+    connect(findChild<QPushButton*>(button), &QPushButton::clicked, this, [this, type] { Type_Click(type); });
+  }
+  connect(ui_->cboChordType, &QComboBox::activated, this, [this](int type) { Type_Click(type); });
+  connect(ui_->cboBass, &QComboBox::activated, this, [this](int) { SendChord(); });
+  connect(ui_->cmdNoChord, &QPushButton::clicked, this, &frmArranger::NoChord_Click);
+  for (int part = 0; part < 8; ++part) {
+    auto* box = findChild<QCheckBox*>(QString("chkPart%1").arg(part));
+    connect(box, &QCheckBox::toggled, this, [this, part](bool on) { Send(Kind::Part, part, on); });
+  }
+  connect(ui_->cmdPlayChart, &QPushButton::clicked, this, &frmArranger::cmdPlayChart_Click);
+  connect(ui_->cmdOpenChart, &QPushButton::clicked, this, &frmArranger::cmdOpenChart_Click);
+  connect(ui_->cmdSaveChart, &QPushButton::clicked, this, &frmArranger::cmdSaveChart_Click);
+  connect(ui_->cmdExportMidi, &QPushButton::clicked, this, [this] { Export("mid"); });
+  connect(ui_->cmdExportWav, &QPushButton::clicked, this, [this] { Export("wav"); });
+}
+
+QPushButton* frmArranger::SectionButton(char kind, int variation) const {
+  const char* prefix = kind == 'I' ? "cmdIntro" : kind == 'M' ? "cmdMain" : "cmdEnding";
+  return findChild<QPushButton*>(QString("%1%2").arg(prefix).arg(QChar('A' + variation)));
+}
+
+bool frmArranger::OpenStyle(const std::string& path) {
+  ArrangerStyle style;
+  std::string problem = service_.OpenStyle(path, style);
+  if (!problem.empty()) {
+    dialogs_.Show(problem);
+    return false;
+  }
+  style_ = style;
+  buttons_ = live::SectionButtons::Of(style_.sections);
+  ShowSections();
+  ui_->spnTempo->blockSignals(true);
+  ui_->spnTempo->setValue(static_cast<int>(std::lround(style_.tempoQpm)));
+  ui_->spnTempo->blockSignals(false);
+  // The window's choices hold for the new style too.
+  Send(Kind::AutoFill, ui_->chkAutoFill->isChecked() ? 1 : 0);
+  for (int part = 0; part < 8; ++part)
+    Send(Kind::Part, part, findChild<QCheckBox*>(QString("chkPart%1").arg(part))->isChecked());
+  if (chordGiven_) noChord_ ? NoChord_Click() : SendChord();
+  return true;
+}
+
+// The buttons of the sections the style has; the others are disabled.
+void frmArranger::ShowSections() {
+  const bool loaded = !style_.path.empty();
+  ui_->lblStyleName->setText(loaded ? QString::fromStdString(style_.name) : QString("No style: open one in the main window"));
+  setWindowTitle(loaded ? QString("Arranger - %1").arg(QFileInfo(QString::fromStdString(style_.path)).fileName())
+                        : QString("Arranger"));
+  for (int v = 0; v < live::kVariations; ++v) {
+    SectionButton('I', v)->setEnabled(buttons_.intro[v] >= 0);
+    SectionButton('M', v)->setEnabled(buttons_.main[v] >= 0);
+    SectionButton('E', v)->setEnabled(buttons_.ending[v] >= 0);
+  }
+  ui_->cmdBreak->setEnabled(buttons_.breakFill >= 0);
+  ui_->cmdStartStop->setEnabled(loaded);
+  ui_->chkSyncStart->setEnabled(loaded);
+  for (QPushButton* b : {ui_->cmdPlayChart, ui_->cmdExportMidi, ui_->cmdExportWav}) b->setEnabled(loaded);
+}
+
+void frmArranger::Send(Kind kind, int value, bool on) {
+  live::LiveCommand c = live::Command(kind, value, on);
+  if (!service_.Send(c) && !service_.Problem().empty())
+    statusBar()->showMessage(QString::fromStdString(service_.Problem()));
+}
+
+void frmArranger::cmdStartStop_Click() {
+  chartPlaying_ = false;
+  Send(Kind::StartStop);
+}
+
+void frmArranger::SectionButton_Click(char kind, int variation) {
+  switch (kind) {
+    case 'I':
+      return Send(Kind::Intro, variation);
+    case 'M':
+      return Send(Kind::Main, variation);
+    case 'E':
+      return Send(Kind::Ending, variation);
+    default:
+      return Send(Kind::Break);
+  }
+}
+
+void frmArranger::Root_Click(int pitchClass) {
+  root_ = pitchClass;
+  SendChord();
+}
+
+void frmArranger::Type_Click(int chordType) {
+  type_ = chordType;
+  SendChord();
+}
+
+void frmArranger::NoChord_Click() {
+  noChord_ = true;
+  chordGiven_ = true;
+  ui_->lblChord->setText("N.C.");
+  Send(Kind::NoChord);
+}
+
+void frmArranger::SendChord() {
+  noChord_ = false;
+  chordGiven_ = true;
+  live::LiveCommand c = live::Command(Kind::Chord);
+  const int bass = ui_->cboBass->currentIndex() - 1;
+  c.chord = Chord{root_, type_, bass == root_ ? -1 : bass};
+  ui_->cboChordType->setCurrentIndex(type_);
+  ui_->lblChord->setText(QString::fromStdString(ChordName(c.chord)));
+  if (!service_.Send(c) && !service_.Problem().empty())
+    statusBar()->showMessage(QString::fromStdString(service_.Problem()));
+}
+
+QString frmArranger::ChordText() const { return ui_->lblChord->text(); }
+
+void frmArranger::Tap(double seconds) {
+  if (auto bpm = tap_.Tap(seconds)) ui_->spnTempo->setValue(static_cast<int>(std::lround(*bpm)));
+}
+
+void frmArranger::Refresh() {
+  ++ticks_;
+  const live::LiveState s = service_.State();
+  ui_->cmdStartStop->setText(s.playing ? "Stop" : "Start");
+  if (ui_->chkSyncStart->isChecked() != s.syncArmed) ui_->chkSyncStart->setChecked(s.syncArmed);
+  ui_->lblPosition->setText(s.playing ? QString("%1.%2").arg(s.bar + 1).arg(s.beat + 1) : QString("-.-"));
+  const int bpm = s.tempo ? static_cast<int>(std::lround(60'000'000.0 / s.tempo)) : 0;
+  if (s.playing && bpm > 0 && bpm != ui_->spnTempo->value() && !ui_->spnTempo->hasFocus()) {
+    ui_->spnTempo->blockSignals(true);
+    ui_->spnTempo->setValue(bpm);
+    ui_->spnTempo->blockSignals(false);
+  }
+  ShowSectionLights(s);
+  ShowChartBar(s);
+  if (!s.playing) chartPlaying_ = false;
+  if (exportDone_) FinishExport();
+  ui_->prgExport->setValue(static_cast<int>(exportProgress_ * 100));
+  if (uint64_t underruns = service_.Underruns())
+    statusBar()->showMessage(QString("Audio buffer underruns: %1").arg(static_cast<qulonglong>(underruns)));
+}
+
+// The playing section's button lit, the queued one blinking; "look" says
+// which for tests ("playing", "queued" or "").
+void frmArranger::ShowSectionLights(const live::LiveState& s) {
+  const bool blinkOn = (ticks_ / kBlinkRefreshes) % 2 == 0;
+  // selected: the Main and Intro the next Start plays, shown while stopped.
+  auto show = [&](QPushButton* button, int section, bool selected) {
+    const char* look = !s.playing || section < 0 ? "" : section == s.section ? "playing" : section == s.queued ? "queued" : "";
+    const std::string_view is(look);
+    const QString sheet = is == "playing"  ? kPlayingLook
+                          : is == "queued" ? (blinkOn ? kQueuedLook : "")
+                          : selected && !s.playing ? kQueuedLook
+                                                   : "";
+    if (button->property("look").toString() != look) button->setProperty("look", look);
+    if (button->styleSheet() != sheet) button->setStyleSheet(sheet);
+  };
+  for (int v = 0; v < live::kVariations; ++v) {
+    show(SectionButton('I', v), buttons_.intro[v], v == s.selectedIntro);
+    // A fill lights the Main it leads into.
+    const bool fillInto = s.playing && s.section >= 0 && s.section == buttons_.fill[v];
+    show(SectionButton('M', v), fillInto ? s.section : buttons_.main[v], v == s.selectedMain);
+    show(SectionButton('E', v), buttons_.ending[v], false);
+  }
+  show(ui_->cmdBreak, buttons_.breakFill, false);
+}
+
+void frmArranger::closeEvent(QCloseEvent* event) {
+  if (service_.State().playing) Send(Kind::Stop);
+  SaveSettings();
+  QMainWindow::closeEvent(event);
+}
+
+void frmArranger::LoadSettings() {
+  if (settingsPath_.empty()) return;
+  QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
+  file.beginGroup("Arranger");
+  ui_->chkAutoFill->setChecked(file.value("AutoFill", true).toBool());
+  chartPath_ = file.value("Chart").toString().toStdString();
+  if (file.contains("Geometry")) restoreGeometry(file.value("Geometry").toByteArray());
+}
+
+void frmArranger::SaveSettings() {
+  if (settingsPath_.empty()) return;
+  QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
+  file.beginGroup("Arranger");
+  file.setValue("AutoFill", ui_->chkAutoFill->isChecked());
+  file.setValue("Chart", QString::fromStdString(chartPath_));
+  file.setValue("Geometry", saveGeometry());
+}
+
+}  // namespace vambrio

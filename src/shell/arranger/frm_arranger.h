@@ -1,0 +1,102 @@
+// frmArranger, the Arranger window: the style played live like an arranger
+// keyboard. Start/Stop and Sync Start, the section buttons the style has
+// (lit while playing, blinking while queued), Auto Fill, the chord pad and
+// the current chord in large letters, bar.beat, tempo and tap tempo, the
+// eight part switches, and a chord-chart pane that plays a chart live or
+// exports it. Every control has a key; the state is kept in "Sound.ini".
+#pragma once
+
+#include <QMainWindow>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "live/section_buttons.h"
+#include "live/tap_tempo.h"
+#include "platform/chart_dialogs.h"
+#include "shell/arranger/arranger_service.h"
+
+class QPushButton;
+class QCheckBox;
+class QTimer;
+
+namespace Ui {
+class frmArranger;
+}
+
+namespace vambrio {
+
+class frmArranger : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // settingsPath: "Sound.ini" ("" keeps nothing).
+  frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, std::string settingsPath, QWidget* parent = nullptr);
+  ~frmArranger() override;
+
+  // Reads the style and shows its buttons; false (with a message) when it cannot.
+  bool OpenStyle(const std::string& path);
+
+  // The controls.
+  void cmdStartStop_Click();
+  void SectionButton_Click(char kind, int variation);  // 'I', 'M', 'B', 'E'
+  void Root_Click(int pitchClass);
+  void Type_Click(int chordType);
+  void NoChord_Click();
+  void Tap(double seconds);
+  void cmdPlayChart_Click();
+  void cmdOpenChart_Click();
+  void cmdSaveChart_Click();
+  void Export(const std::string& suffix);  // "mid" or "wav"
+
+  // Reads the published state and shows it (the window does this 25 times a second).
+  void Refresh();
+  bool ExportRunning() const { return exporter_.joinable(); }
+  QString ChordText() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void ConnectControls();
+  void MakeShortcuts();
+  void FillChordLists();
+  void ShowSections();
+  void ShowSectionLights(const live::LiveState& s);
+  void ShowChartBar(const live::LiveState& s);
+  void SendChord();
+  void Send(live::LiveCommand::Kind kind, int value = 0, bool on = false);
+  void FinishExport();
+  QPushButton* SectionButton(char kind, int variation) const;
+  void LoadSettings();
+  void SaveSettings();
+
+  std::unique_ptr<Ui::frmArranger> ui_;
+  ArrangerService& service_;
+  platform::ChartDialogs& dialogs_;
+  std::string settingsPath_;
+  ArrangerStyle style_;
+  live::SectionButtons buttons_;
+  live::TapTempo tap_;
+  QTimer* refresh_ = nullptr;
+  int ticks_ = 0;  // refreshes so far: the blink's phase
+
+  int root_ = 0;
+  int type_ = 0;
+  bool noChord_ = false;
+  bool chordGiven_ = false;
+  std::string chartPath_;
+  std::vector<ChartBarPlace> chartBars_;
+  bool chartPlaying_ = false;
+
+  std::thread exporter_;
+  std::atomic<double> exportProgress_{0};
+  std::atomic<bool> exportDone_{false};
+  std::string exportResult_;
+  std::string exportPath_;
+};
+
+}  // namespace vambrio

@@ -1,0 +1,149 @@
+// The chord-chart pane of the Arranger window, and the window's keys.
+#include <QFile>
+#include <QShortcut>
+#include <QTextBlock>
+#include <fstream>
+
+#include "shell/arranger/frm_arranger.h"
+#include "ui_frm_arranger.h"
+
+namespace vambrio {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+
+bool ReadText(const std::string& path, std::string& text) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  return !f.bad();
+}
+
+}  // namespace
+
+void frmArranger::cmdOpenChart_Click() {
+  std::string path = dialogs_.OpenChart(chartPath_);
+  if (path.empty()) return;
+  std::string text;
+  if (!ReadText(path, text)) {
+    dialogs_.Show("The chart " + path + " could not be read.");
+    return;
+  }
+  chartPath_ = path;
+  ui_->txtChart->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  ui_->lblChartStatus->setText(QString("Opened %1").arg(QString::fromStdString(path)));
+}
+
+void frmArranger::cmdSaveChart_Click() {
+  std::string path = dialogs_.SaveChart(chartPath_);
+  if (path.empty()) return;
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  const QByteArray bytes = ui_->txtChart->toPlainText().toUtf8();
+  f.write(bytes.data(), bytes.size());
+  f.close();
+  if (!f) {
+    dialogs_.Show("The chart could not be saved as " + path + ".");
+    return;
+  }
+  chartPath_ = path;
+  ui_->lblChartStatus->setText(QString("Saved %1").arg(QString::fromStdString(path)));
+}
+
+void frmArranger::cmdPlayChart_Click() {
+  const std::string text = ui_->txtChart->toPlainText().toStdString();
+  std::string problem = service_.CheckChart(text, chartBars_);
+  if (problem.empty()) problem = service_.PlayChart(text);
+  ui_->lblChartStatus->setText(QString::fromStdString(problem.empty() ? "Playing the chart" : problem));
+  chartPlaying_ = problem.empty();
+}
+
+// The bar being played, highlighted in the chart.
+void frmArranger::ShowChartBar(const live::LiveState& s) {
+  QList<QTextEdit::ExtraSelection> marks;
+  if (chartPlaying_ && s.playing && s.bar < chartBars_.size()) {
+    const ChartBarPlace& at = chartBars_[s.bar];
+    QTextBlock line = ui_->txtChart->document()->findBlockByNumber(at.line - 1);
+    if (line.isValid()) {
+      QString text = line.text();
+      int from = std::max(0, at.column - 1);
+      int to = text.indexOf('|', from);
+      QTextEdit::ExtraSelection mark;
+      mark.cursor = QTextCursor(line);
+      mark.cursor.setPosition(line.position() + from);
+      mark.cursor.setPosition(line.position() + (to < 0 ? static_cast<int>(text.size()) : to + 1), QTextCursor::KeepAnchor);
+      mark.format.setBackground(QColor(255, 214, 102));
+      marks.append(mark);
+    }
+  }
+  ui_->txtChart->setExtraSelections(marks);
+  ui_->txtChart->setProperty("playingBar", chartPlaying_ && s.playing ? static_cast<int>(s.bar) : -1);
+}
+
+void frmArranger::Export(const std::string& suffix) {
+  if (ExportRunning()) return;
+  const std::string text = ui_->txtChart->toPlainText().toStdString();
+  std::vector<ChartBarPlace> bars;
+  if (std::string problem = service_.CheckChart(text, bars); !problem.empty()) {
+    ui_->lblChartStatus->setText(QString::fromStdString(problem));
+    return;
+  }
+  std::string start = chartPath_.empty() ? style_.path : chartPath_;
+  if (auto dot = start.rfind('.'); dot != std::string::npos) start = start.substr(0, dot);
+  exportPath_ = dialogs_.ExportFile(start + "." + suffix, suffix);
+  if (exportPath_.empty()) return;
+  exportProgress_ = 0;
+  exportDone_ = false;
+  ui_->cmdExportMidi->setEnabled(false);
+  ui_->cmdExportWav->setEnabled(false);
+  ui_->lblChartStatus->setText(QString("Exporting %1...").arg(QString::fromStdString(exportPath_)));
+  exporter_ = std::thread([this, text] {
+    exportResult_ = service_.Export(text, exportPath_, [this](double done) { exportProgress_ = done; });
+    exportDone_ = true;
+  });
+}
+
+void frmArranger::FinishExport() {
+  if (exporter_.joinable()) exporter_.join();
+  exportDone_ = false;
+  exportProgress_ = exportResult_.empty() ? 1.0 : 0.0;
+  ui_->lblChartStatus->setText(QString::fromStdString(exportResult_.empty() ? "Exported " + exportPath_ : exportResult_));
+  ui_->cmdExportMidi->setEnabled(true);
+  ui_->cmdExportWav->setEnabled(true);
+}
+
+// Keys for everything, so that a player never needs the mouse: the letters
+// C D E F G A B choose the root (with Shift the note a semitone up), the
+// digits the chord type, N no chord, Space Start/Stop, F1-F4 Main A-D,
+// Shift+F1-F4 Intro A-D, Ctrl+F1-F4 Ending A-D, F5 Break, F6 Sync Start,
+// F7 Auto Fill, T tap tempo. While the chart text has the focus, letters and
+// digits type into it.
+void frmArranger::MakeShortcuts() {
+  auto key = [this](const QKeySequence& sequence, auto action) {
+    auto* shortcut = new QShortcut(sequence, this);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  const std::pair<char, int> naturals[] = {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}};
+  for (auto [letter, pc] : naturals) {
+    key(QKeySequence(QString(QChar(letter))), [this, pc = pc] { Root_Click(pc); });
+    key(QKeySequence(QString("Shift+%1").arg(QChar(letter))), [this, pc = pc] { Root_Click((pc + 1) % 12); });
+  }
+  const char* digitTypes[] = {"m7b5", "", "m", "7", "m7", "Maj7", "6", "sus4", "dim", "aug"};
+  for (int digit = 0; digit <= 9; ++digit) {
+    const int type = ParseChordType(digitTypes[digit]).value_or(0);
+    key(QKeySequence(QString::number(digit)), [this, type] { Type_Click(type); });
+  }
+  key(QKeySequence(Qt::Key_N), [this] { NoChord_Click(); });
+  key(QKeySequence(Qt::Key_Space), [this] { cmdStartStop_Click(); });
+  for (int v = 0; v < live::kVariations; ++v) {
+    const auto f = static_cast<Qt::Key>(Qt::Key_F1 + v);
+    key(QKeySequence(f), [this, v] { SectionButton_Click('M', v); });
+    key(QKeySequence(Qt::SHIFT | f), [this, v] { SectionButton_Click('I', v); });
+    key(QKeySequence(Qt::CTRL | f), [this, v] { SectionButton_Click('E', v); });
+  }
+  key(QKeySequence(Qt::Key_F5), [this] { SectionButton_Click('B', 0); });
+  key(QKeySequence(Qt::Key_F6), [this] { ui_->chkSyncStart->click(); });
+  key(QKeySequence(Qt::Key_F7), [this] { ui_->chkAutoFill->click(); });
+  key(QKeySequence(Qt::Key_T), [this] { ui_->cmdTap->click(); });
+}
+
+}  // namespace vambrio

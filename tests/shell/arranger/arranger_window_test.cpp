@@ -1,0 +1,187 @@
+// The Arranger window offscreen, on a fake arranger service.
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTest>
+#include <fstream>
+
+#include "fake_arranger_service.h"
+#include "fakes/fake_chart_dialogs.h"
+#include "shell/arranger/frm_arranger.h"
+#include "temp_dir.h"
+
+namespace vambrio::test {
+
+using Kind = live::LiveCommand::Kind;
+
+class ArrangerWindowTest : public QObject {
+  Q_OBJECT
+
+  struct Rig {
+    Rig() : window(service, dialogs, work.File("Sound.ini")) {
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      window.OpenStyle("/styles/Demo.sty");
+    }
+    template <typename T>
+    T* Find(const char* name) const {
+      return window.findChild<T*>(name);
+    }
+    void Key(QKeySequence key) { QTest::keySequence(&window, key); }
+    TempDir work;
+    FakeArrangerService service;
+    FakeChartDialogs dialogs;
+    frmArranger window;
+  };
+
+ private slots:
+  void theStylesSectionsHaveButtons() {
+    Rig rig;
+    QCOMPARE(rig.Find<QLabel>("lblStyleName")->text(), QString("Demo"));
+    QCOMPARE(rig.Find<QSpinBox>("spnTempo")->value(), 96);
+    QVERIFY(rig.Find<QPushButton>("cmdIntroA")->isEnabled());
+    QVERIFY(!rig.Find<QPushButton>("cmdIntroB")->isEnabled());
+    QVERIFY(rig.Find<QPushButton>("cmdMainB")->isEnabled());
+    QVERIFY(!rig.Find<QPushButton>("cmdMainC")->isEnabled());
+    QVERIFY(rig.Find<QPushButton>("cmdBreak")->isEnabled());
+    QVERIFY(!rig.Find<QPushButton>("cmdEndingB")->isEnabled());
+
+    rig.service.openProblem = "The file could not be read.";
+    QVERIFY(!rig.window.OpenStyle("/styles/Broken.sty"));
+    QCOMPARE(rig.dialogs.shown.back(), std::string("The file could not be read."));
+    QCOMPARE(rig.Find<QLabel>("lblStyleName")->text(), QString("Demo"));  // the old style stays
+  }
+
+  void buttonsAndKeysSendTheirCommands() {
+    Rig rig;
+    rig.service.sent.clear();
+    QTest::mouseClick(rig.Find<QPushButton>("cmdStartStop"), Qt::LeftButton);
+    QTest::mouseClick(rig.Find<QPushButton>("cmdMainB"), Qt::LeftButton);
+    rig.Key(Qt::Key_F1);
+    rig.Key(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    rig.Key(QKeySequence(Qt::CTRL | Qt::Key_F1));
+    rig.Key(Qt::Key_F5);
+    rig.Key(Qt::Key_Space);
+    std::vector<std::pair<Kind, int>> got;
+    for (const auto& c : rig.service.sent) got.emplace_back(c.kind, c.value);
+    QCOMPARE(got, (std::vector<std::pair<Kind, int>>{{Kind::StartStop, 0}, {Kind::Main, 1}, {Kind::Main, 0},
+                                                     {Kind::Intro, 0}, {Kind::Ending, 0}, {Kind::Break, 0},
+                                                     {Kind::StartStop, 0}}));
+  }
+
+  void chordPadByMouseAndKeys() {
+    Rig rig;
+    rig.Key(Qt::Key_G);
+    rig.Key(Qt::Key_3);
+    QCOMPARE(rig.window.ChordText(), QString("G7"));
+    QCOMPARE(rig.service.Sent(Kind::Chord).back().chord, (Chord{7, *ParseChordType("7"), -1}));
+    rig.Key(QKeySequence(Qt::SHIFT | Qt::Key_F));  // F sharp, the type kept
+    QCOMPARE(rig.window.ChordText(), QString("F#7"));
+    QTest::mouseClick(rig.Find<QPushButton>("cmdRoot9"), Qt::LeftButton);
+    QTest::mouseClick(rig.Find<QPushButton>("cmdTypeMin7"), Qt::LeftButton);
+    QCOMPARE(rig.window.ChordText(), QString("Am7"));
+    auto* bass = rig.Find<QComboBox>("cboBass");
+    bass->setCurrentIndex(1 + 7);
+    emit bass->activated(1 + 7);
+    QCOMPARE(rig.window.ChordText(), QString("Am7/G"));
+    rig.Key(Qt::Key_N);
+    QCOMPARE(rig.window.ChordText(), QString("N.C."));
+    QCOMPARE(rig.service.sent.back().kind, Kind::NoChord);
+
+    // Typing a chart does not play chords.
+    size_t before = rig.service.sent.size();
+    auto* chart = rig.Find<QPlainTextEdit>("txtChart");
+    chart->setFocus();
+    QTest::keyClicks(chart, "C G7");
+    QCOMPARE(chart->toPlainText(), QString("C G7"));
+    QCOMPARE(rig.service.sent.size(), before);
+  }
+
+  void thePlayingSectionIsLitAndTheQueuedOneBlinks() {
+    Rig rig;
+    rig.service.state.playing = true;
+    rig.service.state.section = 1;  // Main A
+    rig.service.state.queued = 2;   // Main B
+    rig.service.state.bar = 2;
+    rig.service.state.beat = 3;
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QPushButton>("cmdMainA")->property("look").toString(), QString("playing"));
+    QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString("queued"));
+    QCOMPARE(rig.Find<QLabel>("lblPosition")->text(), QString("3.4"));
+    QCOMPARE(rig.Find<QPushButton>("cmdStartStop")->text(), QString("Stop"));
+    QSet<QString> looks;
+    for (int i = 0; i < 14; ++i) {
+      rig.window.Refresh();
+      looks.insert(rig.Find<QPushButton>("cmdMainB")->styleSheet());
+    }
+    QCOMPARE(looks.size(), 2);  // the queued button blinks
+
+    rig.service.state.section = 4;  // Fill In BB, leading into Main B
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString("playing"));
+    rig.service.state.playing = false;
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString(""));
+    QCOMPARE(rig.Find<QPushButton>("cmdStartStop")->text(), QString("Start"));
+  }
+
+  void theChartPaneOpensPlaysAndExportsWithProgress() {
+    Rig rig;
+    std::string chart = rig.work.File("song.txt");
+    std::ofstream(chart) << "[Main A] C | G7 |\n[Ending A] C |\n";
+    rig.dialogs.answers = {chart};
+    QTest::mouseClick(rig.Find<QPushButton>("cmdOpenChart"), Qt::LeftButton);
+    auto* text = rig.Find<QPlainTextEdit>("txtChart");
+    QCOMPARE(text->toPlainText(), QString("[Main A] C | G7 |\n[Ending A] C |\n"));
+
+    rig.service.chartBars = {{1, 10}, {1, 14}, {2, 11}};
+    QTest::mouseClick(rig.Find<QPushButton>("cmdPlayChart"), Qt::LeftButton);
+    QCOMPARE(rig.service.played, text->toPlainText().toStdString());
+    rig.service.state.playing = true;
+    rig.service.state.bar = 1;
+    rig.window.Refresh();
+    QCOMPARE(text->property("playingBar").toInt(), 1);
+    QCOMPARE(text->extraSelections().size(), 1);
+    QCOMPARE(text->extraSelections()[0].cursor.selectedText(), QString("G7 |"));
+
+    rig.service.chartProblem = "line 2, column 3: unknown chord \"Hx\"";
+    QTest::mouseClick(rig.Find<QPushButton>("cmdPlayChart"), Qt::LeftButton);
+    QVERIFY(rig.Find<QLabel>("lblChartStatus")->text().contains("unknown chord"));
+    rig.service.chartProblem.clear();
+
+    std::string wav = rig.work.File("song.wav");
+    rig.dialogs.answers = {wav};
+    QTest::mouseClick(rig.Find<QPushButton>("cmdExportWav"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.exportStarts.back(), rig.work.File("song.wav"));
+    QTRY_COMPARE(rig.Find<QProgressBar>("prgExport")->value(), 100);
+    QTRY_VERIFY(rig.Find<QLabel>("lblChartStatus")->text().startsWith("Exported"));
+    QCOMPARE(rig.service.exported, std::vector<std::string>{wav});
+  }
+
+  void autoFillAndTheChartAreKeptInSoundIni() {
+    std::string settings;
+    {
+      Rig rig;
+      settings = rig.work.File("Sound.ini");
+      rig.Key(Qt::Key_F7);
+      QCOMPARE(rig.service.Sent(Kind::AutoFill).back().value, 0);
+      rig.window.close();
+      QSettings saved(QString::fromStdString(settings), QSettings::IniFormat);
+      QCOMPARE(saved.value("Arranger/AutoFill").toBool(), false);
+      FakeArrangerService service;
+      FakeChartDialogs dialogs;
+      frmArranger again(service, dialogs, settings);
+      again.OpenStyle("/styles/Demo.sty");
+      QCOMPARE(service.Sent(Kind::AutoFill).back().value, 0);  // the kept choice reaches the new style
+    }
+  }
+};
+
+}  // namespace vambrio::test
+
+QTEST_MAIN(vambrio::test::ArrangerWindowTest)
+#include "arranger_window_test.moc"

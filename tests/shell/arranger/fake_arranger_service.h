@@ -1,0 +1,60 @@
+// An arranger service that records the window's commands and shows the
+// state the test sets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/arranger/arranger_service.h"
+
+namespace vambrio::test {
+
+class FakeArrangerService final : public ArrangerService {
+ public:
+  std::string OpenStyle(const std::string& path, ArrangerStyle& out) override {
+    if (!openProblem.empty()) return openProblem;
+    out = style;
+    out.path = path;
+    return {};
+  }
+  bool Send(const live::LiveCommand& c) override {
+    sent.push_back(c);
+    return true;
+  }
+  live::LiveState State() const override { return state; }
+  std::string Problem() const override { return {}; }
+  uint64_t Underruns() const override { return 0; }
+  std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override {
+    checked = text;
+    bars = chartBars;
+    return chartProblem;
+  }
+  std::string PlayChart(const std::string& text) override {
+    played = text;
+    return {};
+  }
+  std::string Export(const std::string&, const std::string& out, const std::function<void(double)>& progress) override {
+    progress(0.5);
+    progress(1.0);
+    exported.push_back(out);
+    return {};
+  }
+
+  // Commands of one kind, in order.
+  std::vector<live::LiveCommand> Sent(live::LiveCommand::Kind kind) const {
+    std::vector<live::LiveCommand> of;
+    for (const auto& c : sent)
+      if (c.kind == kind) of.push_back(c);
+    return of;
+  }
+
+  ArrangerStyle style{"", "Demo", {"Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB", "Fill In BA", "Ending A"},
+                      96, 4};
+  std::string openProblem, chartProblem, checked, played;
+  std::vector<ChartBarPlace> chartBars;
+  std::vector<live::LiveCommand> sent;
+  std::vector<std::string> exported;
+  live::LiveState state;
+};
+
+}  // namespace vambrio::test
