@@ -1,3 +1,4 @@
 vambrio_core_test(test_live
+  ${CMAKE_CURRENT_LIST_DIR}/live_arranger_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/section_buttons_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick_clock_test.cpp)

@@ -1,0 +1,264 @@
+#include "live/live_arranger.h"
+
+#include <algorithm>
+
+#include "midi/midi_bytes.h"
+
+namespace vambrio::live {
+
+// The arranger's events as the block's events: each at the sample its tick
+// begins, sysex copied into the block's own room. A tempo event (a chart's
+// tempo change) sets the clock's tempo from its tick on; other meta events
+// (markers, chord names) carry nothing to the synthesizer.
+class LiveArranger::BlockSink final : public midi::EventSink {
+ public:
+  BlockSink(TickClock& clock, int64_t blockStart, realtime::RealtimeEventSink& events)
+      : clock_(clock), blockStart_(blockStart), events_(events) {}
+
+  void Send(const midi::Event& e) override {
+    if (e.IsMeta() && e.metaType == midi::meta::kTempo && e.size == 3) {
+      const uint32_t tempo = (uint32_t{e.data[0]} << 16) | (uint32_t{e.data[1]} << 8) | e.data[2];
+      clock_.SetTempo(clock_.SampleOf(static_cast<int64_t>(e.tick)), tempo);
+      return;
+    }
+    const int64_t at = clock_.SampleOf(static_cast<int64_t>(e.tick)) - blockStart_;
+    const auto offset = static_cast<uint32_t>(std::clamp<int64_t>(at, 0, events_.frames() - 1));
+    if (e.IsChannel()) {
+      events_.Add(realtime::RealtimeEvent::Short(offset, e.status, e.size > 0 ? e.data[0] : 0,
+                                                 e.size > 1 ? e.data[1] : 0));
+    } else if (e.status == 0xF0 && e.size + 1 <= sizeof scratch_) {
+      scratch_[0] = 0xF0;
+      std::copy_n(e.data, e.size, scratch_ + 1);
+      events_.AddCopy(offset, scratch_, e.size + 1);
+    }
+  }
+
+ private:
+  TickClock& clock_;
+  int64_t blockStart_;
+  realtime::RealtimeEventSink& events_;
+  uint8_t scratch_[4096];
+};
+
+namespace {
+
+std::vector<std::string> SectionNames(const arranger::StylePatterns& style) {
+  std::vector<std::string> names;
+  for (const auto& section : style.sections) names.push_back(section.name);
+  return names;
+}
+
+}  // namespace
+
+LiveArranger::LiveArranger(arranger::Arranger& arranger, int sampleRate)
+    : arranger_(arranger),
+      style_(arranger.Style()),
+      buttons_(SectionButtons::Of(SectionNames(arranger.Style()))),
+      clock_(arranger.Style().division, sampleRate, arranger.Tempo()) {
+  selectedMain_ = std::max(0, buttons_.FirstMain());
+  Publish();
+}
+
+LiveArranger::LiveArranger(arranger::Arranger& arranger, arranger::SongPlayer& song, int sampleRate)
+    : LiveArranger(arranger, sampleRate) {
+  song_ = &song;
+}
+
+bool LiveArranger::Post(const LiveCommand& command) { return commands_.TryPush(command); }
+
+void LiveArranger::Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) {
+  BlockSink out(clock_, block.sampleTime, events);
+  while (auto command = commands_.TryPop()) Apply(*command, out, block.sampleTime);
+  if (running_) {
+    const int64_t limit = clock_.TickLimit(block.sampleTime + block.frames);
+    if (song_) {
+      song_->AdvanceTo(limit - songStartTick_, out);
+      running_ = !song_->Done();
+    } else {
+      arranger_.AdvanceTo(limit, out);
+      running_ = arranger_.Playing();  // an Ending stops by itself
+    }
+  }
+  ++blocks_;
+  Publish();
+}
+
+void LiveArranger::Apply(const LiveCommand& c, midi::EventSink& out, int64_t blockStart) {
+  using Kind = LiveCommand::Kind;
+  switch (c.kind) {
+    case Kind::Start:
+      if (!running_) Start(out, blockStart);
+      break;
+    case Kind::Stop:
+      Stop(out);
+      break;
+    case Kind::StartStop:
+      running_ ? Stop(out) : Start(out, blockStart);
+      break;
+    case Kind::SyncStart:
+      syncArmed_ = c.value != 0 && !running_;
+      break;
+    case Kind::Intro:
+      PressIntro(c.value);
+      break;
+    case Kind::Main:
+      PressMain(c.value);
+      break;
+    case Kind::Break:
+      PressBreak();
+      break;
+    case Kind::Ending:
+      PressEnding(c.value);
+      break;
+    case Kind::AutoFill:
+      autoFill_ = c.value != 0;
+      break;
+    case Kind::Chord:
+    case Kind::NoChord:
+      if (c.kind == Kind::Chord) {
+        arranger_.SetChord(c.chord, out);
+      } else {
+        arranger_.SetNoChord(out);
+      }
+      if (syncArmed_ && !running_) Start(out, blockStart);
+      break;
+    case Kind::Tempo:
+      if (c.tempo == 0) break;
+      clock_.SetTempo(blockStart, c.tempo);
+      arranger_.SetTempo(c.tempo, out);
+      break;
+    case Kind::Part:
+      arranger_.SetPartOn(c.value, c.on, out);
+      break;
+  }
+}
+
+// The clock starts at the block's first sample with the arranger's tick.
+void LiveArranger::Start(midi::EventSink& out, int64_t blockStart) {
+  syncArmed_ = false;
+  const int64_t tick = arranger_.Now().tick;
+  clock_.Anchor(blockStart, tick);
+  running_ = true;
+  if (song_) {
+    songStartTick_ = tick;
+    song_->AdvanceTo(0, out);
+    return;
+  }
+  const int main = CurrentMainSection();
+  const int intro = selectedIntro_ >= 0 ? buttons_.intro[selectedIntro_] : -1;
+  selectedIntro_ = -1;  // an Intro plays once, at the Start it was chosen for
+  if (intro >= 0) {
+    arranger_.Start(intro, out, main >= 0 ? main : arranger::kLoop);
+  } else {
+    arranger_.Start(main >= 0 ? main : 0, out);
+  }
+  running_ = arranger_.Playing();
+}
+
+void LiveArranger::Stop(midi::EventSink& out) {
+  syncArmed_ = false;
+  if (!running_ && !arranger_.Playing()) return;
+  arranger_.Stop(out);
+  running_ = false;
+}
+
+int LiveArranger::CurrentMainSection() const {
+  return selectedMain_ >= 0 && selectedMain_ < kVariations ? buttons_.main[selectedMain_] : -1;
+}
+
+// The bars a section plays from `from` ticks before its end: one bar of a
+// longer section is its last bar.
+uint32_t LiveArranger::BarsFrom(int section) const {
+  const uint32_t length = style_.sections[static_cast<size_t>(section)].length;
+  return length > style_.barLength ? length - style_.barLength : 0;
+}
+
+void LiveArranger::PressMain(int variation) {
+  if (variation < 0 || variation >= kVariations || buttons_.main[variation] < 0) return;
+  const int previous = selectedMain_;
+  selectedMain_ = variation;
+  if (!running_ || song_) return;
+  const int target = buttons_.main[variation];
+  const auto [role, letter] = buttons_.ButtonOf(arranger_.Now().section);
+  (void)letter;
+  if (role == 'I') {  // the Intro plays on; the new Main follows it
+    arranger_.StartSectionAt(target, arranger_.PassEnd(), 0, arranger::kLoop);
+    return;
+  }
+  const int fill = autoFill_ ? buttons_.FillInto(variation, previous) : -1;
+  if (fill < 0) {
+    arranger_.RequestSection(target);
+    return;
+  }
+  // The fill from the next beat to the bar line (its last part), or its
+  // whole last bar when less than a beat is left.
+  const int64_t beat = arranger_.NextBeat();
+  const int64_t barLine = arranger_.NextBarLine();
+  const uint32_t length = style_.sections[static_cast<size_t>(fill)].length;
+  if (beat >= barLine) {
+    arranger_.StartSectionAt(fill, barLine, BarsFrom(fill), target);
+  } else {
+    const auto rest = static_cast<uint32_t>(barLine - beat);
+    arranger_.StartSectionAt(fill, beat, length > rest ? length - rest : 0, target);
+  }
+}
+
+void LiveArranger::PressIntro(int variation) {
+  if (variation < 0 || variation >= kVariations || buttons_.intro[variation] < 0) return;
+  if (!running_) {
+    selectedIntro_ = selectedIntro_ == variation ? -1 : variation;
+    return;
+  }
+  if (song_) return;
+  const int main = CurrentMainSection();
+  arranger_.StartSectionAt(buttons_.intro[variation], arranger_.NextBarLine(), 0, main >= 0 ? main : arranger::kLoop);
+}
+
+void LiveArranger::PressBreak() {
+  if (!running_ || song_ || buttons_.breakFill < 0) return;
+  const int main = CurrentMainSection();
+  arranger_.StartSectionAt(buttons_.breakFill, arranger_.NextBarLine(), BarsFrom(buttons_.breakFill),
+                           main >= 0 ? main : arranger::kLoop);
+}
+
+void LiveArranger::PressEnding(int variation) {
+  if (!running_ || song_ || variation < 0 || variation >= kVariations || buttons_.ending[variation] < 0) return;
+  arranger_.StartSectionAt(buttons_.ending[variation], arranger_.NextBarLine(), 0, arranger::kStopAtEnd);
+}
+
+void LiveArranger::Publish() {
+  const arranger::Position at = arranger_.Now();
+  pubPlaying_.store(running_, std::memory_order_relaxed);
+  pubSync_.store(syncArmed_, std::memory_order_relaxed);
+  pubAutoFill_.store(autoFill_, std::memory_order_relaxed);
+  pubSection_.store(running_ ? at.section : -1, std::memory_order_relaxed);
+  pubQueued_.store(running_ ? at.queued : -1, std::memory_order_relaxed);
+  pubMain_.store(selectedMain_, std::memory_order_relaxed);
+  pubIntro_.store(selectedIntro_, std::memory_order_relaxed);
+  const int64_t songTick = at.tick - songStartTick_;
+  pubBar_.store(song_ ? static_cast<uint32_t>(std::max<int64_t>(0, songTick) / style_.barLength) : at.bar,
+                std::memory_order_relaxed);
+  pubBeat_.store(at.beat, std::memory_order_relaxed);
+  pubTempo_.store(clock_.Tempo(), std::memory_order_relaxed);
+  pubTick_.store(at.tick, std::memory_order_relaxed);
+  published_.store(blocks_, std::memory_order_release);
+}
+
+LiveState LiveArranger::State() const {
+  LiveState s;
+  s.blocks = published_.load(std::memory_order_acquire);
+  s.playing = pubPlaying_.load(std::memory_order_relaxed);
+  s.syncArmed = pubSync_.load(std::memory_order_relaxed);
+  s.autoFill = pubAutoFill_.load(std::memory_order_relaxed);
+  s.section = pubSection_.load(std::memory_order_relaxed);
+  s.queued = pubQueued_.load(std::memory_order_relaxed);
+  s.selectedMain = pubMain_.load(std::memory_order_relaxed);
+  s.selectedIntro = pubIntro_.load(std::memory_order_relaxed);
+  s.bar = pubBar_.load(std::memory_order_relaxed);
+  s.beat = pubBeat_.load(std::memory_order_relaxed);
+  s.tempo = pubTempo_.load(std::memory_order_relaxed);
+  s.tick = pubTick_.load(std::memory_order_relaxed);
+  return s;
+}
+
+}  // namespace vambrio::live

@@ -1,0 +1,78 @@
+// The arranger played live from inside the audio callback: the tick clock
+// follows the audio clock, every event is applied at its sample, and the
+// player's commands (start, stop, sections, chords, tempo, parts) come
+// through a lock-free queue and take effect in the next audio block. The
+// rules are an arranger keyboard's: Sync Start, Intro then Main, Auto Fill
+// into the next Main from the next beat, a one-bar Break, an Ending that
+// stops.
+//
+// Made on the window's (or the command line's) thread, then attached to the
+// audio output; from then on only the audio thread touches the arranger,
+// and no member called there allocates, locks or waits.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "arranger/arranger.h"
+#include "arranger/song.h"
+#include "live/live_command.h"
+#include "live/section_buttons.h"
+#include "live/tick_clock.h"
+#include "realtime/realtime_client.h"
+#include "realtime/spsc_queue.h"
+
+namespace vambrio::live {
+
+class LiveArranger final : public realtime::RealtimeClient {
+ public:
+  LiveArranger(arranger::Arranger& arranger, int sampleRate);
+  // A chart plays instead of the buttons: Start starts the song from its
+  // beginning; it stops at its end.
+  LiveArranger(arranger::Arranger& arranger, arranger::SongPlayer& song, int sampleRate);
+
+  // From one thread (the window's); false when the queue is full.
+  bool Post(const LiveCommand& command);
+  LiveState State() const;
+  const SectionButtons& Buttons() const { return buttons_; }
+
+  void Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) override;
+
+ private:
+  class BlockSink;
+  void Apply(const LiveCommand& c, midi::EventSink& out, int64_t blockStart);
+  void Start(midi::EventSink& out, int64_t blockStart);
+  void Stop(midi::EventSink& out);
+  void PressMain(int variation);
+  void PressIntro(int variation);
+  void PressBreak();
+  void PressEnding(int variation);
+  int CurrentMainSection() const;
+  uint32_t BarsFrom(int section) const;
+  void Publish();
+
+  arranger::Arranger& arranger_;
+  arranger::SongPlayer* song_ = nullptr;
+  const arranger::StylePatterns& style_;
+  SectionButtons buttons_;
+  TickClock clock_;
+  realtime::SpscQueue<LiveCommand, 256> commands_;
+
+  // The audio thread's own state.
+  bool running_ = false;  // the clock runs (the arranger or the song plays)
+  bool syncArmed_ = false;
+  bool autoFill_ = true;
+  int selectedMain_ = 0;
+  int selectedIntro_ = -1;
+  int64_t songStartTick_ = 0;
+  uint64_t blocks_ = 0;
+
+  // Published for other threads.
+  std::atomic<uint64_t> published_{0};
+  std::atomic<bool> pubPlaying_{false}, pubSync_{false}, pubAutoFill_{true};
+  std::atomic<int> pubSection_{-1}, pubQueued_{-1}, pubMain_{-1}, pubIntro_{-1};
+  std::atomic<uint32_t> pubBar_{0}, pubBeat_{0}, pubTempo_{0};
+  std::atomic<int64_t> pubTick_{0};
+};
+
+}  // namespace vambrio::live
