@@ -4,8 +4,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/play_choices.h"
+#include "model/style_model.h"
 
 namespace vambrio::cli {
 
@@ -23,5 +27,18 @@ using WavRenderer = std::function<std::string(const WavJob& job, double& seconds
 
 // The renderer the sound platform installs, or an empty function.
 WavRenderer& ArrangeWavRenderer();
+
+// `arrange` without -o: the chart played live through the sound platform.
+struct LiveJob {
+  const StyleModel* style = nullptr;  // loaded
+  PlayChoices choices;
+  std::string chartName;  // for messages
+  std::string chartText;
+  std::optional<double> tempo;
+  std::string soundFont, audioDriver, latency;  // "" for the usual ones
+};
+// Plays the job; returns the program's exit status.
+using LivePlayer = std::function<int(const LiveJob& job)>;
+LivePlayer& ArrangeLivePlayer();
 
 }  // namespace vambrio::cli

@@ -23,11 +23,17 @@ WavRenderer& ArrangeWavRenderer() {
   return renderer;
 }
 
+LivePlayer& ArrangeLivePlayer() {
+  static LivePlayer player;
+  return player;
+}
+
 namespace {
 
 constexpr const char* kUsage =
     "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE]";
+    "[--soundfont FILE]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
+    "  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
 
@@ -80,16 +86,22 @@ std::string Duration(double seconds) {
 }
 
 int RunArrange(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"}, {"-o", "--parts", "--soundfont", "--tempo"});
-  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
+                          {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver"});
+  if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
+  const bool live = !parsed->Value("-o");
+  if (live && !ArrangeLivePlayer()) {
+    std::cerr << "vambrio-cli: this build has no synthesizer to play with; write a file with -o instead\n";
+    return kExitFailed;
+  }
   PlayChoices choices;
   bool tempoOk = true;
   const std::optional<double> tempo = ReadTempo(*parsed, tempoOk);
   if (!ReadPlayChoices(*parsed, choices) || !tempoOk) return Usage(kUsage);
   const std::string& stylePath = parsed->positional[0];
   const std::string& chartPath = parsed->positional[1];
-  const std::string out = *parsed->Value("-o");
-  const OutputType type = TypeOf(out);
+  const std::string out = parsed->Value("-o").value_or("");
+  const OutputType type = live ? OutputType::Midi : TypeOf(out);
   if (type == OutputType::Unknown) {
     std::cerr << "vambrio-cli: " << out << ": the output must end in .mid or .wav\n";
     return kExitUsage;
@@ -119,6 +131,10 @@ int RunArrange(const std::vector<std::string>& args) {
     for (const auto& msg : reporter.messages) std::cerr << stylePath << ": " << msg << "\n";
     return kExitFailed;
   }
+  if (live)
+    return ArrangeLivePlayer()(LiveJob{&m, choices, chartName, text, tempo, parsed->Value("--soundfont").value_or(""),
+                                       parsed->Value("--audio-driver").value_or(""),
+                                       parsed->Value("--latency").value_or("")});
   const arranger::StylePatterns style =
       arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
   auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), style, tempo);

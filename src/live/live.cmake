@@ -2,6 +2,7 @@
 # section buttons and the real-time client that runs the arranger.
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/live_arranger.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/live_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/section_buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tap_tempo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick_clock.cpp)

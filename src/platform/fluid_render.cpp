@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -93,6 +94,7 @@ RenderResult RenderToWav(const RenderRequest& request) {
   int64_t blocks = (wanted + period - 1) / period;
   const int64_t fileBlocks = std::llround(static_cast<double>(timing->LengthMs) / 1000.0 * kSampleRate) / period + 1;
   for (int64_t b = 0; b < blocks; ++b) {
+    if (request.progress && b % 512 == 0) request.progress(std::min(1.0, static_cast<double>(b) / static_cast<double>(blocks)));
     if (fluid_file_renderer_process_block(parts.renderer) != FLUID_OK) {
       result.problem = "The file " + request.wavFile + " could not be written.";
       return result;

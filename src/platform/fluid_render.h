@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct RenderRequest {
   SoundOptions sound;         // the SoundFont and the player type (the driver is not used)
   double tailSeconds = 2.0;   // release time after the file's end
   bool endWhenSilent = false; // end the tail early at the first block after the file's end with no voice sounding
+  std::function<void(double)> progress;  // the part of the file rendered (0..1), now and then
 };
 
 struct RenderResult {

@@ -7,3 +7,10 @@ if(VAMBRIO_GUI)
   set_target_properties(vambrio_arranger_window PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(vambrio_arranger_window PUBLIC vambrio_core vambrio_qt_services Qt6::Widgets)
 endif()
+
+# The window's service on the built-in synthesizer.
+if(VAMBRIO_GUI)
+  add_library(vambrio_arranger_sound STATIC ${CMAKE_CURRENT_LIST_DIR}/arranger/fluid_arranger_service.h
+    ${CMAKE_CURRENT_LIST_DIR}/arranger/fluid_arranger_service.cpp)
+  target_link_libraries(vambrio_arranger_sound PUBLIC vambrio_arranger_window vambrio_sound)
+endif()

@@ -16,11 +16,17 @@ FluidSound::~FluidSound() {
 void FluidSound::Build() {
   notifier_.reset();
   sequencer_.reset();  // closes its file first
-  if (engine_) underrunsBefore_ += engine_->Underruns();
+  if (engine_) {
+    engine_->TakeOutput(platform::OutputUser::None, nullptr);  // the arranger lets go of it
+    underrunsBefore_ += engine_->Underruns();
+  }
   engine_ = std::make_unique<platform::FluidEngine>(
       platform::SoundOptions{soundFont_, driver_, gmPlayer_ ? !gmPlayer_() : true, latency_});
   sequencer_ = std::make_unique<platform::FluidSequencer>(*engine_);
   sequencer_->SetDoneHandler([this](platform::NotifyCode code) { RaiseDone(code); });
+  sequencer_->SetTakenAwayHandler([this] {
+    if (takenAway_) takenAway_();
+  });
   notifier_ = std::make_unique<QSocketNotifier>(sequencer_->NotifyFd(), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { sequencer_->Pump(); });
   rebuild_ = false;
@@ -83,6 +89,8 @@ void FluidSound::ChooseLatency(realtime::AudioLatency latency) {
   latency_ = latency;
   engine_->SetLatency(latency);
 }
+
+void FluidSound::SetTakenAwayHandler(std::function<void()> handler) { takenAway_ = std::move(handler); }
 
 uint64_t FluidSound::Underruns() const { return underrunsBefore_ + engine_->Underruns(); }
 

@@ -48,6 +48,8 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
 
   // The engine the arranger plays through as well.
   platform::FluidEngine& Engine() { return *engine_; }
+  // Called when the arranger takes the output from a playing file.
+  void SetTakenAwayHandler(std::function<void()> handler);
 
  private:
   void Build();
@@ -58,6 +60,7 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
   realtime::AudioLatency latency_ = realtime::AudioLatency::Normal;
   uint64_t underrunsBefore_ = 0;  // of engines replaced since
   bool rebuild_ = false;   // a choice changed since the engine was made
+  std::function<void()> takenAway_;
 
   std::string fileName_;
   bool wait_ = false;

@@ -46,6 +46,9 @@ void frmVambrio::ConnectControls() {
   connect(ui_->mnuSoundFont, &QAction::triggered, this, &frmVambrio::mnuSoundFont_Click);
   connect(ui_->mnuAudioOutput, &QMenu::aboutToShow, this, &frmVambrio::mnuAudioOutput_Show);
   ConnectSoundSettings();
+  connect(ui_->mnuArranger, &QAction::triggered, this, [this] {
+    if (services_.openArranger) services_.openArranger(loadProblem_.empty() ? model_.StyleFileName : std::string());
+  });
   ConnectEditing();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -58,6 +59,8 @@ struct WindowServices {
   platform::Timer& timer;  // the playback loop's timer on the window's event loop
   SoundSource& sound;
   SettingsPaths paths;
+  // Opens the Arranger window with a style ("" for none); unset: no Arranger.
+  std::function<void(const std::string& stylePath)> openArranger = nullptr;
 };
 
 // How a close reaches Form_QueryUnload.

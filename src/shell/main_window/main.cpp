@@ -19,6 +19,9 @@
 #include "shell/helpabout/program_icon.h"
 #include "shell/main_window/fluid_sound.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "platform/qt_chart_dialogs.h"
+#include "shell/arranger/fluid_arranger_service.h"
+#include "shell/arranger/frm_arranger.h"
 
 namespace {
 
@@ -55,11 +58,16 @@ void QuitOnTerminationSignals(QApplication& app) {
   sigaction(SIGHUP, &action, nullptr);
 }
 
-// The program's argument text: the arguments Qt did not take, joined by blanks.
-std::string ArgumentText(int argc, char** argv) {
+// The program's argument text: the arguments Qt did not take, joined by
+// blanks; "--arranger" (open the Arranger window too) is taken out.
+std::string ArgumentText(int argc, char** argv, bool& arranger) {
   std::string text;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
+    if (std::string(argv[i]) == "--arranger") {
+      arranger = true;
+      continue;
+    }
+    if (!text.empty()) text += ' ';
     text += argv[i];
   }
   return text;
@@ -91,9 +99,30 @@ int main(int argc, char** argv) {
   frmVambrio* window = nullptr;
   FluidSound sound([&window] { return window && window->Choices().GmPlayer; });
 
+  // The Arranger window, made when first opened; it plays through the same engine.
+  FluidArrangerService arrangerService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
+                                       [&window] { return window ? window->Choices() : PlayChoices{}; });
+  platform::QtChartDialogs chartDialogs;
+  std::unique_ptr<frmArranger> arranger;
+  auto openArranger = [&](const std::string& style) {
+    if (!arranger) {
+      arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs,
+                                               config.path.empty() ? std::string() : config.path + "/" + kSoundSettingsFileName);
+      chartDialogs.SetParent(arranger.get());
+    }
+    if (!style.empty()) arranger->OpenStyle(style);
+    arranger->show();
+    arranger->raise();
+    arranger->activateWindow();
+  };
+
+  bool withArranger = false;
+  const std::string arguments = ArgumentText(argc, argv, withArranger);
   frmVambrio main(WindowServices{sound, mixer, dialogs, boxes, input, shell, clock, timer, sound,
-                                 SettingsPaths{config.path, playerTmp.path}},
-                  ArgumentText(argc, argv));
+                                 SettingsPaths{config.path, playerTmp.path}, openArranger},
+                  arguments);
+  // The arranger taking the output stops a section that plays.
+  sound.SetTakenAwayHandler([&main] { main.cmdStop_Click(); });
   window = &main;
   mainWindow = &main;
   boxes.SetParent(&main);
@@ -105,8 +134,10 @@ int main(int argc, char** argv) {
 
   StartUp(main);
   if (terminating) return 0;
+  if (withArranger) openArranger(main.model().StyleFileName);
   sound.StartLoading();  // with the choices the settings named
   int status = QApplication::exec();
   mainWindow = nullptr;
+  arranger.reset();  // before the engine it plays through
   return status;
 }

@@ -106,7 +106,9 @@ void LookTest::menusAreInOrderAndAct() {
   QStringList texts;
   for (QAction* a : bar->actions()) texts << a->text();
   QCOMPARE(texts, (QStringList{"&Open Style", "    O&ptions", "   Add &Vol Events", "   &Save Style", "&Edit Tempo",
-                               "   Info/&Help", "   &About", "   E&xit"}));
+                               "&Arranger", "   Info/&Help", "   &About", "   E&xit"}));
+  rig.Action("mnuArranger")->trigger();
+  QCOMPARE(rig.arrangerOpened, std::vector<std::string>{rig.Style("Menu.sty")});  // with the loaded style
   QMenu* options = rig.Find<QMenu>("mnuOptions");
   QCOMPARE(bar->actions()[1], options->menuAction());
   QStringList items;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fake_sound_source.h"
 #include "fakes/fake_clock.h"
@@ -53,7 +54,8 @@ class WindowRig {
 
   WindowServices Services() {
     return WindowServices{sequencer, mixer, dialogs, boxes, input, shell, clock, timer, sound,
-                          SettingsPaths{ConfigDir(), work.File("Player.tmp")}};
+                          SettingsPaths{ConfigDir(), work.File("Player.tmp")},
+                          [this](const std::string& style) { arrangerOpened.push_back(style); }};
   }
 
   // Creates the window and runs the start-up procedure.
@@ -104,6 +106,7 @@ class WindowRig {
   FakeDesktopShell shell;
   FakeClock clock;
   FakeTimer timer{clock};
+  std::vector<std::string> arrangerOpened;  // the styles the Arranger window was opened with
   FakeSoundSource sound;
   std::unique_ptr<frmVambrio> window;
 };

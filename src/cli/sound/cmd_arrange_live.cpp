@@ -1,0 +1,113 @@
+// `vambrio-cli arrange STYLE CHART` without -o: the chart played live
+// through the real-time output, the bar and section printed as they come.
+// Ctrl-C (or SIGTERM) stops at once with every note off.
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "cli/arrange_wav.h"
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "live/live_session.h"
+#include "platform/fluid_engine.h"
+
+namespace vambrio::cli {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+constexpr int kPollMs = 10;
+constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
+
+int BlockStopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+// Waits until the audio thread has taken what was posted.
+void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
+  const uint64_t until = client.State().blocks + count;
+  for (int i = 0; i < 500 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+int PlayLive(const LiveJob& job) {
+  auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);
+  if (!latency) return Usage("arrange STYLE CHART [--latency low|normal|safe]");
+  const int signals = BlockStopSignals();  // before the synthesizer's threads start
+  platform::FluidEngine engine({job.soundFont, job.audioDriver, !job.choices.GmPlayer, *latency});
+  engine.StartLoading();
+
+  live::SessionChoices choices;
+  choices.setup = {job.choices.IncludeSysex, job.choices.XgSystemOn};
+  choices.options.gmPlayer = job.choices.GmPlayer;
+  for (size_t k = 0; k < 8; ++k) choices.options.partsOn[k] = job.choices.Parts[k] != 0;
+  choices.sampleRate = engine.SampleRate();
+  auto made = live::LiveSession::ForChart(*job.style, choices, job.chartText, job.tempo);
+  if (auto* e = std::get_if<arranger::ChartError>(&made)) {
+    std::cerr << job.chartName << ": " << e->Text() << "\n";
+    return kExitFailed;
+  }
+  live::LiveSession& session = *std::get<std::unique_ptr<live::LiveSession>>(made);
+  live::LiveArranger& client = session.Client();
+
+  std::atomic<bool> lost{false};
+  if (!engine.AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
+    std::cerr << engine.Problem() << "\n";
+    return kExitFailed;
+  }
+  if (!engine.Notice().empty()) std::cerr << engine.Notice() << "\n";
+  std::cout << "Playing " << session.Song()->bars << " bars at " << realtime::DescribeLatency(*latency)
+            << " - Ctrl-C stops." << std::endl;
+  client.Post(live::Command(Kind::Start));
+
+  int lastBar = -1, lastSection = -2;
+  bool started = false, interrupted = false;
+  pollfd watch{signals, POLLIN, 0};
+  while (!lost) {
+    if (poll(&watch, 1, kPollMs) > 0) {
+      interrupted = true;
+      break;
+    }
+    const live::LiveState s = client.State();
+    started = started || s.playing;
+    if (started && !s.playing) break;  // the song has ended
+    if (!s.playing) continue;
+    if (static_cast<int>(s.bar) != lastBar || s.section != lastSection) {
+      const auto& sections = session.Patterns().sections;
+      const bool known = s.section >= 0 && static_cast<size_t>(s.section) < sections.size();
+      std::cout << "Bar " << s.bar + 1 << "  " << (known ? sections[static_cast<size_t>(s.section)].name : "")
+                << std::endl;
+      lastBar = static_cast<int>(s.bar);
+      lastSection = s.section;
+    }
+  }
+  if (interrupted) {
+    client.Post(live::Command(Kind::Stop));
+    WaitForBlocks(client, 2);
+  } else if (!lost) {
+    std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
+  }
+  engine.DetachLiveClient();  // every note off
+  close(signals);
+  if (uint64_t underruns = engine.Underruns())
+    std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+  if (lost) {
+    std::cerr << platform::kAudioOutputLostText << "\n";
+    return kExitFailed;
+  }
+  std::cout << (interrupted ? "Stopped." : "Done.") << std::endl;
+  return kExitOk;
+}
+
+const bool kInstalled = (ArrangeLivePlayer() = PlayLive, true);
+
+}  // namespace
+}  // namespace vambrio::cli

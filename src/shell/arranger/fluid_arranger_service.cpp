@@ -1,0 +1,170 @@
+#include "shell/arranger/fluid_arranger_service.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "arranger/chart.h"
+#include "live/live_session.h"
+#include "loading/entry.h"
+#include "midi/smf_writer.h"
+#include "platform/fluid_render.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+constexpr double kWavTailSeconds = 3.0;
+
+bool StartsPlaying(const live::LiveCommand& c) {
+  return c.kind == Kind::Start || c.kind == Kind::StartStop || (c.kind == Kind::SyncStart && c.value != 0);
+}
+
+}  // namespace
+
+FluidArrangerService::FluidArrangerService(std::function<platform::FluidEngine&()> engine,
+                                           std::function<PlayChoices()> choices)
+    : engine_(std::move(engine)), choices_(std::move(choices)), model_(MakeStartupModel()) {}
+
+FluidArrangerService::~FluidArrangerService() { Detach(); }
+
+live::SessionChoices FluidArrangerService::Choices() const {
+  const PlayChoices c = choices_ ? choices_() : PlayChoices{};
+  live::SessionChoices s;
+  s.setup = {c.IncludeSysex, c.XgSystemOn};
+  s.options.gmPlayer = c.GmPlayer;
+  s.sampleRate = realtime::kOutputSampleRate;
+  return s;
+}
+
+std::string FluidArrangerService::OpenStyle(const std::string& path, ArrangerStyle& style) {
+  StyleModel m = MakeStartupModel();
+  CollectingErrorReporter errors;
+  const EntryResult r = Entry(m, path, choices_ ? choices_().GmPlayer : false, errors);
+  if (r.outcome != EntryResult::Outcome::Loaded)
+    return !r.message.empty() ? r.message : errors.messages.empty() ? "The style could not be read." : errors.messages.front();
+  Detach();
+  model_ = std::move(m);
+  loaded_ = true;
+  session_ = std::make_unique<live::LiveSession>(model_, Choices());
+  style.path = path;
+  style.name = model_.StyleName.empty() ? std::filesystem::path(path).stem().string() : model_.StyleName;
+  style.sections.clear();
+  for (const auto& section : session_->Patterns().sections) style.sections.push_back(section.name);
+  style.tempoQpm = 60'000'000.0 / session_->Patterns().tempo;
+  style.beatsPerBar = session_->Patterns().beatsPerBar;
+  return {};
+}
+
+// The classic Play took the output, or the output was lost: the session is
+// stopped where it stands.
+void FluidArrangerService::TakeBackFromOthers() {
+  if (!takenAway_.exchange(false) && !outputLost_.load()) return;
+  attachedTo_ = nullptr;
+  if (session_) session_->StopDetached();
+}
+
+bool FluidArrangerService::Attach() {
+  TakeBackFromOthers();
+  platform::FluidEngine& engine = engine_();
+  if (attachedTo_ == &engine && engine.LiveClientAttached()) return true;
+  Detach();
+  outputLost_ = false;
+  if (!engine.AttachLiveClient(session_->Client(), [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
+    problem_ = engine.Problem();
+    return false;
+  }
+  attachedTo_ = &engine;
+  problem_.clear();
+  return true;
+}
+
+void FluidArrangerService::Detach() {
+  TakeBackFromOthers();
+  if (!attachedTo_) return;
+  attachedTo_->DetachLiveClient();
+  attachedTo_ = nullptr;
+  if (session_) session_->StopDetached();
+}
+
+// After a chart, the buttons play again.
+void FluidArrangerService::UseButtons() {
+  if (!session_ || !session_->IsChart()) return;
+  Detach();
+  session_ = std::make_unique<live::LiveSession>(model_, Choices());
+}
+
+bool FluidArrangerService::Send(const live::LiveCommand& command) {
+  if (!session_) return false;
+  TakeBackFromOthers();
+  if (StartsPlaying(command) && !session_->Client().State().playing) {
+    UseButtons();
+    if (!Attach()) return false;
+  }
+  if (!session_->Client().Post(command)) return false;
+  if (!attachedTo_) session_->Pump();
+  return true;
+}
+
+live::LiveState FluidArrangerService::State() const {
+  if (!session_) return {};
+  live::LiveState s = session_->Client().State();
+  if (takenAway_ || outputLost_) s.playing = false;
+  return s;
+}
+
+uint64_t FluidArrangerService::Underruns() const { return engine_().Underruns(); }
+
+std::string FluidArrangerService::CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) {
+  if (!loaded_) return "Open a style first.";
+  auto chart = arranger::ReadChart(text);
+  if (auto* e = std::get_if<arranger::ChartError>(&chart)) return e->Text();
+  auto made = live::LiveSession::ForChart(model_, Choices(), text);
+  if (auto* e = std::get_if<arranger::ChartError>(&made)) return e->Text();
+  bars.clear();
+  for (const auto& bar : std::get<arranger::Chart>(chart).bars) bars.push_back({bar.place.line, bar.place.column});
+  return {};
+}
+
+std::string FluidArrangerService::PlayChart(const std::string& text) {
+  if (!loaded_) return "Open a style first.";
+  auto made = live::LiveSession::ForChart(model_, Choices(), text);
+  if (auto* e = std::get_if<arranger::ChartError>(&made)) return e->Text();
+  Detach();
+  session_ = std::move(std::get<std::unique_ptr<live::LiveSession>>(made));
+  if (!Attach()) return problem_;
+  session_->Client().Post(live::Command(Kind::Start));
+  return {};
+}
+
+std::string FluidArrangerService::Export(const std::string& text, const std::string& outPath,
+                                         const std::function<void(double)>& progress) {
+  auto made = live::LiveSession::ForChart(model_, Choices(), text);
+  if (auto* e = std::get_if<arranger::ChartError>(&made)) return e->Text();
+  const auto& session = *std::get<std::unique_ptr<live::LiveSession>>(made);
+  arranger::Arranger arranger(session.Patterns(), Choices().options);
+  midi::SmfWriter writer(session.Patterns().division);
+  arranger::PlaySong(*session.Song(), arranger, writer);
+  const std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(session.Song()->end));
+  const bool wav = outPath.size() >= 4 && outPath.compare(outPath.size() - 4, 4, ".wav") == 0;
+  if (!wav) {
+    std::ofstream f(outPath, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(midi.data()), static_cast<std::streamsize>(midi.size()));
+    f.close();
+    if (progress) progress(1.0);
+    return f ? "" : "The file " + outPath + " could not be written.";
+  }
+  platform::RenderRequest request;
+  request.midiFile = outPath + " (the arranged song)";
+  request.midiBytes = midi;
+  request.wavFile = outPath;
+  request.sound = engine_().Options();
+  request.tailSeconds = kWavTailSeconds;
+  request.endWhenSilent = true;
+  request.progress = progress;
+  const platform::RenderResult r = platform::RenderToWav(request);
+  if (r.ok && progress) progress(1.0);
+  return r.ok ? "" : r.problem;
+}
+
+}  // namespace vambrio
