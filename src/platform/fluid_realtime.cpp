@@ -124,7 +124,7 @@ int FluidEngine::Render(void* data, int len, int nfx, float* fx[], int nout, flo
     if (fx[i]) std::memset(fx[i], 0, sizeof(float) * static_cast<size_t>(len));
   const int64_t sampleTime = self->sampleTime_.load(std::memory_order_relaxed);
   self->sampleTime_.store(sampleTime + len, std::memory_order_relaxed);
-  if (self->underruns_) self->underruns_->OnBlock(now, sampleTime);
+  if (self->underruns_) self->underruns_->OnBlock(now, sampleTime, self->playing_.load(std::memory_order_relaxed));
   if (!self->EnterRendering()) return FLUID_OK;  // parked: this block is silent
   if (self->synth_) {
     FluidTarget target(self->synth_, nfx, fx, nout, out);

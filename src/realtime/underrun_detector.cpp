@@ -23,7 +23,7 @@ int64_t UnderrunDetector::SampleNs(int64_t sampleTime) const {
 // is due when the samples before it have played out: anchor + sample time.
 // The anchor is the earliest such relation seen (the buffer full); a callback
 // later than that by more than the buffer holds found it empty.
-void UnderrunDetector::OnBlock(int64_t nowNs, int64_t sampleTime) {
+void UnderrunDetector::OnBlock(int64_t nowNs, int64_t sampleTime, bool counting) {
   const int64_t observed = nowNs - SampleNs(sampleTime);
   if (!anchored_) {
     anchored_ = true;
@@ -39,7 +39,7 @@ void UnderrunDetector::OnBlock(int64_t nowNs, int64_t sampleTime) {
   const int64_t late = observed - anchorNs_;
   lateness_.store(late, std::memory_order_relaxed);
   if (late > bufferNs_) {
-    underruns_.fetch_add(1, std::memory_order_relaxed);
+    if (counting) underruns_.fetch_add(1, std::memory_order_relaxed);
     anchorNs_ = observed;  // the output starts over from here
   }
 }

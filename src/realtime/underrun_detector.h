@@ -15,8 +15,9 @@ class UnderrunDetector {
   UnderrunDetector(int sampleRate, int bufferFrames);
 
   // At the start of each callback: the monotonic time now and the sample
-  // time of the block about to be rendered.
-  void OnBlock(int64_t nowNs, int64_t sampleTime);
+  // time of the block about to be rendered. `counting`: whether an underrun
+  // now counts (silence running dry is nobody's loss).
+  void OnBlock(int64_t nowNs, int64_t sampleTime, bool counting = true);
 
   uint64_t Underruns() const { return underruns_.load(std::memory_order_relaxed); }
   // The latest callback's lateness against the audio clock, in nanoseconds.

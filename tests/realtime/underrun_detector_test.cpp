@@ -38,6 +38,10 @@ TEST(UnderrunDetector, ACallbackLaterThanTheBufferIsOneUnderrun) {
   out.Block(kPeriodNs + 3 * kPeriodNs);  // the output waited three periods for us
   for (int i = 0; i < 100; ++i) out.Block(kPeriodNs);
   EXPECT_EQ(out.detector.Underruns(), 1u) << "counted once; the output then starts over";
+  out.nowNs += 5 * kPeriodNs;
+  out.detector.OnBlock(out.nowNs, out.sampleTime, false);  // while nothing plays
+  out.sampleTime += kPeriod;
+  EXPECT_EQ(out.detector.Underruns(), 1u);
   out.Block(kPeriodNs + kPeriodNs / 2);  // late, but the buffer still held a period
   EXPECT_EQ(out.detector.Underruns(), 1u);
 }

@@ -38,6 +38,8 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   name.setPointSize(name.pointSize() + 3);
   name.setBold(true);
   ui_->lblStyleName->setFont(name);
+  resize(1180, 620);
+  ui_->fraChart->setMaximumWidth(420);
   FillChordLists();
   ConnectControls();
   MakeShortcuts();

@@ -1,0 +1,46 @@
+// vambrio-cli arrange without -o: the demo chart sounds at once, and Ctrl-C
+// ends it with every note off.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "sound_test_support.h"
+#include "temp_dir.h"
+
+namespace vambrio::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ArrangeLive, TheChartSoundsAtOnceAndCtrlCLeavesSilence) {
+  TempDir t;
+  Recorder rec(t.path().string());
+  const double before = rec.Seconds();
+  Child play({Cli(), "arrange", DemoStyle(), std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart"},
+             t.File("out"), t.File("err"));
+  ASSERT_TRUE(rec.WaitForSound(200.0, 30)) << play.Err();
+  // The Intro's first bar prints once the output plays; the sound follows it at once.
+  EXPECT_NE(play.Out().find("Bar 1  Intro A"), std::string::npos) << play.Out();
+  std::this_thread::sleep_for(2s);
+  const double stopAt = rec.Seconds();
+  play.Signal(SIGINT);
+  ASSERT_EQ(play.Wait(20), 0) << play.Err();
+  EXPECT_NE(play.Out().find("Stopped."), std::string::npos);
+  std::this_thread::sleep_for(4500ms);  // the release and the monitor's delay
+  auto samples = rec.Stop();
+  const double end = static_cast<double>(samples.size()) / 88200.0;
+  EXPECT_GT(Rms(samples, before, stopAt), 100.0);
+  EXPECT_LT(Rms(samples, end - 1.0, end), 8.0) << "every note off after Ctrl-C";
+}
+
+TEST(ArrangeLive, AChartThatDoesNotFitTheStyleIsRefusedWithItsLine) {
+  TempDir t;
+  std::string chart = t.File("bad.chart");
+  std::ofstream(chart) << "[Main A] C |\n[Main Q] G7 |\n";
+  Child play({Cli(), "arrange", DemoStyle(), chart}, t.File("out"), t.File("err"));
+  EXPECT_EQ(play.Wait(30), 1);
+  EXPECT_NE(play.Err().find("line 2"), std::string::npos) << play.Err();
+}
+
+}  // namespace
+}  // namespace vambrio::test
