@@ -136,6 +136,7 @@ int main() {
                 Percentile(heard, 1.0), heard.size(), Percentile(started, 0.5), Percentile(started, 1.0),
                 started.size(), static_cast<unsigned long long>(engine.Underruns()));
     if (!problem.empty()) std::printf("        (%s)\n", problem.c_str());
+    std::fflush(stdout);
     engine.DetachLiveClient();
   }
   return 0;

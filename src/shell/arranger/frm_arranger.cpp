@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <cmath>
@@ -38,8 +39,11 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   name.setPointSize(name.pointSize() + 3);
   name.setBold(true);
   ui_->lblStyleName->setFont(name);
+  // The pad's buttons may be narrower than a dialog button's usual width.
+  for (QPushButton* button : ui_->fraChord->findChildren<QPushButton*>()) button->setMinimumWidth(44);
+  for (QPushButton* button : ui_->fraSections->findChildren<QPushButton*>()) button->setMinimumWidth(44);
   resize(1180, 620);
-  ui_->fraChart->setMaximumWidth(420);
+  ui_->fraChart->setMaximumWidth(440);
   FillChordLists();
   ConnectControls();
   MakeShortcuts();
@@ -266,6 +270,7 @@ void frmArranger::LoadSettings() {
   ui_->chkAutoFill->setChecked(file.value("AutoFill", true).toBool());
   chartPath_ = file.value("Chart").toString().toStdString();
   if (file.contains("Geometry")) restoreGeometry(file.value("Geometry").toByteArray());
+  if (!chartPath_.empty() && QFileInfo::exists(QString::fromStdString(chartPath_))) OpenChart(chartPath_);  // the last one
 }
 
 void frmArranger::SaveSettings() {

@@ -49,6 +49,7 @@ class frmArranger : public QMainWindow {
   void Tap(double seconds);
   void cmdPlayChart_Click();
   void cmdOpenChart_Click();
+  void OpenChart(const std::string& path);
   void cmdSaveChart_Click();
   void Export(const std::string& suffix);  // "mid" or "wav"
 

@@ -23,7 +23,10 @@ bool ReadText(const std::string& path, std::string& text) {
 
 void frmArranger::cmdOpenChart_Click() {
   std::string path = dialogs_.OpenChart(chartPath_);
-  if (path.empty()) return;
+  if (!path.empty()) OpenChart(path);
+}
+
+void frmArranger::OpenChart(const std::string& path) {
   std::string text;
   if (!ReadText(path, text)) {
     dialogs_.Show("The chart " + path + " could not be read.");
@@ -115,8 +118,8 @@ void frmArranger::FinishExport() {
 // C D E F G A B choose the root (with Shift the note a semitone up), the
 // digits the chord type, N no chord, Space Start/Stop, F1-F4 Main A-D,
 // Shift+F1-F4 Intro A-D, Ctrl+F1-F4 Ending A-D, F5 Break, F6 Sync Start,
-// F7 Auto Fill, T tap tempo. While the chart text has the focus, letters and
-// digits type into it.
+// F7 Auto Fill, T tap tempo; Ctrl+O, Ctrl+S and Ctrl+P open, save and play
+// the chart. While the chart text has the focus, letters and digits type into it.
 void frmArranger::MakeShortcuts() {
   auto key = [this](const QKeySequence& sequence, auto action) {
     auto* shortcut = new QShortcut(sequence, this);
@@ -144,6 +147,9 @@ void frmArranger::MakeShortcuts() {
   key(QKeySequence(Qt::Key_F6), [this] { ui_->chkSyncStart->click(); });
   key(QKeySequence(Qt::Key_F7), [this] { ui_->chkAutoFill->click(); });
   key(QKeySequence(Qt::Key_T), [this] { ui_->cmdTap->click(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { cmdOpenChart_Click(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { cmdSaveChart_Click(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { cmdPlayChart_Click(); });
 }
 
 }  // namespace vambrio

@@ -168,6 +168,9 @@ class ArrangerWindowTest : public QObject {
       Rig rig;
       settings = rig.work.File("Sound.ini");
       rig.Key(Qt::Key_F7);
+      std::string chart = rig.work.File("kept.txt");
+      std::ofstream(chart) << "[Main A] C |\n";
+      rig.window.OpenChart(chart);
       QCOMPARE(rig.service.Sent(Kind::AutoFill).back().value, 0);
       rig.window.close();
       QSettings saved(QString::fromStdString(settings), QSettings::IniFormat);
@@ -176,6 +179,8 @@ class ArrangerWindowTest : public QObject {
       FakeChartDialogs dialogs;
       frmArranger again(service, dialogs, settings);
       again.OpenStyle("/styles/Demo.sty");
+      // The last chart is open again.
+      QCOMPARE(again.findChild<QPlainTextEdit*>("txtChart")->toPlainText(), QString("[Main A] C |\n"));
       QCOMPARE(service.Sent(Kind::AutoFill).back().value, 0);  // the kept choice reaches the new style
     }
   }
