@@ -1,5 +1,8 @@
 #include "keyboard/keyboard_router.h"
 
+#include "fakes/fake_midi.h"
+#include "keyboard/keyboard_client.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,6 +122,38 @@ TEST(KeyboardRouter, LearnedKeysAndControlNamesAsKeptInSoundIni) {
   EXPECT_EQ(ParseLearnedKey(LearnedKeyText({0xC3, 7})), (LearnedKey{0xC3, 7}));
   for (const char* bad : {"", "90", "90 80", "F0 00", "E0 00", "90 3C x", "zz"}) EXPECT_FALSE(ParseLearnedKey(bad)) << bad;
   EXPECT_EQ(LearnedKeyText({}), "");
+}
+
+// The inner client (the live arranger) makes the block after the chords of
+// the block's messages have been handed on.
+class Inner final : public realtime::RealtimeClient {
+ public:
+  explicit Inner(Recorder& rec) : rec_(rec) {}
+  void Process(const realtime::BlockInfo&, realtime::RealtimeEventSink& events) override {
+    rec_.log.push_back("inner sees " + std::to_string(events.size()) + " events");
+  }
+
+ private:
+  Recorder& rec_;
+};
+
+TEST(KeyboardClient, EveryInputIsReadIntoTheBlockBeforeTheInnerClientRuns) {
+  KeyboardRouter router;
+  Recorder rec;
+  Inner inner(rec);
+  KeyboardClient client(router, rec, &inner);
+  test::FakeMidiIn keyboard, other;
+  ASSERT_TRUE(client.AddInput(&keyboard));
+  ASSERT_TRUE(client.AddInput(&other));
+  keyboard.Receive({0x90, 45, 100});  // A2: a chord key
+  other.Receive({0x90, 76, 64});      // E5 from a program connected to "Vambrio In"
+  realtime::RealtimeEventSink events(64);
+  client.Process({0, 64, 48000, 0}, events);
+  EXPECT_EQ(rec.Take(), (Log{"chord A1+8", "inner sees 1 events"}));
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].offset, 0u);
+  EXPECT_EQ(events[0].status(), 0x90);
+  EXPECT_EQ(events[0].data()[1], 76);
 }
 
 }  // namespace

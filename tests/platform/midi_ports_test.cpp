@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_midi.h"
+#include "keyboard/keyboard_client.h"
+#include "platform/realtime_port_source.h"
 #include "midi/midi_file_events.h"
 #include "midi_peer.h"
 #include "platform/kept_midi_ports.h"
@@ -172,6 +174,59 @@ TEST_F(MidiPortsTest, VambrioOutReachesAProgramConnectedToIt) {
   virtualOut->Send(note, 3);
   ASSERT_TRUE(listener.WaitFor([](const auto& got) { return !got.empty(); }));
   EXPECT_EQ(listener.Received().front().bytes, (Bytes{0x93, 64, 50}));
+}
+
+// What the keyboard means, from the sending thread.
+class ChordLog final : public keyboard::KeyboardTarget {
+ public:
+  void ChordChanged(const std::optional<Chord>& c) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    chords_.push_back(c ? ChordName(*c) : "N.C.");
+  }
+  void PlayThrough(uint8_t, uint8_t, uint8_t) override {}
+  void ControlPressed(keyboard::Control, int) override {}
+  void SplitChosen(int) override {}
+  void Learned(keyboard::Control, keyboard::LearnedKey) override {}
+  std::vector<std::string> Chords() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return chords_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> chords_;
+};
+
+// A keyboard connected to "Vambrio In": the left hand names a chord, the
+// right hand reaches the synthesizer with its velocity on channel 1.
+TEST_F(MidiPortsTest, KeyboardAtVambrioInPlaysThroughToTheSynth) {
+  MidiPeer synth;
+  synth.OpenSynth();
+  auto in = system->OpenVirtualInput(kVirtualInName);
+  ASSERT_TRUE(in);
+  KeptMidiOutput out(*system, Find(system->OutputPorts(), MidiPeer::kSynth));
+  keyboard::KeyboardRouter router;
+  ChordLog chords;
+  keyboard::KeyboardClient client(router, chords);
+  client.AddInput(in.get());
+  SystemMonoClock clock;
+  MidiSender sender(out, clock);
+  sender.Start();
+  RealtimePortSource source(client);
+  source.Start(clock.NowNs());
+  sender.SetSource(&source);
+
+  MidiPeer keys;
+  ASSERT_TRUE(keys.ConnectKeysTo(kVirtualInName));
+  for (uint8_t key : {41, 45, 48}) keys.Send({0x94, key, 90});  // F A C below the split
+  keys.Send({0x94, 77, 99});
+  keys.Send({0x84, 77, 0});
+  ASSERT_TRUE(synth.WaitFor([](const auto& got) { return got.size() >= 2; })) << Describe(synth.Received());
+  auto got = synth.Received();
+  EXPECT_EQ(got[0].bytes, (Bytes{0x90, 77, 99}));
+  EXPECT_EQ(got[1].bytes, (Bytes{0x80, 77, 0}));
+  EXPECT_EQ(chords.Chords(), (std::vector<std::string>{"F1+8", "F"}));
+  sender.SetSource(nullptr);
 }
 
 // vambrio-cli plays a section through a port: the synthesizer hears exactly
