@@ -1,0 +1,148 @@
+// bench_live_offline [CHART [low|normal|safe]]: the demo chart played live into a private
+// PulseAudio server's null sink (its monitor recorded) against the same chart
+// exported offline to WAV. Each bar of the live recording is matched to the
+// offline bar by cross-correlating their loudness envelopes (1 ms steps);
+// prints the timing error per bar relative to the first (p50, p99, max) and
+// the drift over the song.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench_server.h"
+#include "live/live_session.h"
+#include "loading/entry.h"
+#include "platform/fluid_engine.h"
+
+namespace vb = vambrio::bench;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kStep = 44;  // envelope step: 1 ms
+
+// 16-bit stereo samples of a raw recording, or of a WAV file's data chunk.
+std::vector<int16_t> ReadSamples(const std::string& path, bool wav) {
+  std::ifstream f(path, std::ios::binary);
+  std::string b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  size_t skipBytes = 0;
+  if (wav) {
+    const size_t data = b.find("data");
+    skipBytes = data == std::string::npos ? b.size() : data + 8;
+  }
+  std::vector<int16_t> s(b.size() > skipBytes ? (b.size() - skipBytes) / 2 : 0);
+  if (!s.empty()) std::copy_n(b.data() + skipBytes, s.size() * 2, reinterpret_cast<char*>(s.data()));
+  return s;
+}
+
+// Mean absolute level of each 1 ms of interleaved stereo.
+std::vector<double> Envelope(const std::vector<int16_t>& s) {
+  std::vector<double> env(s.size() / 2 / kStep);
+  for (size_t i = 0; i < env.size(); ++i) {
+    double sum = 0;
+    for (size_t k = 0; k < kStep * 2; ++k) sum += std::abs(s[i * kStep * 2 + k]);
+    env[i] = sum / (kStep * 2);
+  }
+  return env;
+}
+
+// The lag (in ms) within ±range around `guess` where `live` best matches `ref[from, from+len)`.
+int BestLag(const std::vector<double>& ref, size_t from, size_t len, const std::vector<double>& live, long guess, int range) {
+  double best = -1;
+  int bestLag = 0;
+  for (int lag = -range; lag <= range; ++lag) {
+    long at = guess + lag;
+    if (at < 0 || static_cast<size_t>(at) + len > live.size()) continue;
+    double dot = 0;
+    for (size_t i = 0; i < len; ++i) dot += ref[from + i] * live[static_cast<size_t>(at) + i];
+    if (dot > best) {
+      best = dot;
+      bestLag = lag;
+    }
+  }
+  return bestLag;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string root = VAMBRIO_SOURCE_DIR;
+  const std::string chartPath = argc > 1 ? argv[1] : root + "/examples/Demo.chart";
+  vb::PrivateServer server;
+  if (!server.ok()) return 1;
+  const std::string dir = server.runtimeDir();
+  const std::string offline = dir + "/offline.wav", raw = dir + "/live.raw";
+  if (vb::RunMeasured({VAMBRIO_CLI, "arrange", root + "/examples/Demo.sty", chartPath, "-o", offline}).status != 0) {
+    std::fprintf(stderr, "bench_live_offline: the offline export failed\n");
+    return 1;
+  }
+  std::ifstream chartFile(chartPath);
+  const std::string chart((std::istreambuf_iterator<char>(chartFile)), std::istreambuf_iterator<char>());
+  vambrio::StyleModel model = vambrio::MakeStartupModel();
+  vambrio::SilentErrorSink errors;
+  vambrio::Entry(model, root + "/examples/Demo.sty", false, errors);
+  auto made = vambrio::live::LiveSession::ForChart(model, vambrio::live::SessionChoices{}, chart);
+  if (!std::holds_alternative<std::unique_ptr<vambrio::live::LiveSession>>(made)) return 1;
+  auto& session = *std::get<std::unique_ptr<vambrio::live::LiveSession>>(made);
+  const auto& patterns = session.Patterns();
+  const double barSeconds = static_cast<double>(patterns.barLength) / patterns.division * session.Song()->tempo / 1e6;
+
+  const auto latency = vambrio::realtime::ParseLatency(argc > 2 ? argv[2] : "normal");
+  if (!latency) return 2;
+  vambrio::platform::FluidEngine engine{vambrio::platform::SoundOptions{"", "", true, *latency}};
+  if (!engine.AttachLiveClient(session.Client(), nullptr, nullptr)) return 1;
+  const pid_t parec = fork();
+  if (parec == 0) {
+    execlp("parec", "parec", "-d", "vambrio_test.monitor", "--format=s16le", "--rate=44100", "--channels=2", "--raw",
+           raw.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(1s);
+  session.Client().Post(vambrio::live::Command(vambrio::live::LiveCommand::Kind::Start));
+  while (!session.Client().State().playing) std::this_thread::sleep_for(1ms);
+  while (session.Client().State().playing) std::this_thread::sleep_for(50ms);
+  std::this_thread::sleep_for(3s);
+  kill(parec, SIGINT);
+  waitpid(parec, nullptr, 0);
+  const uint64_t underruns = engine.Underruns();
+  engine.DetachLiveClient();
+
+  const std::vector<double> ref = Envelope(ReadSamples(offline, true)), live = Envelope(ReadSamples(raw, false));
+  // The first sound of each: the live song's start in the recording.
+  auto firstLoud = [](const std::vector<double>& e) {
+    for (size_t i = 0; i < e.size(); ++i)
+      if (e[i] > 200) return static_cast<long>(i);
+    return -1L;
+  };
+  const long refStart = firstLoud(ref), liveStart = firstLoud(live);
+  if (refStart < 0 || liveStart < 0) return 1;
+  const size_t barMs = static_cast<size_t>(barSeconds * 1000);
+  std::vector<double> errorsMs;
+  std::vector<std::pair<double, double>> offsets;  // bar start (s), offset (ms)
+  for (size_t bar = 0; (bar + 1) * barMs + refStart <= ref.size(); ++bar) {
+    const size_t from = static_cast<size_t>(refStart) + bar * barMs;
+    const int lag = BestLag(ref, from, barMs, live, liveStart + static_cast<long>(bar * barMs), 60);
+    offsets.emplace_back(bar * barSeconds, lag);
+  }
+  for (auto& [t, lag] : offsets) errorsMs.push_back(std::abs(lag - offsets.front().second));
+  std::vector<double> sorted = errorsMs;
+  std::sort(sorted.begin(), sorted.end());
+  auto pct = [&](double p) { return sorted[std::min(sorted.size() - 1, static_cast<size_t>(p * (sorted.size() - 1) + 0.5))]; };
+  const double drift = offsets.back().second - offsets.front().second;
+  std::printf("Live (latency %s) against offline, %zu bars of %.2f s (1 ms envelope resolution):\n",
+              vambrio::realtime::LatencyName(*latency), offsets.size(), barSeconds);
+  std::printf("  bar timing error: p50 %.0f ms, p99 %.0f ms, max %.0f ms; drift over the song %+.0f ms\n", pct(0.5),
+              pct(0.99), sorted.back(), drift);
+  std::printf("  buffer underruns during the live run: %llu\n", static_cast<unsigned long long>(underruns));
+  return 0;
+}
