@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kStep = 44;  // envelope step: 1 ms
+constexpr int kStep = 44;  // envelope step: 44 frames, just under 1 ms
 
 // 16-bit stereo samples of a raw recording, or of a WAV file's data chunk.
 std::vector<int16_t> ReadSamples(const std::string& path, bool wav) {
@@ -126,13 +126,15 @@ int main(int argc, char** argv) {
   };
   const long refStart = firstLoud(ref), liveStart = firstLoud(live);
   if (refStart < 0 || liveStart < 0) return 1;
-  const size_t barMs = static_cast<size_t>(barSeconds * 1000);
+  const double barSteps = barSeconds * kRate / kStep;  // a bar in envelope steps
   std::vector<double> errorsMs;
   std::vector<std::pair<double, double>> offsets;  // bar start (s), offset (ms)
-  for (size_t bar = 0; (bar + 1) * barMs + refStart <= ref.size(); ++bar) {
-    const size_t from = static_cast<size_t>(refStart) + bar * barMs;
-    const int lag = BestLag(ref, from, barMs, live, liveStart + static_cast<long>(bar * barMs), 60);
-    offsets.emplace_back(bar * barSeconds, lag);
+  const double msPerStep = 1000.0 * kStep / kRate;
+  const size_t barLength = static_cast<size_t>(barSteps);
+  for (size_t bar = 0; static_cast<size_t>((bar + 1) * barSteps) + refStart <= ref.size(); ++bar) {
+    const auto into = static_cast<long>(std::lround(bar * barSteps));
+    const int lag = BestLag(ref, static_cast<size_t>(refStart + into), barLength, live, liveStart + into, 60);
+    offsets.emplace_back(bar * barSeconds, lag * msPerStep);
   }
   for (auto& [t, lag] : offsets) errorsMs.push_back(std::abs(lag - offsets.front().second));
   std::vector<double> sorted = errorsMs;
@@ -141,7 +143,7 @@ int main(int argc, char** argv) {
   const double drift = offsets.back().second - offsets.front().second;
   std::printf("Live (latency %s) against offline, %zu bars of %.2f s (1 ms envelope resolution):\n",
               vambrio::realtime::LatencyName(*latency), offsets.size(), barSeconds);
-  std::printf("  bar timing error: p50 %.0f ms, p99 %.0f ms, max %.0f ms; drift over the song %+.0f ms\n", pct(0.5),
+  std::printf("  bar timing error: p50 %.1f ms, p99 %.1f ms, max %.1f ms; drift over the song %+.1f ms\n", pct(0.5),
               pct(0.99), sorted.back(), drift);
   std::printf("  buffer underruns during the live run: %llu\n", static_cast<unsigned long long>(underruns));
   return 0;
