@@ -1,0 +1,195 @@
+// vambrio-cli library: the style library from the terminal. add indexes
+// folders, list searches the index, duplicates finds copies, remove drops a
+// folder. The index is the one the window uses unless --db names another.
+#include <QCoreApplication>
+#include <QDir>
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "cli/library/library_output.h"
+#include "library/folder_walk.h"
+#include "library/library_database.h"
+#include "library/library_filter.h"
+#include "library/library_indexer.h"
+
+namespace vambrio::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "library add DIR... | list [--json] [--search TEXT] [--tempo MIN-MAX] [--time-signature N/D] "
+    "[--format sff1|sff2] [--favourites] [--errors] [--no-update] | duplicates [--json] | remove DIR | folders"
+    "  [--db FILE]";
+
+using library::LibraryDatabase;
+using library::LibraryRow;
+
+// Qt SQL loads its SQLite driver through the application object.
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "vambrio-cli";
+  static char* argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) static QCoreApplication app(argc, argv);
+}
+
+std::unique_ptr<LibraryDatabase> OpenDatabase(const ParsedArgs& args) {
+  EnsureApplication();
+  QString file = args.Value("--db") ? QString::fromStdString(*args.Value("--db")) : library::DefaultDatabaseFile();
+  auto db = std::make_unique<LibraryDatabase>(file);
+  if (!db->Notice().isEmpty()) std::cerr << "vambrio-cli: " << db->Notice().toStdString() << "\n";
+  if (!db->IsOpen()) {
+    std::cerr << "vambrio-cli: " << db->Problem().toStdString() << "\n";
+    return nullptr;
+  }
+  return db;
+}
+
+// Brings the index up to date; prints what could not be read. False when
+// the index could not be written.
+bool Update(LibraryDatabase& db, const std::vector<std::string>& folders, library::IndexReport* out = nullptr) {
+  ProgressLine line;
+  library::IndexReport r = library::UpdateIndex(db, folders, [&](const library::IndexProgress& p) { line.Show(p); });
+  for (const std::string& p : r.problems) std::cerr << "vambrio-cli: " << p << "\n";
+  if (out) *out = r;
+  return std::none_of(r.problems.begin(), r.problems.end(),
+                      [](const std::string& p) { return p.find("could not be written") != std::string::npos; });
+}
+
+int Add(LibraryDatabase& db, const std::vector<std::string>& dirs) {
+  std::vector<std::string> folders;
+  for (const std::string& dir : dirs) {
+    std::string folder = library::CanonicalFolder(dir);
+    if (folder.empty()) {
+      std::cerr << "vambrio-cli: " << dir << " is not a folder\n";
+      return kExitFailed;
+    }
+    folders.push_back(folder);
+  }
+  for (const std::string& f : folders) {
+    if (!db.AddFolder(f)) {
+      std::cerr << "vambrio-cli: the style library could not be written: " << db.LastError().toStdString() << "\n";
+      return kExitFailed;
+    }
+  }
+  library::IndexReport r;
+  bool written = Update(db, folders, &r);
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
+  std::cout << "Indexed " << Grouped(r.files) << " style files in " << seconds << " s: " << Grouped(r.read)
+            << " read, " << Grouped(r.failed) << " of them do not load, " << Grouped(r.removed) << " removed.\n";
+  if (r.failed > 0) std::cout << "vambrio-cli library list --errors shows the files that do not load.\n";
+  return written ? kExitOk : kExitFailed;
+}
+
+std::optional<library::LibraryFilter> ReadFilter(const ParsedArgs& args) {
+  library::LibraryFilter f;
+  if (auto text = args.Value("--search")) f.text = QString::fromStdString(*text);
+  if (auto tempo = args.Value("--tempo")) {
+    auto range = library::ParseTempoRange(*tempo);
+    if (!range) return std::nullopt;
+    f.tempoMin = range->first;
+    f.tempoMax = range->second;
+  }
+  if (auto ts = args.Value("--time-signature")) {
+    if (!library::IsTimeSignature(*ts)) return std::nullopt;
+    f.timeSignature = QString::fromStdString(*ts);
+  }
+  if (auto format = args.Value("--format")) {
+    f.format = QString::fromStdString(*format).toUpper();
+    if (f.format != "SFF1" && f.format != "SFF2") return std::nullopt;
+  }
+  f.favouritesOnly = args.Has("--favourites");
+  f.errorsOnly = args.Has("--errors");
+  return f;
+}
+
+// By name in any case, then by path.
+void SortRows(std::vector<const LibraryRow*>& rows) {
+  std::sort(rows.begin(), rows.end(), [](const LibraryRow* a, const LibraryRow* b) {
+    int c = a->name.compare(b->name, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a->path < b->path;
+  });
+}
+
+int List(LibraryDatabase& db, const ParsedArgs& args) {
+  auto filter = ReadFilter(args);
+  if (!filter) return Usage(kUsage);
+  if (!args.Has("--no-update") && !Update(db, {})) return kExitFailed;
+  std::vector<LibraryRow> rows = db.Rows();
+  library::RowMatcher matcher(*filter);
+  std::vector<const LibraryRow*> shown;
+  for (const LibraryRow& r : rows)
+    if (matcher.Matches(r)) shown.push_back(&r);
+  SortRows(shown);
+  size_t width = NameWidth(shown);
+  for (const LibraryRow* r : shown) {
+    if (args.Has("--json"))
+      std::cout << RowJson(*r).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    else
+      std::cout << RowLine(*r, width) << "\n";
+  }
+  return kExitOk;
+}
+
+int Duplicates(LibraryDatabase& db, const ParsedArgs& args) {
+  if (!args.Has("--no-update") && !Update(db, {})) return kExitFailed;
+  std::vector<LibraryRow> rows = db.Rows();
+  for (const auto& group : library::DuplicateGroups(rows)) {
+    const LibraryRow& first = rows[group.front()];
+    if (args.Has("--json")) {
+      nlohmann::ordered_json j{{"hash", first.hash.toStdString()}, {"size", first.size}};
+      nlohmann::ordered_json paths = nlohmann::ordered_json::array();
+      for (size_t i : group) paths.push_back(rows[i].DisplayPath().toStdString());
+      j["paths"] = paths;
+      std::cout << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    } else {
+      std::cout << group.size() << " copies of " << Grouped(first.size) << " bytes:\n";
+      for (size_t i : group) std::cout << "  " << rows[i].path.toStdString() << "\n";
+    }
+  }
+  return kExitOk;
+}
+
+int Remove(LibraryDatabase& db, const std::string& dir) {
+  // A folder that no longer exists can still be removed by the name it had.
+  std::string folder = library::CanonicalFolder(dir);
+  if (folder.empty()) folder = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(dir))).toStdString();
+  auto dropped = db.RemoveFolder(folder);
+  if (!dropped) {
+    std::cerr << "vambrio-cli: " << folder << " is not a folder of the library";
+    if (!db.LastError().isEmpty()) std::cerr << " (" << db.LastError().toStdString() << ")";
+    std::cerr << "; vambrio-cli library folders lists them\n";
+    return kExitFailed;
+  }
+  std::cout << "Removed " << folder << " from the library (" << Grouped(*dropped) << " styles).\n";
+  return kExitOk;
+}
+
+int RunLibrary(const std::vector<std::string>& args) {
+  auto parsed = ParseArgs(args,
+                          {"--json", "--favourites", "--errors", "--no-update"},
+                          {"--db", "--search", "--tempo", "--time-signature", "--format"});
+  if (!parsed || parsed->positional.empty()) return Usage(kUsage);
+  const std::string action = parsed->positional[0];
+  std::vector<std::string> operands(parsed->positional.begin() + 1, parsed->positional.end());
+  bool known = action == "add" || action == "list" || action == "duplicates" || action == "remove" || action == "folders";
+  bool operandsFit = action == "add" ? !operands.empty() : action == "remove" ? operands.size() == 1 : operands.empty();
+  if (!known || !operandsFit) return Usage(kUsage);
+
+  auto db = OpenDatabase(*parsed);
+  if (!db) return kExitFailed;
+  if (action == "add") return Add(*db, operands);
+  if (action == "list") return List(*db, *parsed);
+  if (action == "duplicates") return Duplicates(*db, *parsed);
+  if (action == "remove") return Remove(*db, operands[0]);
+  for (const std::string& f : db->Folders()) std::cout << f << "\n";
+  return kExitOk;
+}
+
+const CommandRegistration kLibrary("library", kUsage, RunLibrary);
+
+}  // namespace
+}  // namespace vambrio::cli

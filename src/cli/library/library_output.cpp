@@ -1,0 +1,107 @@
+#include "cli/library/library_output.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "library/style_summary.h"
+
+namespace vambrio::cli {
+namespace {
+
+std::string Std(const QString& s) { return s.toStdString(); }
+std::string Raw(const QByteArray& b) { return std::string(b.constData(), static_cast<size_t>(b.size())); }
+
+// Characters a UTF-8 text takes on a terminal (one per code point).
+size_t Columns(const std::string& s) {
+  size_t n = 0;
+  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string Hex(const QByteArray& b) { return b.toHex().toStdString(); }
+
+}  // namespace
+
+std::string Grouped(int64_t n) {
+  std::string digits = std::to_string(n < 0 ? -n : n);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return n < 0 ? "-" + out : out;
+}
+
+nlohmann::ordered_json RowJson(const library::LibraryRow& row) {
+  nlohmann::ordered_json j;
+  j["path"] = Std(row.DisplayPath());
+  // A name the file system holds in another encoding: its exact bytes, so
+  // that a script can still reach the file.
+  if (!library::IsValidUtf8(row.path)) j["path_hex"] = Hex(row.path);
+  j["ok"] = row.Loaded();
+  if (!row.Loaded()) j["error"] = Std(row.error);
+  j["file"] = Std(row.FileName());
+  j["folder"] = Std(row.Folder());
+  j["type"] = Std(row.Type());
+  if (row.Loaded()) {
+    j["name"] = Std(row.name);
+    j["copyright"] = Std(row.copyright);
+    j["tempo"] = row.tempo;
+    j["time_signature"] = Std(row.timeSignature);
+    j["format"] = Std(row.format);
+    nlohmann::ordered_json sections = nlohmann::ordered_json::array();
+    for (const QString& s : row.sections) sections.push_back(Std(s));
+    j["sections"] = sections;
+    nlohmann::ordered_json parts = nlohmann::ordered_json::array();
+    for (size_t k = 0; k < library::kPartNames.size(); ++k)
+      if (row.parts & (1 << k)) parts.push_back(library::kPartNames[k]);
+    j["parts"] = parts;
+  }
+  j["size"] = row.size;
+  j["hash"] = Std(row.hash);
+  j["favourite"] = row.favourite;
+  return j;
+}
+
+size_t NameWidth(const std::vector<const library::LibraryRow*>& rows) {
+  size_t width = 4;
+  for (const auto* r : rows) width = std::max(width, Columns(Std(r->name)));
+  return std::min<size_t>(width, 40);
+}
+
+std::string RowLine(const library::LibraryRow& row, size_t nameWidth) {
+  std::string name = row.Loaded() ? Std(row.name) : "-";
+  if (Columns(name) < nameWidth) name += std::string(nameWidth - Columns(name), ' ');
+  char fields[64];
+  if (row.Loaded()) {
+    std::snprintf(fields, sizeof fields, "%4d  %-5s  %-4s", row.tempo, Std(row.timeSignature).c_str(),
+                  Std(row.format).c_str());
+  } else {
+    std::snprintf(fields, sizeof fields, "%4s  %-5s  %-4s", "-", "-", "-");
+  }
+  std::string line = (row.favourite ? "* " : "  ") + name + "  " + fields + "  " + Raw(row.path);
+  if (!row.Loaded()) line += "  (" + Std(row.error) + ")";
+  return line;
+}
+
+ProgressLine::ProgressLine() : terminal_(isatty(STDERR_FILENO) == 1) {}
+
+ProgressLine::~ProgressLine() {
+  if (shown_) std::cerr << "\r\033[K" << std::flush;
+}
+
+void ProgressLine::Show(const library::IndexProgress& p) {
+  if (!terminal_ || p.total < 50) return;
+  winsize ws{};
+  size_t width = ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 20 ? ws.ws_col : 80;
+  std::string line = Grouped(p.done) + " of " + Grouped(p.total) + " styles, " +
+                     Grouped(static_cast<int64_t>(p.filesPerSecond)) + " files/s  " + p.current;
+  if (line.size() >= width) line = line.substr(0, width - 1);
+  std::cerr << "\r\033[K" << line << std::flush;
+  shown_ = true;
+}
+
+}  // namespace vambrio::cli

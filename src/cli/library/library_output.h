@@ -1,0 +1,35 @@
+// How vambrio-cli library prints rows, duplicate groups and progress.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "library/library_indexer.h"
+#include "library/library_row.h"
+
+namespace vambrio::cli {
+
+// One style as a JSON object (one line of `library list --json`).
+nlohmann::ordered_json RowJson(const library::LibraryRow& row);
+// One readable line: name, tempo, time signature, format and path.
+std::string RowLine(const library::LibraryRow& row, size_t nameWidth);
+// Width of the name column for these rows.
+size_t NameWidth(const std::vector<const library::LibraryRow*>& rows);
+
+// Shows the indexing progress on standard error when it is a terminal.
+class ProgressLine {
+ public:
+  ProgressLine();
+  ~ProgressLine();
+  void Show(const library::IndexProgress& p);
+
+ private:
+  bool terminal_ = false;
+  bool shown_ = false;
+};
+
+// "1,234" (grouped digits).
+std::string Grouped(int64_t n);
+
+}  // namespace vambrio::cli

@@ -1,0 +1,96 @@
+#include "library/style_summary.h"
+
+#include <cstring>
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+#include "library/chord_parts.h"
+#include "loading/entry.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio::library {
+namespace {
+
+std::string Trimmed(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+std::string LoadError(const EntryResult& r, const CollectingErrorReporter& reporter) {
+  if (r.outcome == EntryResult::Outcome::Reported) {
+    return reporter.messages.empty() ? std::string("The program could not process this file")
+                                     : reporter.messages.back();
+  }
+  return r.message;
+}
+
+}  // namespace
+
+std::string ContentHash(const uint8_t* data, size_t size) {
+  XXH128_hash_t h = XXH3_128bits(data, size);
+  static const char* const kHex = "0123456789abcdef";
+  std::string out(32, '0');
+  for (int i = 0; i < 16; ++i) {
+    uint64_t word = i < 8 ? h.high64 : h.low64;
+    auto byte = static_cast<uint8_t>(word >> (8 * (7 - i % 8)));
+    out[static_cast<size_t>(2 * i)] = kHex[byte >> 4];
+    out[static_cast<size_t>(2 * i + 1)] = kHex[byte & 15];
+  }
+  return out;
+}
+
+std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, int64_t trackEnd) {
+  // The marker event FF 06 04 "SFF1" or "SFF2" among the setup events.
+  static const uint8_t kMarker[] = {0xFF, 0x06, 0x04, 'S', 'F', 'F'};
+  int64_t end = std::min<int64_t>(setupEnd, static_cast<int64_t>(bytes.size()));
+  for (int64_t i = 22; i + 7 <= end; ++i) {
+    if (std::memcmp(bytes.data() + i, kMarker, sizeof kMarker) != 0) continue;
+    uint8_t digit = bytes[static_cast<size_t>(i + 6)];
+    if (digit == '1' || digit == '2') return std::string("SFF") + static_cast<char>(digit);
+  }
+  // No marker: the kind of chord-rule entries tells.
+  ChordRuleFacts facts = ReadChordRuleFacts(bytes, trackEnd);
+  if (!facts.found) return "";
+  return facts.sff2 ? "SFF2" : "SFF1";
+}
+
+std::string PartList(uint8_t parts) {
+  std::string out;
+  for (size_t k = 0; k < kPartNames.size(); ++k) {
+    if (!(parts & (1u << k))) continue;
+    if (!out.empty()) out += ", ";
+    out += kPartNames[k];
+  }
+  return out;
+}
+
+StyleSummary SummarizeStyleFile(const std::string& path) {
+  StyleSummary s;
+  StyleModel m = MakeStartupModel();
+  CollectingErrorReporter reporter;
+  // A GM player: the scan then leaves the bytes exactly as the file holds them.
+  EntryResult r = Entry(m, path, /*gmPlayer=*/true, reporter);
+  bool read = r.outcome == EntryResult::Outcome::Loaded || r.outcome == EntryResult::Outcome::CouldNotProcess;
+  if (read || !m.StyleData.empty()) {
+    s.size = static_cast<int64_t>(m.StyleData.size());
+    s.hash = ContentHash(m.StyleData.data(), m.StyleData.size());
+  }
+  if (r.outcome != EntryResult::Outcome::Loaded) {
+    s.error = LoadError(r, reporter);
+    return s;
+  }
+  s.name = Trimmed(m.StyleName);
+  s.copyright = Trimmed(m.StyleCopyright);
+  s.tempo = m.DisplayTempo;
+  s.timeSignature = r.timeSignatureText;
+  int count = SectionCount(m);
+  for (int i = 0; i < count; ++i) s.sections.push_back(m.SectionName[i]);
+  int64_t trackEnd = int64_t{m.TrackLength} + 22;
+  s.format = FormatMarker(m.StyleData, count > 0 ? m.SectionStart[0] : trackEnd, trackEnd);
+  s.parts = ReadChordRuleFacts(m.StyleData, trackEnd).parts;
+  return s;
+}
+
+}  // namespace vambrio::library

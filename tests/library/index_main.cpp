@@ -1,0 +1,11 @@
+// The index tests run with a QCoreApplication, which Qt SQL needs to load its
+// SQLite driver. No display.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
