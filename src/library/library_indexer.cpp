@@ -171,7 +171,8 @@ IndexReport UpdateIndex(LibraryDatabase& db, std::vector<std::string> folders, c
                         const std::atomic<bool>* cancel) {
   auto start = Clock::now();
   IndexReport report;
-  if (folders.empty()) folders = db.Folders();
+  bool allFolders = folders.empty();
+  if (allFolders) folders = db.Folders();
   Walked walked = WalkFolders(folders, report);
   report.files = static_cast<int64_t>(walked.files.size());
 
@@ -186,9 +187,10 @@ IndexReport UpdateIndex(LibraryDatabase& db, std::vector<std::string> folders, c
   }
   std::vector<std::string> vanished;
   for (const auto& [path, stamp] : stamps) {
-    if (present.count(path) || !InsideAny(path, walked.readFolders) || InsideAny(path, walked.unreadFolders))
-      continue;
-    vanished.push_back(path);
+    if (present.count(path) || InsideAny(path, walked.unreadFolders)) continue;
+    // Files of no folder of the library (another program removed the folder
+    // while this one indexed it) go too when every folder was walked.
+    if (InsideAny(path, walked.readFolders) || (allFolders && !InsideAny(path, folders))) vanished.push_back(path);
   }
   if (db.Drop(vanished)) {
     report.removed = static_cast<int64_t>(vanished.size());

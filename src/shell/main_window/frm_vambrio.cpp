@@ -33,6 +33,7 @@ void frmVambrio::Form_Initialize() {
 
 void frmVambrio::ConnectControls() {
   connect(ui_->mnuOpen, &QAction::triggered, this, &frmVambrio::mnuOpen_Click);
+  connect(ui_->mnuLibrary, &QAction::triggered, this, &frmVambrio::libraryRequested);
   connect(ui_->mnuExit, &QAction::triggered, this, &frmVambrio::mnuExit_Click);
   connect(ui_->chkGM, &QCheckBox::toggled, this, &frmVambrio::chkGM_Click);
   connect(ui_->chkRepeat, &QCheckBox::toggled, this,

@@ -88,9 +88,20 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void OnSessionEnding();
   bool Unloaded() const { return unloaded_; }
 
+ signals:
+  // "&Library" was chosen.
+  void libraryRequested();
+  // The window has unloaded: the program is ending.
+  void unloadedWindow();
+
+ public:
+
   // Opening a style.
   void Entry(const std::string& path);
   void mnuOpen_Click();
+  // Opens a style chosen elsewhere (the library) as "&Open Style" does with
+  // the file its dialog returns.
+  void OpenStyle(const std::string& path);
   void chkGM_Click();
 
   // The playback controls.

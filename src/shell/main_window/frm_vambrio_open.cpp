@@ -98,6 +98,12 @@ void frmVambrio::mnuOpen_Click() {
   Entry(*chosen);
 }
 
+void frmVambrio::OpenStyle(const std::string& path) {
+  cmdStop_Click();
+  repaint();
+  Entry(path);
+}
+
 void frmVambrio::chkGM_Click() {
   ui_->chkGM->setText(ui_->chkGM->isChecked() ? "GM" : "XG");
   if (!model_.StyleFileName.empty()) Entry(model_.StyleFileName);

@@ -97,6 +97,7 @@ void frmVambrio::Form_Unload() {
   WriteTextFileContents(SettingsText(settings), SettingsFilePath(), false, reporter_);
   services_.sequencer.Command("close");
   shell::UnloadAbout(this);
+  emit unloadedWindow();
 }
 
 }  // namespace vambrio

@@ -17,6 +17,7 @@
 #include "platform/system_clock.h"
 #include "platform/user_paths.h"
 #include "shell/helpabout/program_icon.h"
+#include "shell/library/library_host.h"
 #include "shell/main_window/fluid_sound.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "platform/qt_chart_dialogs.h"
@@ -59,12 +60,17 @@ void QuitOnTerminationSignals(QApplication& app) {
 }
 
 // The program's argument text: the arguments Qt did not take, joined by
-// blanks; "--arranger" (open the Arranger window too) is taken out.
-std::string ArgumentText(int argc, char** argv, bool& arranger) {
+// blanks; "--arranger" (open the Arranger window too) and "--library" (the
+// library window too) are taken out.
+std::string ArgumentText(int argc, char** argv, bool& arranger, bool& library) {
   std::string text;
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--arranger") {
       arranger = true;
+      continue;
+    }
+    if (std::string(argv[i]) == "--library") {
+      library = true;
       continue;
     }
     if (!text.empty()) text += ' ';
@@ -117,7 +123,8 @@ int main(int argc, char** argv) {
   };
 
   bool withArranger = false;
-  const std::string arguments = ArgumentText(argc, argv, withArranger);
+  bool withLibrary = false;
+  const std::string arguments = ArgumentText(argc, argv, withArranger, withLibrary);
   frmVambrio main(WindowServices{sound, mixer, dialogs, boxes, input, shell, clock, timer, sound,
                                  SettingsPaths{config.path, playerTmp.path}, openArranger},
                   arguments);
@@ -132,9 +139,12 @@ int main(int argc, char** argv) {
                    [&main](QSessionManager&) { main.OnSessionEnding(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.OnSessionEnding(); });
 
+  shell::LibraryHost library(main, boxes, nullptr, openArranger);
+
   StartUp(main);
   if (terminating) return 0;
   if (withArranger) openArranger(main.model().StyleFileName);
+  if (withLibrary) library.Show();
   sound.StartLoading();  // with the choices the settings named
   int status = QApplication::exec();
   mainWindow = nullptr;

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
 #include <set>
@@ -106,7 +107,7 @@ void LookTest::menusAreInOrderAndAct() {
   QStringList texts;
   for (QAction* a : bar->actions()) texts << a->text();
   QCOMPARE(texts, (QStringList{"&Open Style", "    O&ptions", "   Add &Vol Events", "   &Save Style", "&Edit Tempo",
-                               "&Arranger", "   Info/&Help", "   &About", "   E&xit"}));
+                               "&Arranger", "&Library", "   Info/&Help", "   &About", "   E&xit"}));
   rig.Action("mnuArranger")->trigger();
   QCOMPARE(rig.arrangerOpened, std::vector<std::string>{rig.Style("Menu.sty")});  // with the loaded style
   QMenu* options = rig.Find<QMenu>("mnuOptions");
@@ -139,6 +140,9 @@ void LookTest::menusAreInOrderAndAct() {
   QCOMPARE(rig.input.calls.size(), size_t{2});
   click("mnuVolumeEvents");
   QVERIFY(rig.window->findChild<QDialog*>("frmAddVolumeEvents"));
+  QSignalSpy library(rig.window.get(), &frmVambrio::libraryRequested);
+  click("mnuLibrary");
+  QCOMPARE(library.count(), 1);
   click("mnuHelp");
   QCOMPARE(rig.shell.opened.size(), size_t{1});
   QVERIFY(QString::fromStdString(rig.shell.opened[0]).endsWith("Vambrio.pdf"));

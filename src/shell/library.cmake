@@ -1,0 +1,13 @@
+# frmLibrary, the style library window.
+if(VAMBRIO_GUI)
+  set(_dir ${CMAKE_CURRENT_LIST_DIR}/library)
+  add_library(vambrio_library_window STATIC
+    ${_dir}/frm_library.h ${_dir}/frm_library.ui ${_dir}/frm_library.cpp ${_dir}/frm_library_index.cpp
+    ${_dir}/library_table_model.h ${_dir}/library_table_model.cpp ${_dir}/style_preview.h)
+  set_target_properties(vambrio_library_window PROPERTIES AUTOMOC ON AUTOUIC ON)
+  target_link_libraries(vambrio_library_window PUBLIC vambrio_library Qt6::Widgets)
+
+  # The program's library window beside the main window.
+  add_library(vambrio_library_host STATIC ${_dir}/library_host.h ${_dir}/library_host.cpp)
+  target_link_libraries(vambrio_library_host PUBLIC vambrio_library_window vambrio_main_window vambrio_qt_folder_dialog)
+endif()

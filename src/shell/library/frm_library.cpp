@@ -1,0 +1,243 @@
+// frmLibrary: the table, the search and filters, the preview and opening.
+#include "shell/library/frm_library.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QShortcut>
+#include <QThread>
+
+#include "shell/library/library_table_model.h"
+#include "ui_frm_library.h"
+
+namespace vambrio::shell {
+namespace {
+
+std::string Raw(const QByteArray& b) { return std::string(b.constData(), static_cast<size_t>(b.size())); }
+
+}  // namespace
+
+FrmLibrary::FrmLibrary(LibraryWindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmLibrary>()), services_(std::move(services)) {
+  ui_->setupUi(this);
+  model_ = new LibraryTableModel(this);
+  ui_->tblStyles->setModel(model_);
+  QHeaderView* header = ui_->tblStyles->horizontalHeader();
+  header->setStretchLastSection(true);
+  header->setSectionsMovable(true);
+  const int widths[] = {28, 230, 190, 48, 48, 56, 76, 70, 80};
+  for (int c = 0; c < LibraryTableModel::Folder; ++c) header->resizeSection(c, widths[c]);
+  ui_->tblStyles->verticalHeader()->hide();
+  ui_->tblStyles->verticalHeader()->setDefaultSectionSize(ui_->tblStyles->fontMetrics().height() + 6);
+  ui_->tblStyles->sortByColumn(LibraryTableModel::Name, Qt::AscendingOrder);
+  ui_->tblStyles->installEventFilter(this);
+  ui_->txtSearch->installEventFilter(this);
+  ui_->prgIndex->setFormat(QStringLiteral("%v of %m"));
+  // Room for the last letter where the window system's font hints wider than Qt measures.
+  for (QLabel* label : {ui_->lblTimeSignature, ui_->lblTempo, ui_->lblTempoTo})
+    label->setMinimumWidth(label->sizeHint().width() + label->fontMetrics().averageCharWidth());
+  ConnectControls();
+  db_ = std::make_unique<library::LibraryDatabase>(services_.databaseFile);
+  UpdateControls();
+}
+
+FrmLibrary::~FrmLibrary() {
+  if (services_.preview && !previewing_.empty()) services_.preview->Stop();
+  if (indexThread_) {
+    cancel_ = true;
+    indexThread_->wait();
+  }
+}
+
+void FrmLibrary::ConnectControls() {
+  connect(ui_->txtSearch, &QLineEdit::textChanged, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->cboTimeSignature, &QComboBox::currentIndexChanged, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->cboFormat, &QComboBox::currentIndexChanged, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->spnTempoMin, &QSpinBox::valueChanged, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->spnTempoMax, &QSpinBox::valueChanged, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->chkFavourites, &QCheckBox::toggled, this, &FrmLibrary::ApplyFilter);
+  connect(ui_->cmdDuplicates, &QPushButton::toggled, this, [this](bool on) {
+    std::string keep = CurrentPath();
+    model_->SetDuplicatesOnly(on);
+    SelectRow(model_->RowOf(QByteArray::fromStdString(keep)));
+    ShowCount();
+  });
+  connect(ui_->tblStyles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { CurrentChanged(current); });
+  connect(ui_->tblStyles, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (i.column() != LibraryTableModel::Favourite) OpenCurrent();
+  });
+  connect(ui_->tblStyles, &QTableView::clicked, this, [this](const QModelIndex& i) {
+    if (i.column() == LibraryTableModel::Favourite) ToggleFavourite(i.row());
+  });
+  connect(ui_->cmdOpen, &QPushButton::clicked, this, &FrmLibrary::OpenCurrent);
+  connect(ui_->cmdArranger, &QPushButton::clicked, this, &FrmLibrary::OpenCurrentInArranger);
+  connect(ui_->cmdStop, &QPushButton::clicked, this, &FrmLibrary::StopPreview);
+  connect(ui_->chkPreview, &QCheckBox::toggled, this, [this](bool on) {
+    if (on)
+      CurrentChanged(ui_->tblStyles->currentIndex());
+    else
+      StopPreview();
+  });
+  connect(ui_->cmdAddFolder, &QPushButton::clicked, this, &FrmLibrary::AddFolder);
+  connect(ui_->cmdCancel, &QPushButton::clicked, this, &FrmLibrary::CancelIndexing);
+  ui_->cmdFolders->setMenu(new QMenu(ui_->cmdFolders));
+  connect(ui_->cmdFolders->menu(), &QMenu::aboutToShow, this, &FrmLibrary::BuildFoldersMenu);
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, [this] {
+    ui_->txtSearch->setFocus();
+    ui_->txtSearch->selectAll();
+  });
+  auto* stop = new QShortcut(Qt::Key_Escape, this);
+  connect(stop, &QShortcut::activated, this, &FrmLibrary::StopPreview);
+  auto* favourite = new QShortcut(Qt::CTRL | Qt::Key_D, this);
+  connect(favourite, &QShortcut::activated, this, [this] {
+    if (ui_->tblStyles->currentIndex().isValid()) ToggleFavourite(ui_->tblStyles->currentIndex().row());
+  });
+}
+
+void FrmLibrary::UpdateControls() {
+  bool open = db_ && db_->IsOpen();
+  bool current = ui_->tblStyles->currentIndex().isValid();
+  for (QWidget* w : std::initializer_list<QWidget*>{ui_->txtSearch, ui_->cboTimeSignature, ui_->spnTempoMin,
+                                                     ui_->spnTempoMax, ui_->cboFormat, ui_->chkFavourites,
+                                                     ui_->cmdDuplicates, ui_->cmdAddFolder, ui_->cmdFolders})
+    w->setEnabled(open);
+  ui_->prgIndex->setVisible(Indexing());
+  ui_->cmdCancel->setVisible(Indexing());
+  ui_->cmdOpen->setEnabled(current);
+  ui_->cmdArranger->setVisible(static_cast<bool>(services_.openInArranger));
+  ui_->cmdArranger->setEnabled(current && CurrentLoaded());
+  ui_->chkPreview->setVisible(services_.preview != nullptr);
+  ui_->cmdStop->setVisible(services_.preview != nullptr);
+  ui_->cmdStop->setEnabled(!previewing_.empty());
+}
+
+void FrmLibrary::ApplyFilter() {
+  library::LibraryFilter f;
+  f.text = ui_->txtSearch->text();
+  if (ui_->cboTimeSignature->currentIndex() > 0) f.timeSignature = ui_->cboTimeSignature->currentText();
+  if (ui_->cboFormat->currentIndex() > 0) f.format = ui_->cboFormat->currentText();
+  f.tempoMin = ui_->spnTempoMin->value();
+  f.tempoMax = ui_->spnTempoMax->value();
+  f.favouritesOnly = ui_->chkFavourites->isChecked();
+  // The style in hand stays selected while it is still shown.
+  std::string keep = CurrentPath().empty() ? previewing_ : CurrentPath();
+  model_->SetFilter(f);
+  SelectRow(model_->RowOf(QByteArray::fromStdString(keep)));
+  ShowCount();
+}
+
+void FrmLibrary::SelectRow(int row) {
+  QSignalBlocker quiet(ui_->tblStyles->selectionModel());
+  if (row < 0) {
+    ui_->tblStyles->selectionModel()->clear();
+  } else {
+    ui_->tblStyles->selectionModel()->setCurrentIndex(model_->index(row, LibraryTableModel::Name),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ui_->tblStyles->scrollTo(model_->index(row, LibraryTableModel::Name));
+  }
+  UpdateControls();
+}
+
+void FrmLibrary::ShowCount() {
+  if (Indexing()) return;  // the progress has the status line
+  QLocale locale;
+  QString text;
+  if (!db_ || !db_->IsOpen()) {
+    text = db_ ? db_->Problem() : QString();
+  } else if (db_->Folders().empty()) {
+    text = tr("No styles yet: click Add Folder... and choose a folder of styles.");
+  } else {
+    text = tr("%1 of %2 styles").arg(locale.toString(model_->rowCount()), locale.toString(model_->TotalCount()));
+    if (!problems_.empty()) text += QStringLiteral(" \u2014 ") + QString::fromStdString(problems_);
+  }
+  ui_->lblStatus->setText(text);
+}
+
+std::string FrmLibrary::CurrentPath() const {
+  QModelIndex i = ui_->tblStyles->currentIndex();
+  return i.isValid() ? Raw(model_->RowAt(i.row()).path) : std::string();
+}
+
+bool FrmLibrary::CurrentLoaded() const {
+  QModelIndex i = ui_->tblStyles->currentIndex();
+  return i.isValid() && model_->RowAt(i.row()).Loaded();
+}
+
+void FrmLibrary::CurrentChanged(const QModelIndex& current) {
+  UpdateControls();
+  if (!services_.preview || !ui_->chkPreview->isChecked()) return;
+  if (!current.isValid() || !model_->RowAt(current.row()).Loaded()) {
+    StopPreview();
+    return;
+  }
+  std::string path = Raw(model_->RowAt(current.row()).path);
+  if (path == previewing_) return;
+  previewing_ = path;
+  services_.preview->Play(path);
+  UpdateControls();
+}
+
+void FrmLibrary::StopPreview() {
+  if (services_.preview && !previewing_.empty()) services_.preview->Stop();
+  previewing_.clear();
+  UpdateControls();
+}
+
+void FrmLibrary::OpenCurrent() {
+  std::string path = CurrentPath();
+  if (path.empty() || !services_.openStyle) return;
+  StopPreview();
+  services_.openStyle(path);
+}
+
+void FrmLibrary::OpenCurrentInArranger() {
+  std::string path = CurrentPath();
+  if (path.empty() || !services_.openInArranger || !CurrentLoaded()) return;
+  StopPreview();
+  services_.openInArranger(path);
+}
+
+void FrmLibrary::ToggleFavourite(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  const library::LibraryRow& r = model_->RowAt(row);
+  if (!db_->SetFavourite(r.path, !r.favourite)) {
+    services_.messageBoxes.Show("The favourite could not be kept: " + db_->LastError().toStdString());
+    return;
+  }
+  model_->SetFavourite(row, !r.favourite);
+}
+
+void FrmLibrary::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!started_) Start();
+}
+
+void FrmLibrary::hideEvent(QHideEvent* event) {
+  StopPreview();
+  QWidget::hideEvent(event);
+}
+
+bool FrmLibrary::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  int key = static_cast<QKeyEvent*>(event)->key();
+  bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+  if (watched == ui_->tblStyles && enter) {
+    OpenCurrent();
+    return true;
+  }
+  // From the search box, Enter or Down goes to the results.
+  if (watched == ui_->txtSearch && (enter || key == Qt::Key_Down) && model_->rowCount() > 0) {
+    ui_->tblStyles->setFocus();
+    if (!ui_->tblStyles->currentIndex().isValid()) {
+      ui_->tblStyles->selectionModel()->setCurrentIndex(model_->index(0, LibraryTableModel::Name),
+                                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vambrio::shell
