@@ -7,7 +7,13 @@ if(VAMBRIO_GUI)
   set_target_properties(vambrio_library_window PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(vambrio_library_window PUBLIC vambrio_library Qt6::Widgets)
 
+  # The preview on the live arranger.
+  add_library(vambrio_library_preview STATIC ${_dir}/arranger_preview.h ${_dir}/arranger_preview.cpp)
+  target_link_libraries(vambrio_library_preview PUBLIC vambrio_core)
+  target_include_directories(vambrio_library_preview PUBLIC ${PROJECT_SOURCE_DIR}/src)
+
   # The program's library window beside the main window.
   add_library(vambrio_library_host STATIC ${_dir}/library_host.h ${_dir}/library_host.cpp)
-  target_link_libraries(vambrio_library_host PUBLIC vambrio_library_window vambrio_main_window vambrio_qt_folder_dialog)
+  target_link_libraries(vambrio_library_host PUBLIC vambrio_library_window vambrio_library_preview vambrio_main_window
+    vambrio_qt_folder_dialog)
 endif()

@@ -8,6 +8,13 @@ if(VAMBRIO_GUI)
   target_link_libraries(test_library_window PRIVATE vambrio_library_window vambrio_main_window vambrio_test_support
     Qt6::Test)
   add_test(NAME test_library_window COMMAND test_library_window)
+
+  # The preview on the live arranger, against a fake arranger service: plain C++.
+  add_executable(test_library_preview ${_dir}/arranger_preview_test.cpp)
+  target_include_directories(test_library_preview PRIVATE ${CMAKE_CURRENT_LIST_DIR}/arranger)
+  target_link_libraries(test_library_preview PRIVATE vambrio_library_preview vambrio_test_support GTest::gtest
+    GTest::gtest_main)
+  gtest_discover_tests(test_library_preview PROPERTIES LABELS gui DISCOVERY_TIMEOUT 120)
   set_tests_properties(test_library_window PROPERTIES LABELS gui
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/library_config")
 endif()

@@ -17,6 +17,7 @@
 #include "platform/system_clock.h"
 #include "platform/user_paths.h"
 #include "shell/helpabout/program_icon.h"
+#include "shell/library/arranger_preview.h"
 #include "shell/library/library_host.h"
 #include "shell/main_window/fluid_sound.h"
 #include "shell/main_window/frm_vambrio.h"
@@ -139,7 +140,11 @@ int main(int argc, char** argv) {
                    [&main](QSessionManager&) { main.OnSessionEnding(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.OnSessionEnding(); });
 
-  shell::LibraryHost library(main, boxes, nullptr, openArranger);
+  // The library's preview: the live arranger on the same engine, with a service of its own.
+  FluidArrangerService previewService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
+                                      [&window] { return window ? window->Choices() : PlayChoices{}; });
+  shell::ArrangerPreview preview(previewService);
+  shell::LibraryHost library(main, boxes, &preview, openArranger);
 
   StartUp(main);
   if (terminating) return 0;
@@ -149,5 +154,6 @@ int main(int argc, char** argv) {
   int status = QApplication::exec();
   mainWindow = nullptr;
   arranger.reset();  // before the engine it plays through
+  library.Close();
   return status;
 }

@@ -44,7 +44,7 @@ struct LibraryRig {
 
   void Open(bool withPreview = true) {
     shell::LibraryWindowServices services{QString::fromStdString(data.File("library.sqlite")), boxes, folders,
-                                          withPreview ? &preview : nullptr, {}, {}};
+                                          withPreview ? &preview : nullptr, {}, openInArranger};
     services.openStyle = [this](const std::string& path) {
       opened.push_back(path);
       if (alsoOpen) alsoOpen(path);
@@ -80,6 +80,7 @@ struct LibraryRig {
   FakePreview preview;
   std::vector<std::string> opened;
   std::function<void(const std::string&)> alsoOpen;
+  std::function<void(const std::string&)> openInArranger;
   std::unique_ptr<shell::FrmLibrary> window;
 };
 
@@ -260,6 +261,23 @@ class LibraryWindowTest : public QObject {
       QVERIFY2(label->contentsRect().width() >= need,
                qPrintable(QString("%1: %2 < %3").arg(name).arg(label->contentsRect().width()).arg(need)));
     }
+  }
+
+  void arrangerButtonOpensTheStyleThere() {
+    LibraryRig rig;
+    std::vector<std::string> arranged;
+    rig.openInArranger = [&](const std::string& path) { arranged.push_back(path); };
+    rig.Open();
+    rig.AddCollection();
+    auto* button = rig.Find<QPushButton>("cmdArranger");
+    QVERIFY(button->isVisible());
+    QVERIFY(!button->isEnabled());
+    rig.Select(0);  // the file that does not load
+    QVERIFY(!button->isEnabled());
+    rig.Select(1);
+    button->click();
+    QCOMPARE(arranged, std::vector<std::string>{rig.styles.path().string() + "/Latin/Bossa Nova.sst"});
+    QCOMPARE(rig.preview.calls.back(), std::string("stop"));
   }
 
   void withoutAPreviewOrArrangerTheirButtonsAreHidden() {

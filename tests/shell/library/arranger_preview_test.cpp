@@ -1,0 +1,42 @@
+// The preview on the live arranger: the first Main of the selected style,
+// started from a fresh reading of it, stopped by Stop.
+#include <gtest/gtest.h>
+
+#include "fake_arranger_service.h"
+#include "shell/library/arranger_preview.h"
+
+namespace vambrio::test {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+
+std::vector<Kind> Kinds(const FakeArrangerService& s) {
+  std::vector<Kind> out;
+  for (const auto& c : s.sent) out.push_back(c.kind);
+  return out;
+}
+
+TEST(ArrangerPreview, PlaysTheFirstMainOfEachStyleUntilStop) {
+  FakeArrangerService service;
+  shell::ArrangerPreview preview(service);
+  preview.Play("/styles/a.sty");
+  preview.Play("/styles/b.sty");  // reading the next style ends the first
+  preview.Stop();
+  preview.Stop();
+  EXPECT_EQ(Kinds(service), (std::vector<Kind>{Kind::Start, Kind::Start, Kind::Stop}));
+}
+
+TEST(ArrangerPreview, NothingPlaysForAStyleThatCannotBeReadOrHasNoMain) {
+  FakeArrangerService service;
+  shell::ArrangerPreview preview(service);
+  service.openProblem = "This file could not be opened";
+  preview.Play("/styles/missing.sty");
+  service.openProblem.clear();
+  service.style.sections = {"Intro A", "Ending A"};
+  preview.Play("/styles/intro-only.sty");
+  preview.Stop();
+  EXPECT_TRUE(service.sent.empty());
+}
+
+}  // namespace
+}  // namespace vambrio::test
