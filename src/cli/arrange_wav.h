@@ -36,6 +36,7 @@ struct LiveJob {
   std::string chartText;
   std::optional<double> tempo;
   std::string soundFont, audioDriver, latency;  // "" for the usual ones
+  std::string midiOut;  // a MIDI port to play through instead of the synthesizer ("" for none)
 };
 // Plays the job; returns the program's exit status.
 using LivePlayer = std::function<int(const LiveJob& job)>;

@@ -33,7 +33,7 @@ namespace {
 constexpr const char* kUsage =
     "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
     "[--soundfont FILE]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
-    "  (without -o: plays it live)";
+    " [--midi-out PORT]  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
 
@@ -87,7 +87,7 @@ std::string Duration(double seconds) {
 
 int RunArrange(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
-                          {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver"});
+                          {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out"});
   if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
   const bool live = !parsed->Value("-o");
   if (live && !ArrangeLivePlayer()) {
@@ -134,7 +134,8 @@ int RunArrange(const std::vector<std::string>& args) {
   if (live)
     return ArrangeLivePlayer()(LiveJob{&m, choices, chartName, text, tempo, parsed->Value("--soundfont").value_or(""),
                                        parsed->Value("--audio-driver").value_or(""),
-                                       parsed->Value("--latency").value_or("")});
+                                       parsed->Value("--latency").value_or(""),
+                                       parsed->Value("--midi-out").value_or("")});
   const arranger::StylePatterns style =
       arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
   auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), style, tempo);

@@ -3,6 +3,8 @@
 // VAMBRIO_MIDI_API=alsa, the ALSA sequencer where /dev/snd/seq exists.
 #include <unistd.h>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_midi.h"
@@ -227,6 +229,34 @@ TEST_F(MidiPortsTest, KeyboardAtVambrioInPlaysThroughToTheSynth) {
   EXPECT_EQ(got[1].bytes, (Bytes{0x80, 77, 0}));
   EXPECT_EQ(chords.Chords(), (std::vector<std::string>{"F1+8", "F"}));
   sender.SetSource(nullptr);
+}
+
+// vambrio-cli arrange plays a chart live through a port: the arranger's notes
+// reach the synthesizer and none is left sounding at the end.
+TEST_F(MidiPortsTest, CliArrangesAChartLiveThroughAPort) {
+  MidiPeer peer;
+  peer.OpenSynth();
+  auto played = test::RunProcess({VAMBRIO_CLI, "arrange", VAMBRIO_SOURCE_DIR "/examples/Demo.sty", "-", "--tempo",
+                                  "300", "--midi-out", MidiPeer::kSynth},
+                                 "[Main A] C | G7 |\n");
+  ASSERT_EQ(played.status, 0) << played.err;
+  EXPECT_NE(played.out.find("Bar 2"), std::string::npos) << played.out;
+  ASSERT_TRUE(peer.WaitFor([](const auto& got) { return !got.empty() && got.back().bytes == Bytes{0xBF, 121, 0}; }));
+  std::set<std::pair<int, int>> sounding;
+  int noteOns = 0;
+  for (const auto& m : peer.Received()) {
+    const int kind = m.bytes[0] & 0xF0, channel = m.bytes[0] & 0x0F;
+    if (kind == 0x90 && m.bytes[2] > 0) {
+      sounding.insert({channel, m.bytes[1]});
+      ++noteOns;
+    } else if (kind == 0x80 || kind == 0x90) {
+      sounding.erase({channel, m.bytes[1]});
+    } else if (kind == 0xB0 && m.bytes[1] == 123) {
+      std::erase_if(sounding, [&](const auto& n) { return n.first == channel; });
+    }
+  }
+  EXPECT_GT(noteOns, 8);
+  EXPECT_TRUE(sounding.empty());
 }
 
 // vambrio-cli plays a section through a port: the synthesizer hears exactly

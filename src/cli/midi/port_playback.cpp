@@ -49,7 +49,21 @@ std::unique_ptr<PortPlayback> PortPlayback::Open(const std::string& wanted) {
   return p;
 }
 
+void PortPlayback::AttachLive(realtime::RealtimeClient& client) {
+  DetachLive();
+  live_ = std::make_unique<platform::RealtimePortSource>(client, kSampleRate);
+  live_->Start(clock_.NowNs());
+  sender_->SetSource(live_.get());
+}
+
+void PortPlayback::DetachLive() {
+  if (!live_) return;
+  sender_->Silence();
+  live_.reset();
+}
+
 PortPlayback::~PortPlayback() {
+  DetachLive();
   watch_.reset();      // no more checks of the port
   sequencer_.reset();  // closes the file: every channel silenced
   sender_.reset();

@@ -10,6 +10,7 @@
 #include "platform/kept_midi_ports.h"
 #include "platform/midi_sender.h"
 #include "platform/port_sequencer.h"
+#include "platform/realtime_port_source.h"
 
 namespace vambrio::cli {
 
@@ -20,6 +21,12 @@ class PortPlayback {
   ~PortPlayback();
 
   platform::PortSequencer& Sequencer() { return *sequencer_; }
+
+  // A real-time client (the live arranger) played on the port from now on,
+  // on a 48 kHz sample clock; Detach silences every channel.
+  static constexpr int kSampleRate = 48000;
+  void AttachLive(realtime::RealtimeClient& client);
+  void DetachLive();
   const std::string& PortName() const { return portName_; }
 
  private:
@@ -31,6 +38,7 @@ class PortPlayback {
   platform::SystemMonoClock clock_;
   std::unique_ptr<platform::MidiSender> sender_;
   std::unique_ptr<platform::PortSequencer> sequencer_;
+  std::unique_ptr<platform::RealtimePortSource> live_;
   std::unique_ptr<platform::MidiPortWatch> watch_;
 };
 

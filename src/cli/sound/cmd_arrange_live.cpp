@@ -8,11 +8,14 @@
 
 #include <chrono>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include "cli/arrange_wav.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/midi/port_playback.h"
 #include "live/live_session.h"
 #include "platform/fluid_engine.h"
 
@@ -42,14 +45,22 @@ int PlayLive(const LiveJob& job) {
   auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);
   if (!latency) return Usage("arrange STYLE CHART [--latency low|normal|safe]");
   const int signals = BlockStopSignals();  // before the synthesizer's threads start
-  platform::FluidEngine engine({job.soundFont, job.audioDriver, !job.choices.GmPlayer, *latency});
-  engine.StartLoading();
+  // The sound source: a MIDI port, or the built-in synthesizer.
+  std::unique_ptr<PortPlayback> port;
+  std::optional<platform::FluidEngine> engine;
+  if (!job.midiOut.empty()) {
+    port = PortPlayback::Open(job.midiOut);
+    if (!port) return kExitFailed;
+  } else {
+    engine.emplace(platform::SoundOptions{job.soundFont, job.audioDriver, !job.choices.GmPlayer, *latency});
+    engine->StartLoading();
+  }
 
   live::SessionChoices choices;
   choices.setup = {job.choices.IncludeSysex, job.choices.XgSystemOn};
   choices.options.gmPlayer = job.choices.GmPlayer;
   for (size_t k = 0; k < 8; ++k) choices.options.partsOn[k] = job.choices.Parts[k] != 0;
-  choices.sampleRate = engine.SampleRate();
+  choices.sampleRate = engine ? engine->SampleRate() : PortPlayback::kSampleRate;
   auto made = live::LiveSession::ForChart(*job.style, choices, job.chartText, job.tempo);
   if (auto* e = std::get_if<arranger::ChartError>(&made)) {
     std::cerr << job.chartName << ": " << e->Text() << "\n";
@@ -59,13 +70,18 @@ int PlayLive(const LiveJob& job) {
   live::LiveArranger& client = session.Client();
 
   std::atomic<bool> lost{false};
-  if (!engine.AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
-    std::cerr << engine.Problem() << "\n";
-    return kExitFailed;
+  if (port) {
+    port->AttachLive(client);
+    std::cout << "Playing " << session.Song()->bars << " bars on " << port->PortName() << " - Ctrl-C stops." << std::endl;
+  } else {
+    if (!engine->AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
+      std::cerr << engine->Problem() << "\n";
+      return kExitFailed;
+    }
+    if (!engine->Notice().empty()) std::cerr << engine->Notice() << "\n";
+    std::cout << "Playing " << session.Song()->bars << " bars at " << realtime::DescribeLatency(*latency)
+              << " - Ctrl-C stops." << std::endl;
   }
-  if (!engine.Notice().empty()) std::cerr << engine.Notice() << "\n";
-  std::cout << "Playing " << session.Song()->bars << " bars at " << realtime::DescribeLatency(*latency)
-            << " - Ctrl-C stops." << std::endl;
   client.Post(live::Command(Kind::Start));
 
   int lastBar = -1, lastSection = -2;
@@ -95,9 +111,10 @@ int PlayLive(const LiveJob& job) {
   } else if (!lost) {
     std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
   }
-  engine.DetachLiveClient();  // every note off
+  if (port) port->DetachLive();  // every note off
+  else engine->DetachLiveClient();
   close(signals);
-  if (uint64_t underruns = engine.Underruns())
+  if (uint64_t underruns = engine ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   if (lost) {
     std::cerr << platform::kAudioOutputLostText << "\n";
