@@ -41,6 +41,7 @@ struct Position {
 
 class Arranger {
  public:
+  // `style` must outlive the arranger; everything else is allocated here, once.
   Arranger(const StylePatterns& style, const ArrangerOptions& options);
   Arranger(const Arranger&) = delete;
   Arranger& operator=(const Arranger&) = delete;
