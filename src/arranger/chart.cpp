@@ -176,6 +176,9 @@ std::string ChartError::Text() const {
   return "line " + std::to_string(place.line) + ", column " + std::to_string(place.column) + ": " + message;
 }
 
-std::variant<Chart, ChartError> ReadChart(std::string_view text) { return ChartReader().Read(text); }
+std::variant<Chart, ChartError> ReadChart(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // the byte-order mark some editors write
+  return ChartReader().Read(text);
+}
 
 }  // namespace vambrio::arranger

@@ -44,6 +44,11 @@ TEST(Chart, ReadsBarsSectionsRepeatsTempoAndComments) {
   EXPECT_EQ(c.tempos[1].bar, 9u);
   EXPECT_EQ(c.bars[8].slots[0].chord, (Chord{5, 0, 9}));
   EXPECT_EQ(c.bars[9].slots[1].kind, ChartSlot::Kind::NoChord);
+
+  // As a Windows editor saves it: a byte-order mark and CR LF line ends.
+  auto windows = ReadChart("\xEF\xBB\xBFtempo 90\r\n[Main A] C | G7 |\r\n");
+  ASSERT_TRUE(std::holds_alternative<Chart>(windows)) << std::get<ChartError>(windows).Text();
+  EXPECT_EQ(Bars(std::get<Chart>(windows)), (std::vector<std::string>{"C", "G7"}));
 }
 
 TEST(Chart, ErrorsNameLineAndColumn) {
