@@ -2,4 +2,5 @@
 # hand played through, MIDI learn for the arranger's controls.
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/keyboard_router.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/keyboard_client.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/keyboard_client.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/live_keyboard.cpp)

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <set>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -257,6 +258,45 @@ TEST_F(MidiPortsTest, CliArrangesAChartLiveThroughAPort) {
   }
   EXPECT_GT(noteOns, 8);
   EXPECT_TRUE(sounding.empty());
+}
+
+// vambrio-cli live: a keyboard's chord starts the arranger (Sync Start), the
+// right hand plays through, Ctrl-C ends in silence.
+TEST_F(MidiPortsTest, CliLivePlaysTheArrangerFromAKeyboard) {
+  MidiPeer synth, keys;
+  synth.OpenSynth();
+  keys.OpenKeys();
+  test::ProcessResult live;
+  std::thread running([&] {
+    live = test::RunProcess({"timeout", "-s", "INT", "--preserve-status", "8", VAMBRIO_CLI, "live",
+                             VAMBRIO_SOURCE_DIR "/examples/Demo.sty", "--midi-in", MidiPeer::kKeys, "--midi-out",
+                             MidiPeer::kSynth, "--split", "54"});
+  });
+  // Once "Vambrio In" is there, the keyboard is connected too (it is opened first).
+  RtMidiOut lister(test::PeerApi(), "Peer lister");
+  bool ready = false;
+  for (int i = 0; i < 100 && !ready; ++i) {
+    for (unsigned p = 0; p < lister.getPortCount(); ++p) ready = ready || lister.getPortName(p).find(kVirtualInName) != std::string::npos;
+    if (!ready) usleep(50000);
+  }
+  ASSERT_TRUE(ready);
+  for (uint8_t key : {48, 52, 55 - 12}) keys.Send({0x90, key, 100});  // C E G below the split
+  keys.Send({0x90, 72, 111});
+  bool heard = synth.WaitFor([](const auto& got) {
+    bool right = false;
+    int arranger = 0;
+    for (const auto& m : got) {
+      right = right || m.bytes == Bytes{0x90, 72, 111};
+      arranger += (m.bytes[0] & 0xF0) == 0x90 && m.bytes[0] != 0x90 && m.bytes[2] > 0;
+    }
+    return right && arranger >= 4;
+  });
+  running.join();
+  ASSERT_TRUE(heard) << live.out << live.err;
+  EXPECT_EQ(live.status, 0) << live.err;
+  EXPECT_NE(live.out.find("Chord C"), std::string::npos) << live.out;
+  EXPECT_NE(live.out.find("Bar 1  Main A"), std::string::npos) << live.out;
+  EXPECT_EQ(synth.Received().back().bytes, (Bytes{0xBF, 121, 0}));
 }
 
 // vambrio-cli plays a section through a port: the synthesizer hears exactly

@@ -1,0 +1,161 @@
+// vambrio-cli live STYLE --midi-in PORT [--midi-out PORT] [--split NOTE]:
+// the arranger played from a MIDI keyboard in a terminal. Sync Start is
+// armed: the first chord at or below the split point starts Main A; the
+// right hand plays through on channel 1. The bar, section and chord are
+// printed as they change; Ctrl-C stops with every note off.
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "cli/cli_common.h"
+#include "cli/command.h"
+#include "cli/midi/port_playback.h"
+#include "keyboard/keyboard_client.h"
+#include "keyboard/live_keyboard.h"
+#include "live/live_session.h"
+#include "loading/entry.h"
+#include "platform/fluid_engine.h"
+#include "platform/rtmidi_system.h"
+#include "shell/error_reporter.h"
+
+namespace vambrio::cli {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+
+constexpr const char* kUsage =
+    "live STYLE --midi-in PORT [--midi-out PORT] [--split NOTE|off] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
+    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe]";
+
+std::optional<int> ReadSplit(const std::string& text) {
+  if (text == "off") return -1;
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  int note = std::stoi(text);
+  return note <= 127 ? std::optional<int>(note) : std::nullopt;
+}
+
+class QuietErrors final : public ErrorSink {
+ public:
+  void ReportError(std::string_view procedure, const VbError& error) override {
+    if (auto text = ErrorMessageText(procedure, error)) std::cerr << *text << "\n";
+  }
+};
+
+int RunLive(const std::vector<std::string>& args) {
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
+                          {"--midi-in", "--midi-out", "--split", "--parts", "--soundfont", "--audio-driver", "--latency"});
+  if (!parsed || parsed->positional.size() != 1 || !parsed->Value("--midi-in")) return Usage(kUsage);
+  PlayChoices choices;
+  auto split = ReadSplit(parsed->Value("--split").value_or(std::to_string(keyboard::kDefaultSplitNote)));
+  auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
+  if (!ReadPlayChoices(*parsed, choices) || !split || !latency) return Usage(kUsage);
+
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);  // before any thread starts
+  const int signals = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+
+  auto system = platform::OpenMidiSystem();
+  if (system->ApiName().empty()) {
+    std::cerr << system->Problem() << "\n";
+    return kExitFailed;
+  }
+  auto inName = platform::FindPort(system->InputPorts(), *parsed->Value("--midi-in"));
+  if (!inName) {
+    std::cerr << "No MIDI input port \"" << *parsed->Value("--midi-in")
+              << "\" (or more than one matches); vambrio-cli ports lists them.\n";
+    return kExitFailed;
+  }
+  platform::KeptMidiInput keys(*system, *inName);
+  auto virtualIn = system->OpenVirtualInput(platform::kVirtualInName);
+  platform::MidiPortWatch watch([](const std::string& name, platform::PortChange change) {
+    std::cerr << (change == platform::PortChange::Lost ? "MIDI input lost: " : "MIDI input back: ") << name << std::endl;
+  });
+  watch.Add(&keys);
+  watch.Start();
+
+  std::unique_ptr<PortPlayback> port;
+  std::optional<platform::FluidEngine> engine;
+  if (auto out = parsed->Value("--midi-out")) {
+    port = PortPlayback::Open(*out);
+    if (!port) return kExitFailed;
+  } else {
+    engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
+                                          parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer, *latency});
+    engine->StartLoading();
+  }
+
+  StyleModel m = MakeStartupModel();
+  QuietErrors errors;
+  const std::string& style = parsed->positional[0];
+  EntryResult entry = Entry(m, style, choices.GmPlayer, errors);
+  if (entry.outcome != EntryResult::Outcome::Loaded) {
+    if (!entry.message.empty()) std::cerr << style << ": " << entry.message << "\n";
+    return kExitFailed;
+  }
+  live::SessionChoices session{{choices.IncludeSysex, choices.XgSystemOn}, {}, PortPlayback::kSampleRate};
+  session.options.gmPlayer = choices.GmPlayer;
+  for (size_t k = 0; k < 8; ++k) session.options.partsOn[k] = choices.Parts[k] != 0;
+  if (engine) session.sampleRate = engine->SampleRate();
+  live::LiveSession live(m, session);
+
+  keyboard::KeyboardRouter router;
+  router.SetSplitOn(*split >= 0);
+  if (*split >= 0) router.SetSplitNote(*split);
+  keyboard::LiveKeyboard target(live.Client());
+  keyboard::KeyboardClient client(router, target, &live.Client());
+  client.AddInput(&keys);
+  if (virtualIn) client.AddInput(virtualIn.get());
+  live.Client().Post(live::Command(Kind::SyncStart, 1));  // taken in the first block, before the keyboard posts
+
+  if (port) {
+    port->AttachLive(client);
+  } else if (!engine->AttachLiveClient(client, nullptr, [] {})) {
+    std::cerr << engine->Problem() << "\n";
+    return kExitFailed;
+  }
+  std::cout << "Keyboard " << *inName << (*split >= 0 ? ", chords at or below note " + std::to_string(*split) : "")
+            << "; sound on " << (port ? port->PortName() : std::string("the built-in synthesizer"))
+            << ". Play a chord to start - Ctrl-C stops." << std::endl;
+
+  uint32_t seenChords = 0;
+  int lastBar = -1, lastSection = -2;
+  pollfd wait{signals, POLLIN, 0};
+  while (poll(&wait, 1, 10) == 0) {
+    const live::LiveState s = live.Client().State();
+    if (target.ChordsGiven() != seenChords) {
+      seenChords = target.ChordsGiven();
+      auto chord = target.LastChord();
+      std::cout << "Chord " << (chord ? ChordName(*chord) : "N.C.") << std::endl;
+    }
+    if (s.playing && (static_cast<int>(s.bar) != lastBar || s.section != lastSection)) {
+      const auto& sections = live.Patterns().sections;
+      const bool known = s.section >= 0 && static_cast<size_t>(s.section) < sections.size();
+      std::cout << "Bar " << s.bar + 1 << "  " << (known ? sections[static_cast<size_t>(s.section)].name : "")
+                << std::endl;
+      lastBar = static_cast<int>(s.bar);
+      lastSection = s.section;
+    }
+  }
+  if (port) {
+    port->DetachLive();  // every note off
+  } else {
+    engine->DetachLiveClient();
+  }
+  live.StopDetached();
+  close(signals);
+  std::cout << "Stopped." << std::endl;
+  return kExitOk;
+}
+
+const CommandRegistration kLive("live", kUsage, RunLive);
+
+}  // namespace
+}  // namespace vambrio::cli
