@@ -1,5 +1,6 @@
 #include "chord/store.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "model/checked.h"
@@ -25,9 +26,10 @@ int FloorDiv12(int d) { return d >= 0 ? d / 12 : -((-d + 11) / 12); }
 // back to the model when it stops, at the end, at End of Track or at a fault.
 class StoreWalk {
  public:
-  StoreWalk(StyleModel& m, const PlayChoices& c)
+  StoreWalk(StyleModel& m, const PlayChoices& c, const NoteHook* hook)
       : m_(m),
         c_(c),
+        hook_(hook),
         t_(m.Chord),
         changeIntervals_(!StartsWith(m.CurrentSectionName, "Intr") && !StartsWith(m.CurrentSectionName, "Endi")),
         in_(m.StyleData.data()),
@@ -37,6 +39,7 @@ class StoreWalk {
         pos_(m.Pos),
         outPos_(m.OutPos),
         status_(m.StatusByte),
+        fileStatus_(m.StatusByte),
         running_(m.RunningStatus) {}
 
   int64_t Pos() const { return pos_; }
@@ -84,10 +87,12 @@ class StoreWalk {
 
   void MetaOrSysex(int64_t eventOut);
   void Note();
+  void HookedNoteData();
   int Transpose(int note, int idx, int dest) const;
 
   StyleModel& m_;
   const PlayChoices& c_;
+  const NoteHook* const hook_;
   const ChordTables& t_;
   const bool changeIntervals_;
   const uint8_t* const in_;
@@ -97,6 +102,7 @@ class StoreWalk {
   int64_t pos_;
   int64_t outPos_;
   int status_;
+  int fileStatus_;  // the status as the style holds it (status_ may have moved to the drum channel)
   bool running_;
 };
 
@@ -130,6 +136,7 @@ bool StoreWalk::Event(int64_t eventOut) {
   uint8_t b = In(pos_);
   if (b >= 0x80) {
     status_ = b;
+    fileStatus_ = b;
     running_ = false;
   } else {
     // Running status continues channel messages only.
@@ -183,6 +190,15 @@ void StoreWalk::MetaOrSysex(int64_t eventOut) {
   }
 }
 
+// The note number and velocity as the hook maps them.
+void StoreWalk::HookedNoteData() {
+  int note = DataByte();
+  int velocity = DataByte();
+  hook_->MapNote(fileStatus_ & 0x0F, note, velocity);
+  Out(std::clamp(note, 0, 127));
+  Out(std::clamp(velocity, 0, 127));
+}
+
 void StoreWalk::Note() {
   const int idx = (status_ & 0x0F) + 1;
   const int dest = t_.CtabDestChannel[static_cast<size_t>(idx)];
@@ -190,6 +206,7 @@ void StoreWalk::Note() {
     int status = status_;
     if (c_.GmPlayer && (status & 0x0F) != 0x0F) ++status;
     StatusIfOwn(status);
+    if (hook_) return HookedNoteData();
     Out(DataByte());
     Out(DataByte() * Part(0));
     return;
@@ -197,12 +214,14 @@ void StoreWalk::Note() {
   if (dest == 10) {  // Rhythm Main: onto MIDI channel 10, in force for the running status after it
     if (!running_) status_ += 10 - idx;
     StatusIfOwn(status_);
+    if (hook_) return HookedNoteData();
     Out(DataByte());
     Out(DataByte() * Part(1));
     return;
   }
   if (dest > 16) Raise(err::SubscriptOutOfRange);  // no such part box
   StatusIfOwn(status_);
+  if (hook_) return HookedNoteData();
   Out(Transpose(DataByte(), idx, dest));
   int velocity = DataByte();
   if (dest >= 9) velocity *= Part(dest - 9);
@@ -238,9 +257,10 @@ int StoreWalk::Transpose(int note, int idx, int dest) const {
 
 }  // namespace
 
-void Store(StyleModel& m, int32_t from, int32_t to, const PlayChoices& choices, ErrorSink& errors) {
+void Store(StyleModel& m, int32_t from, int32_t to, const PlayChoices& choices, ErrorSink& errors,
+           const NoteHook* hook) {
   m.Pos = from;
-  StoreWalk walk(m, choices);
+  StoreWalk walk(m, choices, hook);
   int64_t eventOut = walk.OutPos();
   try {
     while (walk.Pos() < to) {

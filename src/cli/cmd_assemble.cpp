@@ -3,9 +3,11 @@
 // any other sequencer can open.
 #include <iostream>
 
+#include "cli/chord_cli.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "loading/entry.h"
+#include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
 #include "shell/error_reporter.h"
 
@@ -13,13 +15,14 @@ namespace vambrio::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS]";
+    "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS]";
 
 int RunAssemble(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts"});
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts", "--chord"});
   if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
   PlayChoices choices;
-  if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
+  std::optional<Chord> chord;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -38,7 +41,11 @@ int RunAssemble(const std::vector<std::string>& args) {
     return kExitFailed;
   }
   m.CurrentSectionName = m.SectionName[s];
-  MakeSingleTrack(m, s, choices, reporter, *parsed->Value("-o"), {});
+  if (chord) {
+    MakeAnyChordTrack(m, s, choices, ReadChordRules(m), *chord, reporter, *parsed->Value("-o"), {});
+  } else {
+    MakeSingleTrack(m, s, choices, reporter, *parsed->Value("-o"), {});
+  }
   for (const auto& msg : reporter.messages) std::cerr << style << ": " << msg << "\n";
   return reporter.messages.empty() ? kExitOk : kExitReported;
 }

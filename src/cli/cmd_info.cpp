@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/chord_cli.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "loading/entry.h"
@@ -11,7 +12,7 @@
 namespace vambrio::cli {
 namespace {
 
-constexpr const char* kUsage = "info [--json] [--gm] STYLE...";
+constexpr const char* kUsage = "info [--json] [--gm] [--rules] STYLE...";
 
 nlohmann::ordered_json Pairs(const std::vector<int32_t>& pos, const auto& value, bool stopAtZeroValue) {
   nlohmann::ordered_json out = nlohmann::ordered_json::array();
@@ -67,7 +68,8 @@ void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult&
 }
 
 // Loads one file as a freshly started program would; true when it loaded.
-bool InfoOne(const std::string& file, bool gm, bool json) {
+// With rules, the style's chord rules are added.
+bool InfoOne(const std::string& file, bool gm, bool json, bool rules) {
   StyleModel m = MakeStartupModel();
   CollectingErrorReporter reporter;
   EntryResult r = Entry(m, file, gm, reporter);
@@ -77,10 +79,12 @@ bool InfoOne(const std::string& file, bool gm, bool json) {
   if (json) {
     nlohmann::ordered_json out = ok ? LoadedJson(file, m, r, reporter.messages)
                             : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
+    if (ok && rules) out["rules"] = RulesJson(ReadChordRules(m));
     std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   } else if (ok) {
     for (const auto& msg : reporter.messages) std::cerr << file << ": " << msg << "\n";
     PrintBlock(file, m, r);
+    if (rules) PrintRules(std::cout, ReadChordRules(m));
   } else {
     std::cerr << file << ": " << error << "\n";
   }
@@ -88,10 +92,10 @@ bool InfoOne(const std::string& file, bool gm, bool json) {
 }
 
 int RunInfo(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--json", "--gm"}, {});
+  auto parsed = ParseArgs(args, {"--json", "--gm", "--rules"}, {});
   if (!parsed || parsed->positional.empty()) return Usage(kUsage);
   bool all = true;
-  for (const auto& file : parsed->positional) all = InfoOne(file, parsed->Has("--gm"), parsed->Has("--json")) && all;
+  for (const auto& file : parsed->positional) all = InfoOne(file, parsed->Has("--gm"), parsed->Has("--json"), parsed->Has("--rules")) && all;
   return all ? kExitOk : kExitFailed;
 }
 

@@ -86,16 +86,17 @@ void WriteTrackLength(StyleModel& m, int32_t length) {
 
 }  // namespace
 
-bool AssembleSingleTrack(StyleModel& m, int16_t s, const PlayChoices& choices, ErrorSink& errors) {
+bool AssembleSingleTrack(StyleModel& m, int16_t s, const PlayChoices& choices, ErrorSink& errors,
+                         const NoteHook* hook) {
   try {
     EnsureCapacity(m);
     m.OutPos = 0;
     CopyHeader(m);
     if (choices.XgSystemOn) Append(m, kXgSystemOn);
-    Store(m, kTrackStart, At(m.SectionStart, 0), choices, errors);
+    Store(m, kTrackStart, At(m.SectionStart, 0), choices, errors, hook);
     Append(m, kDrumSetup);
     GetChannels(m);
-    Store(m, At(m.SectionStart, s), At(m.SectionEnd, s), choices, errors);
+    Store(m, At(m.SectionStart, s), At(m.SectionEnd, s), choices, errors, hook);
     for (uint8_t c = 0; c < 16; ++c)
       for (uint8_t controller : kResetControllers) Append(m, {0x02, static_cast<uint8_t>(0xB0 + c), controller, 0x00});
     Append(m, kEndOfTrack);
@@ -110,8 +111,9 @@ bool AssembleSingleTrack(StyleModel& m, int16_t s, const PlayChoices& choices, E
 }
 
 void MakeSingleTrack(StyleModel& m, int16_t s, const PlayChoices& choices, ErrorSink& errors,
-                     const std::string& playerTmpPath, const std::function<void()>& closeSequencer) {
-  if (!AssembleSingleTrack(m, s, choices, errors)) return;
+                     const std::string& playerTmpPath, const std::function<void()>& closeSequencer,
+                     const NoteHook* hook) {
+  if (!AssembleSingleTrack(m, s, choices, errors, hook)) return;
   if (closeSequencer) closeSequencer();
   SaveFile(m, playerTmpPath, errors);
 }

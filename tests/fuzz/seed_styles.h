@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "rule_entry.h"
 #include "style_builder.h"
 
 namespace vambrio::fuzz {
@@ -24,7 +25,11 @@ inline std::vector<std::pair<std::string, test::Bytes>> SeedStyles() {
       .Group("Ending A").Ctab({12, 12, 1, 1, 2, 48, 84});
   CasmBuilder c2;
   c2.Group("Main A").Ctb2({10, 10, 1, 1, 0, 36, 72});
+  const test::Bytes olderRules = test::RealisticRules(false, "Main A", "Fill In AA,Ending A");
+  const test::Bytes newerRules = test::RealisticRules(true, "Main A,Ending A", "Fill In AA");
   return {{"seed-ctab.sty", StyleBytes(t, c.Build())},
+          {"seed-rules-ctab.sty", StyleBytes(t, olderRules)},
+          {"seed-rules-ctb2.sty", StyleBytes(t, newerRules)},
           {"seed-ctb2.sty", StyleBytes(t, c2.Build())},
           {"seed-plain.sty", StyleBytes(t, {}, 192)}};
 }

@@ -2,10 +2,11 @@
 // quarter notes per minute, 1920 ticks per quarter note. Drums, a second
 // percussion part, bass, two chord parts, a pad and two phrase parts on
 // channels 9-16, six sections and a CASM block that lets every part sound on
-// major and minor chords.
+// every chord, with a rule for each part (bass, chord tones, melody) that
+// fits it to any root and chord type.
 //
-// The parts are written so that they stay pleasant after the chord engine's
-// interval rules in both chord types: the chord parts use the chord tones
+// The parts are written so that they stay pleasant after the classic
+// Major and Minor interval rules as well: the chord parts use the chord tones
 // C, E, G (E becomes E flat in minor); bass and phrase parts, whose rule has
 // no minor form, keep to C, D and G. Intro and ending, which are copied
 // without interval rules, avoid the third altogether.
@@ -325,15 +326,21 @@ inline void WriteSetup(test::TrackBuilder& t) {
   }
 }
 
+// How a part follows the chord: transposition (0 root transpose, 1 root
+// fixed), table (0 bypass, 1 melody, 2 chord, 3 bass), high key, note limits
+// and what a sounding note does when the chord changes (0 stop, 1 pitch
+// shift, 2 pitch shift to root).
 struct PartRule {
   int channel;
   const char* name;  // 8 characters
+  int ntr, ntt, highKey;
   int low, high;
+  int rtr;
 };
 
 // A Ctab entry of 27 data bytes: source channel, name, destination (the same
-// channel), the note and chord-type masks (every chord type enabled), source
-// root C, and the note limits.
+// channel), the note and chord-type masks (every root and chord type),
+// recorded on C major, and the part's rule.
 inline Bytes CtabEntry(const PartRule& p) {
   Bytes e(27, 0);
   e[0] = static_cast<uint8_t>(p.channel);
@@ -341,13 +348,18 @@ inline Bytes CtabEntry(const PartRule& p) {
   e[9] = static_cast<uint8_t>(p.channel);
   e[11] = 0x0F;  // every note of the scale
   e[12] = 0xFF;
-  e[13] = 0x03;
+  e[13] = p.channel == kRhythmSub || p.channel == kDrums ? 0x07 : 0x03;  // the rhythm starts before the first chord
   e[14] = e[15] = 0xFF;
   e[16] = 0xFF;  // sounds on minor chords
   e[17] = 0xFF;  // sounds on major chords
-  e[18] = 0;     // written for a C chord
+  e[18] = 0;     // written for a C major chord
+  e[19] = 0;
+  e[20] = static_cast<uint8_t>(p.ntr);
+  e[21] = static_cast<uint8_t>(p.ntt);
+  e[22] = static_cast<uint8_t>(p.highKey);
   e[23] = static_cast<uint8_t>(p.low);
   e[24] = static_cast<uint8_t>(p.high);
+  e[25] = static_cast<uint8_t>(p.rtr);
   Bytes out;
   test::AppendText(out, "Ctab");
   test::AppendBE32(out, static_cast<uint32_t>(e.size()));
@@ -356,14 +368,18 @@ inline Bytes CtabEntry(const PartRule& p) {
 }
 
 inline Bytes Casm() {
-  const PartRule main[] = {{kRhythmSub, "Perc    ", 0, 127}, {kDrums, "Drums   ", 0, 127},
-                           {kBass, "Bass    ", 28, 55},      {kChord1, "E.Piano ", 57, 79},
-                           {kChord2, "Guitar  ", 52, 76},     {kPad, "Strings ", 48, 72},
-                           {kPhrase1, "Flute   ", 62, 91},    {kPhrase2, "Vibes   ", 67, 96}};
-  const PartRule intro[] = {{kRhythmSub, "Perc    ", 0, 127}, {kDrums, "Drums   ", 0, 127},
-                            {kBass, "Bass    ", 28, 55},      {kChord1, "E.Piano ", 55, 79},
-                            {kChord2, "Guitar  ", 48, 76},     {kPad, "Strings ", 43, 72},
-                            {kPhrase1, "Flute   ", 60, 91},    {kPhrase2, "Vibes   ", 67, 96}};
+  // Main and fills: the piano and the strings keep their voicings in place
+  // and take the chord's tones; the guitar figure moves with the root.
+  const PartRule main[] = {{kRhythmSub, "Perc    ", 1, 0, 5, 0, 127, 1}, {kDrums, "Drums   ", 1, 0, 5, 0, 127, 1},
+                           {kBass, "Bass    ", 0, 3, 5, 28, 55, 2},      {kChord1, "E.Piano ", 1, 2, 5, 57, 79, 1},
+                           {kChord2, "Guitar  ", 0, 2, 5, 52, 76, 1},    {kPad, "Strings ", 1, 2, 5, 48, 72, 1},
+                           {kPhrase1, "Flute   ", 0, 1, 5, 62, 91, 0},   {kPhrase2, "Vibes   ", 0, 1, 5, 67, 96, 0}};
+  // Intro and ending: the open fifths and suspended seconds keep their colour
+  // (the melody table) over every chord.
+  const PartRule intro[] = {{kRhythmSub, "Perc    ", 1, 0, 5, 0, 127, 1}, {kDrums, "Drums   ", 1, 0, 5, 0, 127, 1},
+                            {kBass, "Bass    ", 0, 3, 5, 28, 55, 2},      {kChord1, "E.Piano ", 1, 1, 5, 55, 79, 1},
+                            {kChord2, "Guitar  ", 0, 1, 5, 48, 76, 1},    {kPad, "Strings ", 1, 1, 5, 43, 72, 1},
+                            {kPhrase1, "Flute   ", 0, 1, 5, 60, 91, 0},   {kPhrase2, "Vibes   ", 0, 1, 5, 67, 96, 0}};
   const char* groups[] = {"Intro A,Ending A", "Main A,Fill In AA", "Main B,Fill In BB"};
   test::CasmBuilder casm;
   for (const char* g : groups) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/chord_cli.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
 #include "cli/sound/sound_cli.h"
@@ -15,14 +16,15 @@
 #include "platform/fluid_sequencer.h"
 #include "platform/system_clock.h"
 #include "platform/user_paths.h"
+#include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
 
 namespace vambrio::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS] [--soundfont FILE] "
-    "[--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT]";
+    "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
+    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT]";
 
 // SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
 // handles them like any other event. Blocked before any thread starts, so
@@ -38,10 +40,11 @@ int StopSignals() {
 
 int RunPlay(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--repeat", "--gm", "--xg-on", "--minor", "--no-sysex"},
-                          {"--parts", "--soundfont", "--audio-driver", "--latency", "--midi-out"});
+                          {"--parts", "--soundfont", "--audio-driver", "--latency", "--midi-out", "--chord"});
   if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage(kUsage);
   PlayChoices choices;
-  if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
+  std::optional<Chord> chord;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
   if (!latency) return Usage(kUsage);
   const std::string& style = parsed->positional[0];
@@ -74,6 +77,7 @@ int RunPlay(const std::vector<std::string>& args) {
     std::cerr << style << ": no section named " << section << "\n";
     return kExitFailed;
   }
+  const ChordRules rules = ReadChordRules(m);
   std::optional<platform::FluidSequencer> fluidSequencer;
   if (engine) {
     engine->WaitLoaded();
@@ -89,7 +93,9 @@ int RunPlay(const std::vector<std::string>& args) {
   PlaybackController controller(PlaybackParts{
       m, sequencer, clock, loop, view, messages, errors, [&] { return choices; },
       [&](int16_t s, const PlayChoices& c) {
-        MakeSingleTrack(m, s, c, errors, player.path, [&] { sequencer.Command("close"); });
+        auto close = [&] { sequencer.Command("close"); };
+        if (chord) MakeAnyChordTrack(m, s, c, rules, *chord, errors, player.path, close);
+        else MakeSingleTrack(m, s, c, errors, player.path, close);
       },
       player.path});
 

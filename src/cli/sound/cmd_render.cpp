@@ -6,17 +6,20 @@
 
 #include <filesystem>
 
+#include "cli/chord_cli.h"
 #include "cli/command.h"
 #include "cli/sound/sound_cli.h"
 #include "platform/fluid_render.h"
 #include "platform/user_paths.h"
+#include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
 
 namespace vambrio::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "render STYLE SECTION -o OUT.wav [--gm] [--xg-on] [--minor] [--no-sysex] [--parts BITS] [--soundfont FILE]";
+    "render STYLE SECTION -o OUT.wav [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
+    "[--soundfont FILE]";
 
 // A file of our own beside "Player.tmp" (a window may be playing that one).
 std::string PrivateMidiFile() {
@@ -33,10 +36,12 @@ std::string PrivateMidiFile() {
 }
 
 int RunRender(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts", "--soundfont"});
+  auto parsed =
+      ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts", "--soundfont", "--chord"});
   if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
   PlayChoices choices;
-  if (!ReadPlayChoices(*parsed, choices)) return Usage(kUsage);
+  std::optional<Chord> chord;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -52,7 +57,11 @@ int RunRender(const std::vector<std::string>& args) {
   std::string midi = PrivateMidiFile();
   if (midi.empty()) return kExitFailed;
   m.CurrentSectionName = m.SectionName[s];
-  MakeSingleTrack(m, static_cast<int16_t>(s), choices, errors, midi, {});
+  if (chord) {
+    MakeAnyChordTrack(m, static_cast<int16_t>(s), choices, ReadChordRules(m), *chord, errors, midi, {});
+  } else {
+    MakeSingleTrack(m, static_cast<int16_t>(s), choices, errors, midi, {});
+  }
 
   platform::RenderRequest request;
   request.midiFile = midi;

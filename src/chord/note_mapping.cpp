@@ -1,0 +1,260 @@
+#include "chord/note_mapping.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vambrio {
+namespace {
+
+using Scale = std::array<int8_t, 7>;  // semitones of degrees 1..7 above the root
+
+// Each chord type's chord tones by degree (-1: the type has none) and the
+// scale its non-chord tones are fitted to. The scales, chosen as a player
+// would voice a melody over the chord:
+//
+//   major, 6, Maj7, add9, Maj7(9), 6(9)  Ionian           0 2 4 5 7 9 11
+//   Maj7#11                              Lydian           0 2 4 6 7 9 11
+//   aug, Maj7aug                         Lydian augmented 0 2 4 6 8 9 11
+//   m, m6, m7, m(9), m7(9), m7(11)       Dorian           0 2 3 5 7 9 10
+//   mMaj7, mMaj7(9)                      melodic minor    0 2 3 5 7 9 11
+//   m7b5                                 Locrian natural 2 0 2 3 5 6 8 10
+//   dim, dim7                            diminished       0 2 3 5 6 8 9
+//   7, 7(9), 7(13)                       Mixolydian       0 2 4 5 7 9 10
+//   7sus4                                Mixolydian, the third as the fourth 0 2 5 5 7 9 10
+//   7b5                                  Mixolydian b5    0 2 4 5 6 9 10
+//   7#11                                 Lydian dominant  0 2 4 6 7 9 10
+//   7(b9)                                Phrygian dominant 0 1 4 5 7 8 10
+//   7(b13)                               Mixolydian b13   0 2 4 5 7 8 10
+//   7(#9)                                Mixolydian #9    0 3 4 5 7 9 10
+//   7aug                                 whole tone       0 2 4 6 8 8 10
+//   sus4                                 Ionian, the third as the fourth 0 2 5 5 7 9 11
+//   1+2+5                                Ionian, the third as the second 0 2 2 5 7 9 11
+//   1+8, 1+5                             the recorded chord's own scale (the notes keep their mode)
+//
+// The "seventh" of a 6 chord is its sixth (a Maj7 voicing plays the sixth
+// over a 6 chord), and that of dim7 its diminished seventh.
+struct TypeShape {
+  int8_t third, fifth, seventh;
+  Scale scale;
+  bool keepsRecordedScale;
+};
+
+constexpr Scale kIonian{0, 2, 4, 5, 7, 9, 11};
+constexpr Scale kDorian{0, 2, 3, 5, 7, 9, 10};
+constexpr Scale kMixolydian{0, 2, 4, 5, 7, 9, 10};
+constexpr Scale kMelodicMinor{0, 2, 3, 5, 7, 9, 11};
+constexpr Scale kLydianAugmented{0, 2, 4, 6, 8, 9, 11};
+constexpr Scale kDiminished{0, 2, 3, 5, 6, 8, 9};
+
+constexpr TypeShape kShapes[kChordTypeCount] = {
+    {4, 7, -1, kIonian, false},                      // major
+    {4, 7, 9, kIonian, false},                       // 6
+    {4, 7, 11, kIonian, false},                      // Maj7
+    {4, 7, 11, {0, 2, 4, 6, 7, 9, 11}, false},       // Maj7#11
+    {4, 7, -1, kIonian, false},                      // add9
+    {4, 7, 11, kIonian, false},                      // Maj7(9)
+    {4, 7, 9, kIonian, false},                       // 6(9)
+    {4, 8, -1, kLydianAugmented, false},             // aug
+    {3, 7, -1, kDorian, false},                      // m
+    {3, 7, 9, kDorian, false},                       // m6
+    {3, 7, 10, kDorian, false},                      // m7
+    {3, 6, 10, {0, 2, 3, 5, 6, 8, 10}, false},       // m7b5
+    {3, 7, -1, kDorian, false},                      // m(9)
+    {3, 7, 10, kDorian, false},                      // m7(9)
+    {3, 7, 10, kDorian, false},                      // m7(11)
+    {3, 7, 11, kMelodicMinor, false},                // mMaj7
+    {3, 7, 11, kMelodicMinor, false},                // mMaj7(9)
+    {3, 6, -1, kDiminished, false},                  // dim
+    {3, 6, 9, kDiminished, false},                   // dim7
+    {4, 7, 10, kMixolydian, false},                  // 7
+    {5, 7, 10, {0, 2, 5, 5, 7, 9, 10}, false},       // 7sus4
+    {4, 6, 10, {0, 2, 4, 5, 6, 9, 10}, false},       // 7b5
+    {4, 7, 10, kMixolydian, false},                  // 7(9)
+    {4, 7, 10, {0, 2, 4, 6, 7, 9, 10}, false},       // 7#11
+    {4, 7, 10, kMixolydian, false},                  // 7(13)
+    {4, 7, 10, {0, 1, 4, 5, 7, 8, 10}, false},       // 7(b9)
+    {4, 7, 10, {0, 2, 4, 5, 7, 8, 10}, false},       // 7(b13)
+    {4, 7, 10, {0, 3, 4, 5, 7, 9, 10}, false},       // 7(#9)
+    {4, 8, 11, kLydianAugmented, false},             // Maj7aug
+    {4, 8, 10, {0, 2, 4, 6, 8, 8, 10}, false},       // 7aug
+    {-1, -1, -1, kIonian, true},                     // 1+8
+    {-1, 7, -1, kIonian, true},                      // 1+5
+    {5, 7, -1, {0, 2, 5, 5, 7, 9, 11}, false},       // sus4
+    {2, 7, -1, {0, 2, 2, 5, 7, 9, 11}, false},       // 1+2+5
+};
+
+// The minor tables choose the sixth and seventh degrees of the scale over a
+// minor chord (m, m6, m7, m(9), m7(9), m7(11), mMaj7, mMaj7(9)); their "5th
+// variation" forms over m7b5, dim and dim7 as well. A degree the chord
+// itself holds (the sixth of m6, the seventh of m7, mMaj7, m7b5, dim7) stays.
+//
+//   table            6th 7th   over Cm
+//   melodic minor     9  11    C D Eb F G A B
+//   harmonic minor    8  11    C D Eb F G Ab B
+//   natural minor     8  10    C D Eb F G Ab Bb
+//   dorian            9  10    C D Eb F G A Bb
+struct MinorDegrees {
+  int8_t sixth, seventh;
+  bool alsoAlteredFifth;
+};
+
+bool MinorTable(Ntt ntt, MinorDegrees& out) {
+  switch (ntt) {
+    case Ntt::MelodicMinor: out = {9, 11, false}; return true;
+    case Ntt::MelodicMinor5th: out = {9, 11, true}; return true;
+    case Ntt::HarmonicMinor: out = {8, 11, false}; return true;
+    case Ntt::HarmonicMinor5th: out = {8, 11, true}; return true;
+    case Ntt::NaturalMinor: out = {8, 10, false}; return true;
+    case Ntt::NaturalMinor5th: out = {8, 10, true}; return true;
+    case Ntt::Dorian: out = {9, 10, false}; return true;
+    case Ntt::Dorian5th: out = {9, 10, true}; return true;
+    default: return false;
+  }
+}
+
+constexpr int Mod12(int x) { return ((x % 12) + 12) % 12; }
+
+int ValidType(int type) { return type >= 0 && type < kChordTypeCount ? type : 0; }
+
+Scale ScaleOf(int type, Ntt ntt) {
+  const TypeShape& shape = kShapes[type];
+  Scale s = shape.scale;
+  MinorDegrees minor;
+  if (!MinorTable(ntt, minor) || shape.third != 3) return s;
+  if (shape.fifth != 7 && !minor.alsoAlteredFifth) return s;
+  const bool sixthIsChordTone = shape.seventh == 9 && shape.fifth == 7;  // m6
+  const bool seventhIsChordTone = shape.seventh >= 0 && !sixthIsChordTone;
+  if (!sixthIsChordTone) s[5] = minor.sixth;
+  if (!seventhIsChordTone) s[6] = minor.seventh;
+  return s;
+}
+
+// The recorded chord's scale: for chords without a third, the major scale
+// (Mixolydian for 7sus4) in which such chords are usually written.
+Scale RecordedScale(int type, Ntt ntt) {
+  if (type == 20) return kMixolydian;
+  if (kShapes[type].keepsRecordedScale || type == 32 || type == 33) return kIonian;
+  return ScaleOf(type, ntt);
+}
+
+// Slot of an interval among the recorded chord's tones: 0 root, 1 third,
+// 2 fifth, 3 seventh; -1 for a non-chord tone.
+int SlotOf(const TypeShape& shape, int interval) {
+  if (interval == 0) return 0;
+  if (interval == shape.third) return 1;
+  if (interval == shape.fifth) return 2;
+  if (interval == shape.seventh) return 3;
+  return -1;
+}
+
+int SlotTone(const TypeShape& shape, int slot) {
+  switch (slot) {
+    case 0: return 0;
+    case 1: return shape.third;
+    case 2: return shape.fifth;
+    default: return shape.seventh;
+  }
+}
+
+bool IsChordTone(int type, int interval) {
+  const int pc = Mod12(interval);
+  for (int t : ChordTypeTones(type))
+    if (t == pc) return true;
+  return false;
+}
+
+int NearestChordTone(int interval, int type) {
+  for (int k = 0; k < 12; ++k) {
+    if (IsChordTone(type, interval + k)) return interval + k;
+    if (IsChordTone(type, interval - k)) return interval - k;
+  }
+  return interval;
+}
+
+// The interval above the new root that an interval 0..11 above the recorded
+// root becomes; may leave 0..11 (the chord table can reach the next octave).
+int MapInterval(int interval, int recordedType, int type, Ntt ntt) {
+  if (ntt == Ntt::Bypass) return interval;
+  const TypeShape& from = kShapes[recordedType];
+  const TypeShape& to = kShapes[type];
+  const Scale fromScale = RecordedScale(recordedType, ntt);
+  const Scale toScale = to.keepsRecordedScale ? fromScale : ScaleOf(type, ntt);
+  static constexpr int kSlotDegree[4] = {0, 2, 4, 6};
+  int mapped;
+  const int slot = SlotOf(from, interval);
+  if (slot >= 0 && SlotTone(to, slot) >= 0) {
+    mapped = SlotTone(to, slot);
+  } else if (slot >= 0) {
+    mapped = toScale[static_cast<size_t>(kSlotDegree[slot])];
+  } else {
+    size_t degree = 0;
+    for (size_t d = 1; d < 7; ++d)
+      if (fromScale[d] <= interval) degree = d;
+    mapped = toScale[degree] + (interval - fromScale[degree]);
+  }
+  return ntt == Ntt::Chord ? NearestChordTone(mapped, type) : mapped;
+}
+
+// Root transpose: how far the shape moves from the recorded root to the new
+// one, upward as far as the high key, downward beyond it.
+int RootShift(int recordedRoot, int root, int highKey) {
+  const int up = Mod12(root - recordedRoot);
+  return up <= Mod12(highKey - recordedRoot) ? up : up - 12;
+}
+
+// The offset -6..5 of a pitch class from a reference: the nearest octave,
+// downward on a tie.
+int NearestOffset(int difference) {
+  const int up = Mod12(difference);
+  return up < 6 ? up : up - 12;
+}
+
+int FoldIntoLimits(int note, int low, int high) {
+  if (high - low >= 11) {
+    if (note < low) note += (low - note + 11) / 12 * 12;
+    if (note > high) note -= (note - high + 11) / 12 * 12;
+  }
+  if (note > 127) note -= (note - 127 + 11) / 12 * 12;
+  if (note < 0) note += (-note + 11) / 12 * 12;
+  return note;
+}
+
+}  // namespace
+
+RangeIndex RangeOf(const ChannelRule& rule, int sourceNote) {
+  if (!rule.newLayout) return RangeIndex::Middle;
+  if (sourceNote < rule.middleLow) return RangeIndex::Low;
+  if (sourceNote > rule.middleHigh) return RangeIndex::High;
+  return RangeIndex::Middle;
+}
+
+bool ChannelSounds(const ChannelRule& rule, const Chord& chord) {
+  if (chord.type < 0 || chord.type >= kChordTypeCount) return false;
+  return ((rule.chordMute >> chord.type) & 1) != 0 && ((rule.noteMute >> Mod12(chord.root)) & 1) != 0;
+}
+
+int MapNote(const ChannelRule& rule, int sourceNote, const Chord& chord) {
+  const int note = std::clamp(sourceNote, 0, 127);
+  if (IsRhythmPart(rule.part)) return note;
+  const RangeRule& range = rule.Range(RangeOf(rule, note));
+  const int recordedRoot = Mod12(rule.sourceRoot);
+  const int recordedType = ValidType(rule.sourceType);
+  const int root = Mod12(chord.root);
+  const int type = ValidType(chord.type);
+  const int interval = Mod12(note - recordedRoot);
+  const bool playsBass = range.bassOn && chord.bass >= 0 && interval == 0;
+  if (root == recordedRoot && type == recordedType && !playsBass) return note;
+
+  const Ntt ntt = range.ntr == Ntr::Guitar ? Ntt::Chord : range.ntt;
+  int result;
+  if (range.ntr == Ntr::RootTranspose) {
+    const int newRoot = note - interval + RootShift(recordedRoot, root, range.highKey);
+    result = newRoot + (playsBass ? NearestOffset(chord.bass - root) : MapInterval(interval, recordedType, type, ntt));
+  } else {
+    const int pitch = playsBass ? chord.bass : root + MapInterval(interval, recordedType, type, ntt);
+    result = note + NearestOffset(pitch - note);
+  }
+  return FoldIntoLimits(result, range.low, range.high);
+}
+
+}  // namespace vambrio

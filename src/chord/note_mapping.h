@@ -1,0 +1,61 @@
+// How a source channel's notes follow a chord: whether the channel sounds on
+// it, and which note each written note becomes.
+//
+// Every function here is pure: no allocation, no lock, no state, a few dozen
+// table look-ups per call. The arranger calls them from the audio callback
+// for every note it plays, and for every sounding note when the chord changes.
+//
+//   const SectionRules rules = chordRules.ForSection("Main A");   // once per section
+//   const ChannelRule& rule = rules[channel];
+//   if (ChannelSounds(rule, chord)) out = MapNote(rule, note, chord);
+//
+// What a note becomes, step by step:
+//  1. Rhythm parts (8 Rhythm Sub, 9 Rhythm Main) are never transposed.
+//  2. The range: in the newer layout a note below the middle range's lowest
+//     note uses the low range's rule, above its highest the high range's.
+//  3. Over the recorded chord itself (same root and type, and no slash bass
+//     for a bass-on range) every note plays exactly as written.
+//  4. The table (NTT) maps the note's interval above the recorded root to an
+//     interval above the new root (see the tables in note_mapping.cpp):
+//     chord tones by degree (root, third, fifth, seventh to the new chord's),
+//     other notes by their degree in the recorded chord's scale to the same
+//     degree of the new chord's scale; the chord table then moves each note
+//     to the nearest tone of the new chord (upward on a tie); bypass keeps
+//     every interval. A bass-on range plays the slash chord's bass note for
+//     the recorded root (nearest the root it replaces, downward on a tie).
+//  5. The transposition (NTR): root transpose moves the result in parallel to
+//     the new root, upward when the new root lies between the recorded root
+//     and the high key (counting upward from the recorded root), else
+//     downward: with root C and high key F, roots C..F go up 0..5
+//     semitones and F#..B down 6..1. Root fixed, and guitar, put each note
+//     in the octave nearest to the written note (downward on a tie).
+//  6. Limits: a range whose limits span at least an octave (high - low >= 11)
+//     folds the note by octaves into low..high; every result lies in 0..127.
+#pragma once
+
+#include "chord/channel_rule.h"
+#include "chord/chord_name.h"
+
+namespace vambrio {
+
+// True when the channel sounds on the chord: the chord-mute bit of its type
+// and the note-mute bit of its root are both set. A silent channel's notes
+// are written with velocity 0.
+bool ChannelSounds(const ChannelRule& rule, const Chord& chord);
+
+// The note, 0..127, that sourceNote (any value; taken into 0..127) of this
+// channel plays over the chord.
+int MapNote(const ChannelRule& rule, int sourceNote, const Chord& chord);
+
+// The range whose rule a source note follows.
+RangeIndex RangeOf(const ChannelRule& rule, int sourceNote);
+
+// What a note sounding on this channel does when the chord changes.
+inline Rtr RetriggerRule(const ChannelRule& rule, int sourceNote) {
+  return rule.Range(RangeOf(rule, sourceNote)).rtr;
+}
+
+// The part whose box mutes the channel: 8..15, or kNoPart.
+inline int PartOf(const ChannelRule& rule) { return rule.part; }
+
+}  // namespace vambrio
