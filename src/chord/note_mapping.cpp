@@ -1,5 +1,7 @@
 #include "chord/note_mapping.h"
 
+#include "chord/chord_type_table.h"
+
 #include <algorithm>
 #include <array>
 
@@ -98,7 +100,7 @@ struct MinorDegrees {
   bool alsoAlteredFifth;
 };
 
-bool MinorTable(Ntt ntt, MinorDegrees& out) {
+constexpr bool MinorTable(Ntt ntt, MinorDegrees& out) {
   switch (ntt) {
     case Ntt::MelodicMinor: out = {9, 11, false}; return true;
     case Ntt::MelodicMinor5th: out = {9, 11, true}; return true;
@@ -112,14 +114,17 @@ bool MinorTable(Ntt ntt, MinorDegrees& out) {
   }
 }
 
-constexpr int Mod12(int x) { return ((x % 12) + 12) % 12; }
+constexpr int Mod12(int x) {
+  const int r = x % 12;
+  return r < 0 ? r + 12 : r;
+}
 
 int ValidType(int type) { return type >= 0 && type < kChordTypeCount ? type : 0; }
 
-Scale ScaleOf(int type, Ntt ntt) {
+constexpr Scale ScaleOf(int type, Ntt ntt) {
   const TypeShape& shape = kShapes[type];
   Scale s = shape.scale;
-  MinorDegrees minor;
+  MinorDegrees minor{};
   if (!MinorTable(ntt, minor) || shape.third != 3) return s;
   if (shape.fifth != 7 && !minor.alsoAlteredFifth) return s;
   const bool sixthIsChordTone = shape.seventh == 9 && shape.fifth == 7;  // m6
@@ -131,11 +136,36 @@ Scale ScaleOf(int type, Ntt ntt) {
 
 // The recorded chord's scale: for chords without a third, the major scale
 // (Mixolydian for 7sus4) in which such chords are usually written.
-Scale RecordedScale(int type, Ntt ntt) {
+constexpr Scale RecordedScale(int type, Ntt ntt) {
   if (type == 20) return kMixolydian;
   if (kShapes[type].keepsRecordedScale || type == 32 || type == 33) return kIonian;
   return ScaleOf(type, ntt);
 }
+
+// Both scales for every table and chord type, worked out at compile time.
+struct ScaleTables {
+  Scale target[kNttCount][kChordTypeCount];
+  Scale recorded[kNttCount][kChordTypeCount];
+  // Bit n + 12: n semitones above the root (n = -12..35) is a chord tone.
+  uint64_t tones[kChordTypeCount];
+};
+
+constexpr ScaleTables MakeScaleTables() {
+  ScaleTables t{};
+  for (int n = 0; n < kNttCount; ++n) {
+    for (int type = 0; type < kChordTypeCount; ++type) {
+      t.target[n][type] = ScaleOf(type, static_cast<Ntt>(n));
+      t.recorded[n][type] = RecordedScale(type, static_cast<Ntt>(n));
+    }
+  }
+  for (int type = 0; type < kChordTypeCount; ++type) {
+    const uint64_t mask = chord_table::ToneMask(type);
+    t.tones[type] = mask | mask << 12 | mask << 24 | mask << 36;
+  }
+  return t;
+}
+
+constexpr ScaleTables kTables = MakeScaleTables();
 
 // Slot of an interval among the recorded chord's tones: 0 root, 1 third,
 // 2 fifth, 3 seventh; -1 for a non-chord tone.
@@ -156,17 +186,12 @@ int SlotTone(const TypeShape& shape, int slot) {
   }
 }
 
-bool IsChordTone(int type, int interval) {
-  const int pc = Mod12(interval);
-  for (int t : ChordTypeTones(type))
-    if (t == pc) return true;
-  return false;
-}
-
+// The chord tone nearest to an interval of -1..13, upward on a tie.
 int NearestChordTone(int interval, int type) {
+  const uint64_t tones = kTables.tones[type];
   for (int k = 0; k < 12; ++k) {
-    if (IsChordTone(type, interval + k)) return interval + k;
-    if (IsChordTone(type, interval - k)) return interval - k;
+    if ((tones >> (interval + k + 12)) & 1) return interval + k;
+    if ((tones >> (interval - k + 12)) & 1) return interval - k;
   }
   return interval;
 }
@@ -175,10 +200,11 @@ int NearestChordTone(int interval, int type) {
 // root becomes; may leave 0..11 (the chord table can reach the next octave).
 int MapInterval(int interval, int recordedType, int type, Ntt ntt) {
   if (ntt == Ntt::Bypass) return interval;
+  const int table = static_cast<int>(ntt);
   const TypeShape& from = kShapes[recordedType];
   const TypeShape& to = kShapes[type];
-  const Scale fromScale = RecordedScale(recordedType, ntt);
-  const Scale toScale = to.keepsRecordedScale ? fromScale : ScaleOf(type, ntt);
+  const Scale& fromScale = kTables.recorded[table][recordedType];
+  const Scale& toScale = to.keepsRecordedScale ? fromScale : kTables.target[table][type];
   static constexpr int kSlotDegree[4] = {0, 2, 4, 6};
   int mapped;
   const int slot = SlotOf(from, interval);
@@ -219,6 +245,34 @@ int FoldIntoLimits(int note, int low, int high) {
   return note;
 }
 
+// How the notes at one interval above the recorded root move over a chord.
+IntervalMove MoveOf(const ChannelRule& rule, const RangeRule& range, int interval, const Chord& chord) {
+  const int recordedRoot = Mod12(rule.sourceRoot);
+  const int recordedType = ValidType(rule.sourceType);
+  const int root = Mod12(chord.root);
+  const int type = ValidType(chord.type);
+  const bool playsBass = range.bassOn && chord.bass >= 0 && interval == 0;
+  if (root == recordedRoot && type == recordedType && !playsBass) return {IntervalMove::AsWritten, 0};
+  const Ntt ntt = range.ntr == Ntr::Guitar ? Ntt::Chord : range.ntt;
+  if (range.ntr == Ntr::RootTranspose) {
+    const int shift = RootShift(recordedRoot, root, range.highKey);
+    const int to = playsBass ? NearestOffset(chord.bass - root) : MapInterval(interval, recordedType, type, ntt);
+    return {IntervalMove::Transpose, static_cast<int8_t>(shift + to - interval)};
+  }
+  const int pitch = playsBass ? chord.bass : root + MapInterval(interval, recordedType, type, ntt);
+  return {IntervalMove::Nearest, static_cast<int8_t>(Mod12(pitch))};
+}
+
+int Apply(IntervalMove move, int note, int low, int high) {
+  switch (move.kind) {
+    case IntervalMove::AsWritten: return note;
+    case IntervalMove::Transpose: return FoldIntoLimits(note + move.value, low, high);
+    default: return FoldIntoLimits(note + NearestOffset(move.value - note), low, high);
+  }
+}
+
+int IntervalAbove(int recordedRoot, int note) { return Mod12(note - Mod12(recordedRoot)); }
+
 }  // namespace
 
 RangeIndex RangeOf(const ChannelRule& rule, int sourceNote) {
@@ -237,24 +291,26 @@ int MapNote(const ChannelRule& rule, int sourceNote, const Chord& chord) {
   const int note = std::clamp(sourceNote, 0, 127);
   if (IsRhythmPart(rule.part)) return note;
   const RangeRule& range = rule.Range(RangeOf(rule, note));
-  const int recordedRoot = Mod12(rule.sourceRoot);
-  const int recordedType = ValidType(rule.sourceType);
-  const int root = Mod12(chord.root);
-  const int type = ValidType(chord.type);
-  const int interval = Mod12(note - recordedRoot);
-  const bool playsBass = range.bassOn && chord.bass >= 0 && interval == 0;
-  if (root == recordedRoot && type == recordedType && !playsBass) return note;
+  return Apply(MoveOf(rule, range, IntervalAbove(rule.sourceRoot, note), chord), note, range.low, range.high);
+}
 
-  const Ntt ntt = range.ntr == Ntr::Guitar ? Ntt::Chord : range.ntt;
-  int result;
-  if (range.ntr == Ntr::RootTranspose) {
-    const int newRoot = note - interval + RootShift(recordedRoot, root, range.highKey);
-    result = newRoot + (playsBass ? NearestOffset(chord.bass - root) : MapInterval(interval, recordedType, type, ntt));
-  } else {
-    const int pitch = playsBass ? chord.bass : root + MapInterval(interval, recordedType, type, ntt);
-    result = note + NearestOffset(pitch - note);
+ChannelMapping::ChannelMapping(const ChannelRule& rule, const Chord& chord)
+    : rule_(rule), sounds_(ChannelSounds(rule, chord)) {
+  if (IsRhythmPart(rule.part)) return;
+  for (RangeIndex r : {RangeIndex::Low, RangeIndex::Middle, RangeIndex::High}) {
+    if (!rule.newLayout && r != RangeIndex::Middle) continue;  // one range in the older layout
+    for (int i = 0; i < 12; ++i)
+      moves_[static_cast<size_t>(r)][static_cast<size_t>(i)] = MoveOf(rule, rule.Range(r), i, chord);
   }
-  return FoldIntoLimits(result, range.low, range.high);
+}
+
+int ChannelMapping::Map(int sourceNote) const {
+  const int note = std::clamp(sourceNote, 0, 127);
+  if (IsRhythmPart(rule_.part)) return note;
+  const RangeIndex r = RangeOf(rule_, note);
+  const RangeRule& range = rule_.Range(r);
+  const IntervalMove move = moves_[static_cast<size_t>(r)][static_cast<size_t>(IntervalAbove(rule_.sourceRoot, note))];
+  return Apply(move, note, range.low, range.high);
 }
 
 }  // namespace vambrio

@@ -58,4 +58,27 @@ inline Rtr RetriggerRule(const ChannelRule& rule, int sourceNote) {
 // The part whose box mutes the channel: 8..15, or kNoPart.
 inline int PartOf(const ChannelRule& rule) { return rule.part; }
 
+// How the notes at one interval above the recorded root move over a chord.
+struct IntervalMove {
+  enum Kind : uint8_t { AsWritten, Transpose, Nearest };
+  Kind kind = AsWritten;
+  int8_t value = 0;  // Transpose: semitones to add; Nearest: the pitch class to take, in the nearest octave
+};
+
+// A channel's rule made ready for one chord: each of its notes then maps with
+// a table look-up and an addition, exactly as MapNote maps it. Make one per
+// channel when the chord changes (it keeps a copy of the rule).
+class ChannelMapping {
+ public:
+  ChannelMapping() = default;
+  ChannelMapping(const ChannelRule& rule, const Chord& chord);
+  bool Sounds() const { return sounds_; }   // ChannelSounds(rule, chord)
+  int Map(int sourceNote) const;            // MapNote(rule, sourceNote, chord)
+
+ private:
+  ChannelRule rule_;
+  bool sounds_ = false;
+  std::array<std::array<IntervalMove, 12>, 3> moves_{};  // per range, per interval above the recorded root
+};
+
 }  // namespace vambrio

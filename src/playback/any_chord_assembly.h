@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "chord/chord_name.h"
 #include "chord/chord_rules.h"
+#include "chord/note_mapping.h"
 #include "chord/store.h"
 #include "model/errors.h"
 #include "model/play_choices.h"
@@ -19,16 +21,19 @@ namespace vambrio {
 
 // Every note follows its channel's rule for the chord; a channel that does
 // not sound on the chord (its chord or note mute) or whose part box is
-// cleared plays its notes with velocity 0.
+// cleared plays its notes with velocity 0. A channel's rule is made ready for
+// the chord at its first note.
 class AnyChordNotes final : public NoteHook {
  public:
   AnyChordNotes(const SectionRules& rules, const Chord& chord, const PlayChoices& choices);
+  AnyChordNotes(SectionRules&&, const Chord&, const PlayChoices&) = delete;  // the rules must outlive the hook
   void MapNote(int channel, int& note, int& velocity) const override;
 
  private:
-  SectionRules rules_;
+  const SectionRules& rules_;
   Chord chord_;
-  std::array<bool, 16> sounds_{};
+  std::array<bool, 16> partOn_{};
+  mutable std::array<std::optional<ChannelMapping>, 16> mappings_;
 };
 
 // Assembles section s over the chord in OutData, as AssembleSingleTrack does;

@@ -146,6 +146,10 @@ TEST(NoteMapping, NewerLayoutRanges) {
   EXPECT_EQ(RangeOf(c, 72), RangeIndex::Middle);
   EXPECT_EQ(RangeOf(c, 73), RangeIndex::High);
   EXPECT_EQ(RetriggerRule(c, 80), Rtr::Retrigger);
+  const ChannelMapping prepared(c, Named("Cm7"));
+  EXPECT_EQ(prepared.Map(40), 40);
+  EXPECT_EQ(prepared.Map(64), 63);
+  EXPECT_EQ(prepared.Map(77), 79);
   EXPECT_EQ(RetriggerRule(c, 60), Rtr::PitchShift);
 }
 
@@ -158,6 +162,8 @@ TEST(NoteMapping, NoteAndChordMutes) {
   EXPECT_FALSE(ChannelSounds(c, Named("D")));
   EXPECT_TRUE(ChannelSounds(c, Named("Eb/D")));  // the root decides, not the bass
   EXPECT_FALSE(ChannelSounds(c, Chord{0, 34, -1}));
+  EXPECT_FALSE(ChannelMapping(c, Named("Em7")).Sounds());
+  EXPECT_TRUE(ChannelMapping(c, Named("Em")).Sounds());
 }
 
 // The chord's third: major or minor, else the fourth of sus4 or the second of 1+2+5.
@@ -181,8 +187,10 @@ TEST(NoteMapping, EveryChordKeepsTheRules) {
           const Chord chord{root, type, -1};
           if (root == 0 && type == 2) continue;  // the recorded chord: as written
           const auto tones = ChordTypeTones(type);
+          const ChannelMapping prepared(rule, chord);
           for (int note = 0; note < 128; ++note) {
             const int out = MapNote(rule, note, chord);
+            ASSERT_EQ(prepared.Map(note), out) << ChordName(chord) << " " << note;
             ASSERT_TRUE(out >= 0 && out <= 127) << note;
             const int interval = ((out - root) % 12 + 12) % 12;
             const bool chordTone = std::find(tones.begin(), tones.end(), interval) != tones.end();

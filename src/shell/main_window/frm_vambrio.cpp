@@ -26,6 +26,7 @@ void frmVambrio::Form_Initialize() {
   ui_->setupUi(this);
   ui_->cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   ui_->cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+  SetUpChordChoice();
   ConnectControls();
   CreateController();
   UpdateControls();
@@ -60,6 +61,8 @@ void frmVambrio::UpdateControls() {
   ui_->cmdSet->setEnabled(styleVolumeSet_);
   ui_->cmdRestore->setEnabled(styleVolumeRestore_);
   ui_->sliderVol->setEnabled(volumeControl_);
+  ui_->cboChordRoot->setEnabled(ui_->OptAnyChord->isChecked());
+  ui_->cboChordType->setEnabled(ui_->OptAnyChord->isChecked());
 
   // A main window has no default button of its own: the one chosen here is
   // drawn as the default and pressed by Enter (keyPressEvent).

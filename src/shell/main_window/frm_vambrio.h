@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "chord/chord_name.h"
+#include "chord/chord_rules.h"
 #include "editing/edit_handlers.h"
 #include "model/play_choices.h"
 #include "playback/playback_controller.h"
@@ -132,6 +134,9 @@ class frmVambrio : public QMainWindow, private PlaybackView {
 
   // The choices the next assembly reads.
   PlayChoices Choices() const;
+  // The chord of "Any chord" from the root and type boxes; empty while Major
+  // or Minor is chosen (the classic playback).
+  std::optional<Chord> ChosenChord() const;
   StyleModel& model() { return model_; }
   const StyleModel& model() const { return model_; }
   // The button Enter presses: Play when ready, Stop while playing.
@@ -165,6 +170,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void CheckLatencyItem();
   void ConnectControls();
   void ConnectEditing();
+  void SetUpChordChoice();
+  void AssembleSection(int16_t section, const PlayChoices& choices);
   void Apply(const ControlChanges& changes);
   void ApplySettingsFile();
   void StartMixer();
@@ -185,6 +192,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   std::string commandLine_;
   MessageBoxErrorReporter reporter_;
   StyleModel model_;
+  ChordRules chordRules_;  // the loaded style's, read by each load
 
   std::unique_ptr<PlaybackController> controller_;
 

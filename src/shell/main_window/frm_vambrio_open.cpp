@@ -40,6 +40,7 @@ void frmVambrio::Entry(const std::string& path) {
   setWindowTitle("Vambrio");
   ui_->SlidMasterVolume->setValue(0);
   EntryResult r = vambrio::Entry(model_, path, ui_->chkGM->isChecked(), reporter_);
+  chordRules_ = ReadChordRules(model_);
   ApplyEntryResult(r);
 }
 

@@ -7,10 +7,7 @@
 namespace vambrio {
 
 void frmVambrio::CreateController() {
-  auto assemble = [this](int16_t section, const PlayChoices& choices) {
-    MakeSingleTrack(model_, section, choices, reporter_, services_.paths.playerTmpPath,
-                    [this] { services_.sequencer.Command("close"); });
-  };
+  auto assemble = [this](int16_t section, const PlayChoices& choices) { AssembleSection(section, choices); };
   controller_ = std::make_unique<PlaybackController>(PlaybackParts{
       .model = model_,
       .sequencer = services_.sequencer,
