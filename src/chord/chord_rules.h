@@ -8,8 +8,8 @@
 // list of section names, "Ctab" (older) or "Ctb2" (newer) entries and
 // "Cntt" chunks that replace a "Ctab" entry's transposition table. Unknown
 // chunks are stepped over; an entry shorter than the bytes it needs, or for
-// a channel above 15, is left out; a chunk that runs past its parent ends
-// the walk there. Any bytes at all are read without fault.
+// a channel above 15, is left out; a block or group cut short keeps the
+// entries it holds in full. Any bytes at all are read without fault.
 #pragma once
 
 #include <array>
