@@ -208,25 +208,5 @@ TEST(ChordRules, FoundBehindOtherChunksOrByTheEndOfTrack) {
   EXPECT_FALSE(ReadChordRules(file).hasBlock);
 }
 
-TEST(ChordRules, AnyCutOfABlockReadsWithoutFault) {
-  RuleEntry e = Entry(10, 10, 2);
-  Bytes casm = CasmBuilder()
-                   .Group("Main A")
-                   .RawInGroup(CtabChunk(e))
-                   .RawInGroup(test::CnttChunk(10, 1))
-                   .Group("Main B")
-                   .RawInGroup(Ctb2Chunk(e))
-                   .Build();
-  const Bytes whole = StyleBytes(Track(), casm);
-  size_t groupsSeen = 0;
-  for (size_t n = 0; n <= whole.size(); ++n) {
-    ChordRules rules = ReadChordRules(std::span<const uint8_t>(whole.data(), n));
-    groupsSeen = std::max(groupsSeen, rules.groups.size());
-    for (const RuleGroup& g : rules.groups)
-      for (const ChannelRule& c : g.channels) EXPECT_EQ(c.sourceChannel, 10);
-  }
-  EXPECT_EQ(groupsSeen, 2u);
-}
-
 }  // namespace
 }  // namespace vambrio
