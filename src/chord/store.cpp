@@ -9,9 +9,12 @@ namespace vambrio {
 namespace {
 
 // An event that no well-formed track holds (a status byte F1..FE other than
-// FF and F7, a data byte where no channel status is in force, a data byte of
-// 128 or more in a channel message).
+// FF and F7, a data byte where no channel status is in force, a delta time or
+// length of more than four bytes).
 constexpr int32_t kMalformedEvent = 5;
+
+// The largest value a data byte of a channel message can hold.
+constexpr uint8_t kMaxDataByte = 0x7F;
 
 // Where an interval above the source root goes (values above 11 lie in the
 // next octave). The chord rule's minor form turns 4 into 3.
@@ -68,12 +71,12 @@ class StoreWalk {
   }
   void CopyByte() { Out(In(pos_++)); }
   void CopyBytes(int64_t n);
-  // The data byte at Pos, consumed; never 128 or more.
+  // The data byte at Pos, consumed. A byte of 128 or more (a malformed file
+  // that the scan accepted) reads as 127, so the output stays a valid file.
   int DataByte() {
     uint8_t b = In(pos_);
-    if (b >= 0x80) Raise(kMalformedEvent);
     ++pos_;
-    return b;
+    return b > kMaxDataByte ? kMaxDataByte : b;
   }
   // The variable-length quantity at p (at most four bytes) and its size.
   int64_t VarLen(int64_t p, int64_t& size) const;

@@ -27,7 +27,8 @@ class NoteHook {
 // chord types, and the rhythm parts moved to the drum channel; system-
 // exclusive events are dropped with their delta times unless
 // choices.IncludeSysex. Stops at the End of Track event without copying any
-// of it. Every note written lies in 0..127.
+// of it. Every note written lies in 0..127, and so does every data byte of a
+// channel message: one of 128 or more in the style is read and written as 127.
 //
 // A fault (an index outside StyleData or OutData, a destination above 16, a
 // malformed event) is reported as "Store"; the event in hand is taken out of

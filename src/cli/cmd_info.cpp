@@ -54,6 +54,7 @@ nlohmann::ordered_json LoadedJson(const std::string& file, const StyleModel& m, 
       {"master_volume", m.MasterVolume},
       {"tempo_events", Pairs(m.TempoEventPos, m.TempoEventValue, true)},
       {"reported", reported},
+      {"warnings", r.warnings},
   };
 }
 
@@ -65,6 +66,7 @@ void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult&
             << "  Size:      " << r.sizeText << " bytes\n"
             << "  Sections:  " << SectionCount(m) << "\n";
   for (int i = 0; i < SectionCount(m); ++i) std::cout << "    " << m.SectionName[i] << "\n";
+  for (const auto& warning : r.warnings) std::cout << "  Warning:   " << warning << "\n";
 }
 
 // Loads one file as a freshly started program would; true when it loaded.

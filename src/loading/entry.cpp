@@ -28,10 +28,20 @@ void FillLabels(StyleModel& m, EntryResult& r) {
   for (int i = 0; i <= 24; ++i) r.sectionLines.push_back(m.SectionName[i]);
   m.MasterVolume = ComputeMasterVolume(m);
   r.masterVolume = m.MasterVolume;
+  r.warnings = LoadWarnings(m);
   r.labelsSet = true;
 }
 
 }  // namespace
+
+std::vector<std::string> LoadWarnings(const StyleModel& m) {
+  std::vector<std::string> warnings;
+  if (m.MalformedDataBytes > 0) {
+    warnings.push_back(std::to_string(m.MalformedDataBytes) + " malformed data byte" +
+                       (m.MalformedDataBytes == 1 ? "" : "s"));
+  }
+  return warnings;
+}
 
 std::string FileNamePart(const std::string& path) {
   size_t slash = path.find_last_of('/');

@@ -41,6 +41,8 @@ struct EntryResult {
   std::string timeSignatureText;          // lblTimeSignature
   std::vector<std::string> sectionLines;  // cboSections: "All Sections" and 25 section lines
   int masterVolume = 0;                   // SlidMasterVolume
+  // What is wrong with a style that loaded all the same ("3 malformed data bytes").
+  std::vector<std::string> warnings;
 
   // Steps 18-20, present for Loaded and CouldNotProcess.
   bool statusSet = false;
@@ -51,6 +53,10 @@ struct EntryResult {
 // Loads the style at path into m as Entry does. gmPlayer is chkGM. Errors
 // that Entry reports (and TextData's) go to `errors`.
 EntryResult Entry(StyleModel& m, const std::string& path, bool gmPlayer, ErrorSink& errors);
+
+// The warnings of a scanned style: "N malformed data bytes" when its channel
+// messages hold data bytes of 128 or more; empty for a well-formed style.
+std::vector<std::string> LoadWarnings(const StyleModel& m);
 
 // The file name part of a path: the text after the last '/' (or the whole path).
 std::string FileNamePart(const std::string& path);

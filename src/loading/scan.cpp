@@ -90,11 +90,15 @@ struct ScanWalk {
     m.Pos = d.last;
   }
 
+  // A channel message has its usual length whatever its data bytes hold: a
+  // data byte of 128 or more (some style generators write them) is counted
+  // and stepped over like any other, so the walk stays in step.
   void ChannelEvent() {
     if (m.RunningStatus) m.Pos = ToInt32(int64_t{m.Pos} - 1);
     int length = ChannelDataLength(m.StatusByte);
-    for (int i = 1; i <= length; ++i)
-      if (At(m.StyleData, int64_t{m.Pos} + i) >= 0x80) Reject();
+    for (int i = 1; i <= length; ++i) {
+      if (At(m.StyleData, int64_t{m.Pos} + i) >= 0x80) m.MalformedDataBytes = ToInt32(int64_t{m.MalformedDataBytes} + 1);
+    }
     if ((m.StatusByte >> 4) == 0xB) {
       uint8_t controller = m.StyleData[m.Pos + 1];
       if (controller == 7 || controller == 39) VolumeEvent();
@@ -196,6 +200,7 @@ bool ScanStyle(StyleModel& m, bool gmPlayer, ErrorSink& errors) {
     m.StatusByte = 0;
     m.RunningStatus = false;
     m.TextStr.clear();
+    m.MalformedDataBytes = 0;
     ScanWalk walk{m, gmPlayer, errors};
     walk.Run();
     return true;

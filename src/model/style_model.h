@@ -59,6 +59,9 @@ struct StyleModel {
   std::vector<int16_t> TempoEventValue = std::vector<int16_t>(kTempoTableStart, 0);
   std::vector<int32_t> TempoEventPos = std::vector<int32_t>(kTempoTableStart, 0);
   int16_t MasterVolume = 0;
+  // Data bytes of 128 or more in the track's channel messages (a malformed
+  // file that still loads; playback writes them as 127).
+  int32_t MalformedDataBytes = 0;
 
   // Chord tables
   ChordTables Chord;

@@ -210,8 +210,6 @@ TEST(Store, MalformedEventsAreFaults) {
       {{0x00, 0xFF, 0x01, 0x01, 'x', 0x00, 60, 64}, 5},      // running status after a meta event
       {{0x00, 0xF0, 0x01, 0xF7, 0x00, 60, 64}, 4},           // ... and after a system-exclusive event
       {{0x00, 0xF1, 0x00}, 0},                               // a system common message
-      {{0x00, 0x99, 0x80, 64}, 0},                           // a data byte of 128
-      {{0x00, 0xB9, 0x07, 0x80}, 0},
       {{0x81, 0x80, 0x80, 0x80, 0x00, 0x99, 36, 64}, 0},     // a delta time of five bytes
       {{0x00, 0xFF, 0x01, 0x81, 0x80, 0x80, 0x80, 0x00}, 0}, // a length of five bytes
       {{0x00, 0xF0, 0x7F, 0x01}, 0},                         // a sysex longer than the file
@@ -226,6 +224,17 @@ TEST(Store, MalformedEventsAreFaults) {
     EXPECT_EQ(r.Run(), expected);
     EXPECT_EQ(r.errors.messages.size(), 1u);
   }
+}
+
+TEST(Store, DataBytesOf128OrMoreAreWrittenAs127) {
+  TrackBuilder t;
+  t.Channel(0x99, {0x80, 0xC8}).Channel(0x92, {0xFF, 0x90}).Running({60, 0xEE}).Channel(0xB2, {0x0B, 0xEE})
+      .Channel(0xC2, {0x85}).Channel(0xE2, {0x00, 0xFF});
+  StoreRun r(t);
+  r.Channel(9, 10).Channel(2, 12, 0, 0, 100);  // a chord channel with its high limit at 100
+  EXPECT_EQ(r.Run(), (Bytes{0x00, 0x99, 127, 127, 0x00, 0x92, 91, 127, 0x00, 60, 127, 0x00, 0xB2, 0x0B, 127,
+                            0x00, 0xC2, 127, 0x00, 0xE2, 0x00, 127}));
+  EXPECT_TRUE(r.errors.messages.empty());
 }
 
 TEST(Store, NeverWritesPastTheOutputBuffer) {

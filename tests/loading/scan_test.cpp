@@ -287,9 +287,6 @@ TEST(ScanStyle, RejectsTracksItCannotWalk) {
   TrackBuilder systemCommon;
   systemCommon.Marker("Main A").Raw({0x00, 0xF2, 0x00, 0x00}).EndOfTrack();
   cases.push_back({"song position in a track", withTrack(systemCommon)});
-  TrackBuilder statusAsData;
-  statusAsData.Marker("Main A").Channel(0x90, {60, 0x90}).EndOfTrack();
-  cases.push_back({"a status byte as velocity", withTrack(statusAsData)});
 
   TrackBuilder fiveByteDelta;
   fiveByteDelta.Marker("Main A").DeltaBytes({0x81, 0x80, 0x80, 0x80, 0x00}).NoteOn(0, 60, 100).EndOfTrack();

@@ -27,6 +27,14 @@ std::string LoadProblem(EntryResult::Outcome outcome) {
   return "the program could not process this file";
 }
 
+// What a style that loaded with warnings holds, for the status line's tool tip.
+QString LoadWarningTip(const std::vector<std::string>& warnings) {
+  if (warnings.empty()) return {};
+  QString tip = "This style loaded with warnings:";
+  for (const std::string& w : warnings) tip += "\n" + QString::fromStdString(w);
+  return tip + "\nData bytes of 128 or more play as 127.";
+}
+
 }  // namespace
 
 void frmVambrio::Entry(const std::string& path) {
@@ -65,6 +73,7 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
     ui_->lblStatus->setText(QString::fromStdString(r.statusText));
     ui_->lblSize->setText(QString::fromStdString(r.sizeText));
   }
+  ui_->lblStatus->setToolTip(LoadWarningTip(r.warnings));
   if (r.outcome == EntryResult::Outcome::Loaded) BlockPlay({});
   ShowSoundStatus();
   UpdateControls();
