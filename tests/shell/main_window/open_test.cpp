@@ -6,6 +6,8 @@
 #include <QUrl>
 
 #include "loading/entry.h"
+#include "malformed_style.h"
+#include "smf_check.h"
 #include "test_classes.h"
 #include "window_rig.h"
 
@@ -63,6 +65,24 @@ void OpenTest::loadedStyleFillsTheWindow() {
   // The dialog started where the current style is; none was loaded yet.
   QCOMPARE(rig.dialogs.calls.size(), size_t{1});
   QCOMPARE(rig.dialogs.calls[0].kind, std::string("OpenStyle"));
+}
+
+void OpenTest::styleWithMalformedDataBytesLoadsAndSaysSo() {
+  WindowRig rig;
+  rig.Start(rig.Style("Odd.sty", MalformedStyle().bytes));
+  QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+  QCOMPARE(rig.Sections()->itemText(2), QString("Fill In AA"));
+  QVERIFY(rig.boxes.shown.empty());
+  QVERIFY(rig.Find<QLabel>("lblStatus")->toolTip().contains("7 malformed data bytes"));
+  rig.Sections()->setCurrentIndex(1);
+  rig.Button("cmdPlay")->click();
+  std::string played = ReadWhole(rig.work.File("Player.tmp"));
+  QCOMPARE(QString::fromStdString(SmfStructureError(Bytes(played.begin(), played.end()))), QString());
+  rig.Button("cmdStop")->click();
+
+  rig.dialogs.openAnswers.push_back(rig.Style("Rig.sty"));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.Find<QLabel>("lblStatus")->toolTip(), QString());
 }
 
 void OpenTest::demoStyleFromTheCommandLine() {

@@ -25,6 +25,7 @@ class OpenTest : public QObject {
  private slots:
   void loadedStyleFillsTheWindow();
   void demoStyleFromTheCommandLine();
+  void styleWithMalformedDataBytesLoadsAndSaysSo();
   void missingFileCannotBeOpenedAndPlayIsRefused();
   void fileThatCannotBeProcessedKeepsTheOldLabels();
   void cancelledOpenDialogKeepsTheStyleAndStopsPlayback();
