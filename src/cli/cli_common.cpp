@@ -12,8 +12,17 @@ std::map<std::string, CommandInfo>& Commands() {
   return commands;
 }
 
+const CommandHelp& Help(const std::string& name) {
+  static const CommandHelp none;
+  auto it = Commands().find(name);
+  return it == Commands().end() ? none : it->second.help;
+}
+
 int Usage(const std::string& usage) {
-  std::cerr << "usage: vambrio-cli " << usage << "\n";
+  auto it = Commands().find(usage);
+  const std::string name = it != Commands().end() ? usage : usage.substr(0, usage.find(' '));
+  std::cerr << "usage: vambrio-cli " << (it != Commands().end() ? it->second.help.usage : usage) << "\n";
+  if (Commands().count(name) != 0) std::cerr << "Run \"vambrio-cli help " << name << "\" for every option.\n";
   return kExitUsage;
 }
 
@@ -52,6 +61,28 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const 
     }
   }
   return out;
+}
+
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const CommandHelp& help) {
+  std::vector<std::string> flags, withValue;
+  for (const auto& o : help.options) (o.value.empty() ? flags : withValue).push_back(o.name);
+  return ParseArgs(args, flags, withValue);
+}
+
+std::vector<OptionHelp> PlayChoiceOptions() {
+  return {
+      {"--gm", "", "read and play the style for a GM player (the window's player box at \"GM\"); without it, XG"},
+      {"--xg-on", "", "send the XG System On message first (\"Use XG Voices\")"},
+      {"--minor", "", "move the notes onto C minor (without it: C major)"},
+      {"--chord", "NAME", "play over this chord instead, by the style's complete chord rules: F#m7, Bb, C/E (see chords)"},
+      {"--no-sysex", "", "leave out the style's system-exclusive events (\"Include Sysex\" cleared)"},
+      {"--parts", "BITS", "the eight parts from Rhythm Sub to Phrase 2 as digits 0 or 1 (01100000: Rhythm Main, Bass)"},
+  };
+}
+
+std::vector<OptionHelp> Options(std::vector<OptionHelp> own, const std::vector<OptionHelp>& shared) {
+  own.insert(own.end(), shared.begin(), shared.end());
+  return own;
 }
 
 bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices) {

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
 
 namespace vambrio::cli {
 
-// Prints "usage: vambrio-cli USAGE" to standard error and returns kExitUsage.
+// Prints "usage: vambrio-cli USAGE" and where the whole help is to standard
+// error and returns kExitUsage. `usage` is a registered command's name (its
+// usage line is printed) or the usage line itself.
 int Usage(const std::string& usage);
 
 // Splits args into options (beginning with "--") and positional arguments.
@@ -24,6 +27,14 @@ struct ParsedArgs {
 };
 std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& flags,
                                     const std::vector<std::string>& withValue);
+// The same with the options a command registered: those with a value's
+// placeholder take a value, the others are flags.
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const CommandHelp& help);
+
+// The options of the window's playback choices, for the commands that assemble a section.
+std::vector<OptionHelp> PlayChoiceOptions();
+// The options of a command: its own, then the shared ones.
+std::vector<OptionHelp> Options(std::vector<OptionHelp> own, const std::vector<OptionHelp>& shared);
 
 // Fills the playback choices from --gm, --xg-on, --minor, --no-sysex and
 // --parts BITS (eight characters 0/1). False when BITS is malformed.

@@ -175,7 +175,25 @@ int RunArrange(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration kArrange("arrange", kUsage, RunArrange);
+const CommandRegistration kArrange(
+    {.name = "arrange",
+     .usage = kUsage,
+     .summary = "Plays a chord chart with a style, as an arranger keyboard would: live, or into a MIDI or WAV file",
+     .arguments = {{"STYLE", "", "the style file"},
+                   {"CHART", "", "the chord chart, plain text bar by bar (\"-\": standard input)"}},
+     .options = {{"-o", "OUT.mid|OUT.wav", "the file to write: a Standard MIDI File, or a WAV file rendered with FluidSynth"},
+                 {"--tempo", "T", "the tempo in quarter notes per minute, 10 to 500 (without it: the style's)"},
+                 {"--gm", "", "read and play the style for a GM player; without it, XG"},
+                 {"--xg-on", "", "send the XG System On message first"},
+                 {"--no-sysex", "", "leave out the style's system-exclusive events"},
+                 {"--parts", "BITS", "the eight parts from Rhythm Sub to Phrase 2 as digits 0 or 1"},
+                 {"--soundfont", "FILE", "the SoundFont for a WAV file or for playing live"},
+                 {"--latency", "low|normal|safe", "the audio buffer when playing live (normal: the default)"},
+                 {"--audio-driver", "NAME", "the FluidSynth audio driver when playing live (pulseaudio, alsa, ...)"}},
+     .examples = {"vambrio-cli arrange examples/Demo.sty examples/Demo.chart -o demo.wav",
+                  "vambrio-cli arrange examples/Demo.sty examples/Demo.chart"},
+     .details = "Without -o the chart plays live, printing the bar and section; Ctrl-C stops with every note off."},
+    RunArrange);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -14,15 +14,12 @@
 namespace vambrio::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS]";
-
 int RunAssemble(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts", "--chord"});
-  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
+  auto parsed = ParseArgs(args, Help("assemble"));
+  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage("assemble");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("assemble");
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -50,7 +47,15 @@ int RunAssemble(const std::vector<std::string>& args) {
   return reporter.messages.empty() ? kExitOk : kExitReported;
 }
 
-const CommandRegistration kAssemble("assemble", kUsage, RunAssemble);
+const CommandRegistration kAssemble(
+    {.name = "assemble",
+     .usage = "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS]",
+     .summary = "Writes the file Play would hear for one section, as a standard MIDI file",
+     .arguments = {{"STYLE", "", "the style file"},
+                   {"SECTION", "", "the section's name as the window lists it, such as \"Main A\""}},
+     .options = Options({{"-o", "OUT", "the MIDI file to write"}}, PlayChoiceOptions()),
+     .examples = {"vambrio-cli assemble examples/Demo.sty \"Main A\" -o main-a.mid --minor"}},
+    RunAssemble);
 
 }  // namespace
 }  // namespace vambrio::cli

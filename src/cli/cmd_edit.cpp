@@ -15,7 +15,6 @@
 namespace vambrio::cli {
 namespace {
 
-const char* kEditUsage = "edit STYLE -o OUT [--gm] [--add-volume-events] [--master-volume N] [--tempo T]";
 const char* kNoVolumeEventsText = "This style has no volume events to scale; the master volume cannot be set";
 const char* kNoTempoText = "This style has no tempo and time signature; the tempo cannot be edited";
 
@@ -76,13 +75,13 @@ std::optional<int> ApplyEdits(StyleModel& m, const ParsedArgs& args, CollectingE
 }
 
 int RunEdit(const std::vector<std::string>& argv) {
-  auto args = ParseArgs(argv, {"--gm", "--add-volume-events"}, {"-o", "--master-volume", "--tempo"});
-  if (!args || args->positional.size() != 1 || !args->Value("-o") || args->Value("-o")->empty()) return Usage(kEditUsage);
+  auto args = ParseArgs(argv, Help("edit"));
+  if (!args || args->positional.size() != 1 || !args->Value("-o") || args->Value("-o")->empty()) return Usage("edit");
   if (auto n = args->Value("--master-volume"); n && !SliderValue(*n)) {
     std::cerr << "vambrio-cli: --master-volume takes a whole number from 1 to 127\n";
-    return Usage(kEditUsage);
+    return Usage("edit");
   }
-  if (auto t = args->Value("--tempo"); t && t->empty()) return Usage(kEditUsage);
+  if (auto t = args->Value("--tempo"); t && t->empty()) return Usage("edit");
 
   StyleModel m = MakeStartupModel();
   CollectingErrorReporter errors;
@@ -102,7 +101,19 @@ int RunEdit(const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
-CommandRegistration registration("edit", kEditUsage, RunEdit);
+const CommandRegistration kEdit(
+    {.name = "edit",
+     .usage = "edit STYLE -o OUT [--gm] [--add-volume-events] [--master-volume N] [--tempo T]",
+     .summary = "Applies the window's editing commands to a style and saves the result",
+     .arguments = {{"STYLE", "", "the style file to edit (it is not changed)"}},
+     .options = {{"-o", "OUT", "the style file to write; an existing one is replaced"},
+                 {"--gm", "", "read the style for a GM player (without it, XG: a GM System On message is neutralised)"},
+                 {"--add-volume-events", "", "add sixteen initial volume events after the SInt marker (\"Add Vol Events\")"},
+                 {"--master-volume", "N", "rescale every volume event to the average N, 1 to 127 (the Style Volume slider, then Set)"},
+                 {"--tempo", "T", "write tempo T, 32 to 280, into every tempo event (\"Edit Tempo\")"}},
+     .examples = {"vambrio-cli edit Pop.sty -o Pop-quiet.sty --add-volume-events --master-volume 70"},
+     .details = "The edits apply in the order above; a step that is refused writes nothing."},
+    RunEdit);
 
 }  // namespace
 }  // namespace vambrio::cli

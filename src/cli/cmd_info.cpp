@@ -1,4 +1,5 @@
-// vambrio-cli info [--json] [--gm] STYLE...: what the window shows for each style.
+// vambrio-cli info [--json] [--gm] [--rules] STYLE|FOLDER...: what the window shows for
+// each style; a folder stands for every style file below it.
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -6,13 +7,13 @@
 #include "cli/chord_cli.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/progress.h"
+#include "cli/style_files.h"
 #include "loading/entry.h"
 #include "shell/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {
-
-constexpr const char* kUsage = "info [--json] [--gm] [--rules] STYLE...";
 
 nlohmann::ordered_json Pairs(const std::vector<int32_t>& pos, const auto& value, bool stopAtZeroValue) {
   nlohmann::ordered_json out = nlohmann::ordered_json::array();
@@ -71,7 +72,7 @@ void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult&
 
 // Loads one file as a freshly started program would; true when it loaded.
 // With rules, the style's chord rules are added.
-bool InfoOne(const std::string& file, bool gm, bool json, bool rules) {
+bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgress& progress) {
   StyleModel m = MakeStartupModel();
   CollectingErrorReporter reporter;
   EntryResult r = Entry(m, file, gm, reporter);
@@ -80,11 +81,16 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules) {
   if (r.outcome == EntryResult::Outcome::Reported && !reporter.messages.empty()) error = reporter.messages.back();
   if (json) {
     nlohmann::ordered_json out = ok ? LoadedJson(file, m, r, reporter.messages)
-                            : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
+                                    : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
     if (ok && rules) out["rules"] = RulesJson(ReadChordRules(m));
+    progress.BeforeOutput(BatchProgress::Stream::Output);
     std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
-  } else if (ok) {
+    return ok;
+  }
+  if (!ok || !reporter.messages.empty()) progress.BeforeOutput(BatchProgress::Stream::Error);
+  if (ok) {
     for (const auto& msg : reporter.messages) std::cerr << file << ": " << msg << "\n";
+    progress.BeforeOutput(BatchProgress::Stream::Output);
     PrintBlock(file, m, r);
     if (rules) PrintRules(std::cout, ReadChordRules(m));
   } else {
@@ -94,14 +100,31 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules) {
 }
 
 int RunInfo(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--json", "--gm", "--rules"}, {});
-  if (!parsed || parsed->positional.empty()) return Usage(kUsage);
-  bool all = true;
-  for (const auto& file : parsed->positional) all = InfoOne(file, parsed->Has("--gm"), parsed->Has("--json"), parsed->Has("--rules")) && all;
+  auto parsed = ParseArgs(args, Help("info"));
+  if (!parsed || parsed->positional.empty()) return Usage("info");
+  StyleFileList list = FindStyleFiles(parsed->positional);
+  for (const auto& problem : list.problems) std::cerr << problem << "\n";
+  bool all = list.problems.empty();
+  BatchProgress progress = BatchProgress::OnStandardError(list.files.size());
+  for (const auto& file : list.files) {
+    progress.Next(file);
+    all = InfoOne(file, parsed->Has("--gm"), parsed->Has("--json"), parsed->Has("--rules"), progress) && all;
+  }
   return all ? kExitOk : kExitFailed;
 }
 
-const CommandRegistration kInfo("info", kUsage, RunInfo);
+const CommandRegistration kInfo(
+    {.name = "info",
+     .usage = "info [--json] [--gm] [--rules] STYLE|FOLDER...",
+     .summary = "Prints what the window shows for each style: name, tempo, time signature, size, sections",
+     .arguments = {{"STYLE", "", "a style file, whatever its name"},
+                   {"FOLDER", "", "every style file below it (.sty .pcs .sst .pst .prs .bcs .fps, any case)"}},
+     .options = {{"--json", "", "one JSON object per line and style, with positions, volume and tempo events"},
+                 {"--gm", "", "read the styles for a GM player (the window's player box at \"GM\"); without it, XG"},
+                 {"--rules", "", "add each style's chord rules: per section group and channel, how its notes follow a chord"}},
+     .examples = {"vambrio-cli info examples/Demo.sty", "vambrio-cli info --json ~/Styles > styles.jsonl"},
+     .details = "A batch of more than 200 files shows its progress on standard error when that is a terminal."},
+    RunInfo);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/alsa_mixer.h"
+#include "platform/fluid_log.h"
 #include "platform/soundfont.h"
 
 namespace vambrio::platform {
@@ -16,23 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int64_t kOutputStallNs = 2'000'000'000;  // an output silent this long while playing has failed
-
-std::mutex gLogMutex;
-std::string gLastError;
-
-void KeepFluidLog(int level, const char* message, void*) {
-  if (level > FLUID_ERR || message == nullptr) return;
-  std::lock_guard<std::mutex> lock(gLogMutex);
-  gLastError = message;
-}
-
-void RouteFluidLog() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-      fluid_set_log_function(level, KeepFluidLog, nullptr);
-  });
-}
 
 int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -61,13 +45,8 @@ std::string NamedDriverProblem(fluid_settings_t* settings, const std::string& na
 
 }  // namespace
 
-std::string LastFluidError() {
-  std::lock_guard<std::mutex> lock(gLogMutex);
-  return gLastError;
-}
-
 FluidEngine::FluidEngine(SoundOptions options) : options_(std::move(options)) {
-  RouteFluidLog();
+  CollectFluidLog();
   QuietAlsaDiagnostics();
   wantXg_ = options_.xgBankSelect;
 }

@@ -27,6 +27,7 @@
 #include "realtime/audio_latency.h"
 #include "realtime/realtime_client.h"
 #include "realtime/underrun_detector.h"
+#include "platform/fluid_log.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -178,9 +179,5 @@ class FluidEngine {
   bool watchQuit_ = false;
   std::thread watcher_;
 };
-
-// Messages of FluidSynth itself are kept out of the terminal; the last error
-// it logged is kept here (it names the cause when an output cannot be opened).
-std::string LastFluidError();
 
 }  // namespace vambrio::platform

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/fluid_log.h"
 #include "platform/soundfont.h"
 #include "midi/midi_length.h"
 
@@ -46,6 +47,7 @@ void Configure(fluid_settings_t* s, const RenderRequest& r) {
 }  // namespace
 
 RenderResult RenderToWav(const RenderRequest& request) {
+  CollectFluidLog();
   RenderResult result;
   SoundFontChoice font = FindSoundFont(request.sound.soundFont);
   result.notice = font.note;

@@ -4,6 +4,7 @@ if(VAMBRIO_GUI)
   add_library(vambrio_sound STATIC
     ${CMAKE_CURRENT_LIST_DIR}/fluid_engine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_realtime.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_log.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_sequencer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_render.cpp
     ${CMAKE_CURRENT_LIST_DIR}/alsa_mixer.cpp)

@@ -139,7 +139,7 @@ TEST_F(InfoTest, UnreadableFileAsAnOrdinaryUser) {
 TEST_F(InfoTest, MissingArgumentPrintsUsage) {
   auto r = Cli({"info"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("usage: vambrio-cli info [--json] [--gm] [--rules] STYLE..."), std::string::npos);
+  EXPECT_NE(r.err.find("usage: vambrio-cli info [--json] [--gm] [--rules] STYLE|FOLDER..."), std::string::npos);
   EXPECT_EQ(Cli({"info", "--bogus", "x.sty"}).status, 2);
 }
 

@@ -189,7 +189,26 @@ int RunLibrary(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration kLibrary("library", kUsage, RunLibrary);
+const CommandRegistration kLibrary(
+    {.name = "library",
+     .usage = kUsage,
+     .summary = "Keeps an index of style folders: add, list and search, find duplicates, remove",
+     .arguments = {{"add DIR...", "", "read every style below the folders into the index (again only what changed)"},
+                   {"list", "", "the indexed styles, after bringing the index up to date"},
+                   {"duplicates", "", "the files whose content another file also has"},
+                   {"remove DIR", "", "drop a folder from the index (the files stay)"},
+                   {"folders", "", "the folders of the index"}},
+     .options = {{"--json", "", "list and duplicates: one JSON object per line"},
+                 {"--search", "TEXT", "list: styles whose name, file name or folder holds every word of TEXT"},
+                 {"--tempo", "MIN-MAX", "list: a tempo range (90-120, 90- at least, -120 at most, 100 exactly)"},
+                 {"--time-signature", "N/D", "list: this time signature only, such as 3/4"},
+                 {"--format", "sff1|sff2", "list: this style format only"},
+                 {"--favourites", "", "list: the favourites only"},
+                 {"--errors", "", "list: the files that could not be loaded only"},
+                 {"--no-update", "", "list: the index as it stands, without reading changed files"},
+                 {"--db", "FILE", "the index file (without it: the one the window uses)"}},
+     .examples = {"vambrio-cli library add ~/Styles", "vambrio-cli library list --search waltz --time-signature 3/4"}},
+    RunLibrary);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -46,7 +46,13 @@ int RunPorts(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration kPorts("ports", kUsage, RunPorts);
+const CommandRegistration kPorts(
+    {.name = "ports",
+     .usage = kUsage,
+     .summary = "Lists the MIDI input and output ports, numbered as --midi-out accepts them",
+     .options = {{"--json", "", "one JSON object: api, inputs, outputs and Vambrio's own virtual ports"}},
+     .examples = {"vambrio-cli ports"}},
+    RunPorts);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -22,10 +22,6 @@
 namespace vambrio::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT]";
-
 // SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
 // handles them like any other event. Blocked before any thread starts, so
 // that no thread of the synthesizer receives them instead.
@@ -39,14 +35,13 @@ int StopSignals() {
 }
 
 int RunPlay(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--repeat", "--gm", "--xg-on", "--minor", "--no-sysex"},
-                          {"--parts", "--soundfont", "--audio-driver", "--latency", "--midi-out", "--chord"});
-  if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage(kUsage);
+  auto parsed = ParseArgs(args, Help("play"));
+  if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage("play");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("play");
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
-  if (!latency) return Usage(kUsage);
+  if (!latency) return Usage("play");
   const std::string& style = parsed->positional[0];
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 
@@ -114,12 +109,31 @@ int RunPlay(const std::vector<std::string>& args) {
   close(signals);
   if (uint64_t underruns = engine ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+  PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
   if (stopped) return kExitOk;
   if (messages.shown > 0) return kExitFailed;
   return errors.reported > 0 ? kExitReported : kExitOk;
 }
 
-const CommandRegistration kPlay("play", kUsage, RunPlay);
+const CommandRegistration kPlay(
+    {.name = "play",
+     .usage = "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
+              "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT] [--verbose]",
+     .summary = "Plays a section, or every section in turn, through the built-in synthesizer",
+     .arguments = {{"STYLE", "", "the style file"},
+                   {"SECTION", "", "the section's name, such as \"Main A\"; without it, All Sections"}},
+     .options = Options(Options({{"--repeat", "", "play the section again and again, until Ctrl-C (Repeat \"On\")"}},
+                                PlayChoiceOptions()),
+                        Options(SoundOptions(),
+                                {{"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, jack, ...)"},
+                                 {"--latency", "low|normal|safe",
+                                  "the audio buffer: low 2 x 64 frames, normal 2 x 256 (the default), safe 4 x 512"},
+                                 {"--midi-out", "PORT",
+                                  "play through this MIDI port (a name from \"vambrio-cli ports\", its number or a "
+                                  "unique part of its name) instead of the built-in synthesizer"}})),
+     .examples = {"vambrio-cli play examples/Demo.sty \"Main A\" --repeat"},
+     .details = "Ctrl-C stops the playback as the Stop button does."},
+    RunPlay);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -17,10 +17,6 @@
 namespace vambrio::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "render STYLE SECTION -o OUT.wav [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE]";
-
 // A file of our own beside "Player.tmp" (a window may be playing that one).
 std::string PrivateMidiFile() {
   platform::UserPath player = platform::PlayerTmpPath();
@@ -36,12 +32,11 @@ std::string PrivateMidiFile() {
 }
 
 int RunRender(const std::vector<std::string>& args) {
-  auto parsed =
-      ParseArgs(args, {"--gm", "--xg-on", "--minor", "--no-sysex"}, {"-o", "--parts", "--soundfont", "--chord"});
-  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage(kUsage);
+  auto parsed = ParseArgs(args, Help("render"));
+  if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage("render");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage(kUsage);
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("render");
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -71,6 +66,7 @@ int RunRender(const std::vector<std::string>& args) {
   platform::RenderResult r = platform::RenderToWav(request);
   std::filesystem::remove(midi);
   if (!r.notice.empty()) std::cerr << r.notice << "\n";
+  PrintFluidMessages(parsed->Has("--verbose"), request.sound.xgBankSelect);
   if (!r.ok) {
     std::cerr << r.problem << "\n";
     return kExitFailed;
@@ -79,7 +75,18 @@ int RunRender(const std::vector<std::string>& args) {
   return errors.reported > 0 ? kExitReported : kExitOk;
 }
 
-const CommandRegistration kRender("render", kUsage, RunRender);
+const CommandRegistration kRender(
+    {.name = "render",
+     .usage = "render STYLE SECTION -o OUT.wav [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
+              "[--soundfont FILE] [--verbose]",
+     .summary = "Renders one section to a WAV file (44.1 kHz, 16-bit stereo), faster than real time",
+     .arguments = {{"STYLE", "", "the style file"},
+                   {"SECTION", "", "the section's name as the window lists it, such as \"Main A\""}},
+     .options = Options(Options({{"-o", "OUT.wav", "the WAV file to write: the section and two seconds to fade"}},
+                                PlayChoiceOptions()),
+                        SoundOptions()),
+     .examples = {"vambrio-cli render examples/Demo.sty \"Intro A\" -o intro.wav"}},
+    RunRender);
 
 }  // namespace
 }  // namespace vambrio::cli

@@ -10,6 +10,7 @@
 
 #include "cli/cli_common.h"
 #include "loading/entry.h"
+#include "platform/fluid_log.h"
 #include "platform/message_box.h"
 #include "playback/playback_controller.h"
 #include "shell/error_reporter.h"
@@ -70,6 +71,23 @@ class TerminalView final : public PlaybackView {
   std::string status_;
   bool repeat_;
 };
+
+// FluidSynth's messages since the last call: every one with --verbose,
+// otherwise at most one line that sums them up.
+inline void PrintFluidMessages(bool verbose, bool xgBankSelect) {
+  platform::FluidMessages messages = platform::TakeFluidMessages();
+  if (verbose) {
+    for (const auto& line : platform::FluidMessageLines(messages)) std::cerr << line << "\n";
+  } else if (std::string line = platform::FluidMessageSummary(messages, xgBankSelect); !line.empty()) {
+    std::cerr << line << "\n";
+  }
+}
+
+// The options of the commands that sound.
+inline std::vector<OptionHelp> SoundOptions() {
+  return {{"--soundfont", "FILE", "the SoundFont to play with (without it: Debian's General MIDI SoundFont, or the first one found)"},
+          {"--verbose", "", "print every message of the synthesizer instead of one line about them"}};
+}
 
 // Loads the style as Entry does; prints why not and returns false on failure.
 inline bool LoadForPlaying(StyleModel& m, const std::string& path, bool gm, ErrorSink& errors, EntryResult& r) {

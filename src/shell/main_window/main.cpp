@@ -4,6 +4,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -80,9 +81,32 @@ std::string ArgumentText(int argc, char** argv, bool& arranger, bool& library) {
   return text;
 }
 
+// "vambrio --help" and "vambrio --version" answer on standard output and
+// end the program before anything needs a display. True when one was asked.
+bool AnswersHelpOrVersion(int argc, char** argv) {
+  if (argc != 2) return false;
+  const std::string arg = argv[1];
+  if (arg == "--version") {
+    std::printf("vambrio %s\n", VAMBRIO_VERSION);
+    return true;
+  }
+  if (arg != "--help" && arg != "-h") return false;
+  std::printf(
+      "usage: vambrio [STYLE]\n\n"
+      "Opens the Vambrio window, the player and editor of accompaniment styles, and loads\n"
+      "STYLE (.sty .pcs .sst .pst .prs .bcs .fps) when one is given.\n\n"
+      "Options:\n"
+      "  -h, --help  show this help\n"
+      "  --version   show the program's version\n\n"
+      "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
+      "vambrio-cli plays, renders and edits styles from the terminal: see \"vambrio-cli help\".\n");
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (AnswersHelpOrVersion(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vambrio");
   // Wayland desktops find the window's icon and name through the desktop file.

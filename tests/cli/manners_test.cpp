@@ -1,0 +1,196 @@
+// vambrio-cli's manners: the help on standard output, the version, usage
+// errors on standard error, folders walked for styles, and the progress line
+// of a long batch only on a terminal.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "run_process.h"
+#include "style_builder.h"
+#include "temp_dir.h"
+
+namespace vambrio {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+test::ProcessResult Cli(std::vector<std::string> args) {
+  args.insert(args.begin(), VAMBRIO_CLI);
+  return test::RunProcess(args);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The command names of the overview's "Commands:" list.
+std::vector<std::string> ListedCommands(const std::string& overview) {
+  std::vector<std::string> names;
+  bool inList = false;
+  for (const auto& line : Lines(overview)) {
+    if (line == "Commands:") inList = true;
+    else if (inList && line.rfind("  ", 0) == 0) names.push_back(line.substr(2, line.find(' ', 2) - 2));
+    else if (inList) break;
+  }
+  return names;
+}
+
+TEST(CliManners, HelpGoesToStandardOutputAndExplainsEveryOption) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"-h"}, {"help"}}) {
+    auto r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_THAT(r.out, StartsWith("usage: vambrio-cli COMMAND"));
+  }
+  std::vector<std::string> commands = ListedCommands(Cli({"help"}).out);
+  EXPECT_THAT(commands, ::testing::IsSupersetOf({"assemble", "edit", "help", "info"}));
+  for (const auto& name : commands) {
+    SCOPED_TRACE(name);
+    auto r = Cli({"help", name});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Cli({name, "--help"}).out, r.out);
+    std::vector<std::string> lines = Lines(r.out);
+    ASSERT_THAT(lines.at(0), StartsWith("usage: vambrio-cli " + name));
+    // Every option of the usage line has a line of its own with an explanation.
+    std::regex option(R"((^|[ \[])(-o|--[a-z-]+))");
+    for (std::sregex_iterator it(lines[0].begin(), lines[0].end(), option), end; it != end; ++it) {
+      const std::string opt = (*it)[2];
+      bool explained = false;
+      for (const auto& line : lines) {
+        std::smatch m;
+        if (std::regex_match(line, m, std::regex("  " + opt + R"((?: \S+)? {2,}\S.*)"))) explained = true;
+      }
+      EXPECT_TRUE(explained) << opt;
+    }
+    EXPECT_THAT(r.out, HasSubstr("\nExample"));
+    EXPECT_THAT(r.out, HasSubstr("  vambrio-cli " + name));
+  }
+}
+
+TEST(CliManners, VersionAndWrongArguments) {
+  auto v = Cli({"--version"});
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out, std::string("vambrio-cli ") + VAMBRIO_VERSION + "\n");
+  EXPECT_TRUE(std::regex_match(v.out, std::regex(R"(vambrio-cli 1\.\d+\.\d+\n)")));
+
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"bogus"}, {"help", "bogus"}, {"info"}, {"assemble", "x.sty"}, {"edit", "x.sty", "--tempo"}}) {
+    auto r = Cli(args);
+    EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(r.out, "");
+    EXPECT_THAT(r.err, HasSubstr("usage: vambrio-cli "));
+  }
+}
+
+class FolderTest : public ::testing::Test {
+ protected:
+  std::string Add(const std::string& relative, const test::Bytes& bytes) {
+    std::filesystem::path p = dir.path() / relative;
+    std::filesystem::create_directories(p.parent_path());
+    test::WriteFile(p.string(), bytes);
+    return p.string();
+  }
+  static test::Bytes Style(const std::string& name) {
+    return test::StyleBytes(test::TrackBuilder().TrackName(name).Marker("Main A").EndOfTrack());
+  }
+  test::TempDir dir;
+};
+
+TEST_F(FolderTest, InfoWalksFoldersForStyleFilesInAnyCase) {
+  std::string pop = Add("Pop/Pop.STY", Style("Pop"));
+  std::string ballad = Add("Ballad.prs", Style("Ballad"));
+  std::string deep = Add("a/b/c/Deep.Sst", Style("Deep"));
+  Add("notes.txt", {'x'});
+  Add("Pop/cover.jpg", {'x'});
+  std::filesystem::create_directories(dir.path() / "Empty.sty");  // a folder, not a style
+  std::filesystem::create_directory_symlink(dir.path() / "Pop", dir.path() / "a/link");
+
+  auto r = Cli({"info", "--json", dir.path().string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> files;
+  for (const auto& line : Lines(r.out)) files.push_back(nlohmann::json::parse(line)["file"]);
+  EXPECT_EQ(files, (std::vector<std::string>{ballad, pop, deep}));
+
+  auto readable = Cli({"info", (dir.path() / "a").string(), ballad});
+  EXPECT_EQ(readable.status, 0);
+  EXPECT_THAT(readable.out, HasSubstr(deep + "\n  Name:      Deep - \n"));
+  EXPECT_THAT(readable.out, HasSubstr(ballad + "\n"));
+  EXPECT_EQ(Lines(readable.out).size(), 2u * 7u);
+}
+
+// Runs vambrio-cli with its standard error on a terminal of its own; the
+// terminal's text comes back in `err`, standard output in `out`.
+test::ProcessResult CliOnTerminal(const std::vector<std::string>& args) {
+  int outPipe[2];
+  if (pipe(outPipe) != 0) return {};
+  int terminal = -1;
+  pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    dup2(outPipe[1], 1);
+    close(outPipe[0]);
+    std::vector<char*> argv{const_cast<char*>(VAMBRIO_CLI)};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(outPipe[1]);
+  test::ProcessResult r;
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {terminal, POLLIN, 0}};
+  char buf[65536];
+  for (int open = 2; open > 0;) {
+    if (poll(fds, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n <= 0) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      } else {
+        (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
+      }
+    }
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+  return r;
+}
+
+TEST_F(FolderTest, ProgressOfALongBatchOnlyOnATerminal) {
+  for (int i = 0; i < 201; ++i) Add("many/" + std::to_string(1000 + i) + ".sty", Style("S"));
+  const std::string folder = (dir.path() / "many").string();
+  auto piped = Cli({"info", "--json", folder});
+  ASSERT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.err, "");
+  EXPECT_EQ(Lines(piped.out).size(), 201u);
+
+  auto shown = CliOnTerminal({"info", "--json", folder});
+  ASSERT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out, piped.out);
+  EXPECT_THAT(shown.err, HasSubstr("[201/201]"));
+  EXPECT_THAT(shown.err, HasSubstr("files/s"));
+  EXPECT_THAT(shown.err, HasSubstr("1200.sty"));
+
+  // 200 files are not a long batch.
+  std::filesystem::remove(dir.path() / "many/1200.sty");
+  EXPECT_EQ(CliOnTerminal({"info", "--json", folder}).err, "");
+}
+
+}  // namespace
+}  // namespace vambrio
