@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "malformed_style.h"
 #include "rule_entry.h"
 #include "style_builder.h"
 
@@ -31,7 +32,8 @@ inline std::vector<std::pair<std::string, test::Bytes>> SeedStyles() {
           {"seed-rules-ctab.sty", StyleBytes(t, olderRules)},
           {"seed-rules-ctb2.sty", StyleBytes(t, newerRules)},
           {"seed-ctb2.sty", StyleBytes(t, c2.Build())},
-          {"seed-plain.sty", StyleBytes(t, {}, 192)}};
+          {"seed-plain.sty", StyleBytes(t, {}, 192)},
+          {"seed-malformed.sty", test::MalformedStyle().bytes}};
 }
 
 }  // namespace vambrio::fuzz

@@ -23,20 +23,11 @@ inline PlayChoices ChoicesFrom(uint32_t bits) {
   return c;
 }
 
-// Loads the bytes as the window does (in memory) and, when the scan accepts
-// them, assembles each section in turn, as "All Sections" plays them. Returns
-// what was wrong with the first bad assembly, or "" (also for inputs that do
-// not load). `sections` counts the assemblies.
-inline std::string AssembleEverySection(const uint8_t* data, size_t size, bool gmPlayer, uint32_t choiceBits,
-                                        int* sections = nullptr) {
-  StyleModel m = MakeStartupModel();
-  m.StyleData.assign(data, data + size);
-  m.FileSize = static_cast<int32_t>(size);
-  m.OutData.assign(size + 101, 0);
+// Assembles each section of a scanned style in turn, as "All Sections" plays
+// them, and checks each file's structure. Returns what was wrong with the
+// first bad assembly, or "". `sections` counts the assemblies.
+inline std::string AssembleScannedSections(StyleModel& m, const PlayChoices& choices, int* sections = nullptr) {
   SilentErrorSink errors;
-  if (!ScanStyle(m, gmPlayer, errors)) return "";
-  PlayChoices choices = ChoicesFrom(choiceBits);
-  choices.GmPlayer = gmPlayer;
   for (int16_t s = 0; s < SectionCount(m); ++s) {
     m.CurrentSectionName = m.SectionName[s];
     if (!AssembleSingleTrack(m, s, choices, errors)) return "section " + std::to_string(s) + ": assembly failed";
@@ -47,6 +38,28 @@ inline std::string AssembleEverySection(const uint8_t* data, size_t size, bool g
     if (!error.empty()) return "section " + std::to_string(s) + ": " + error;
   }
   return "";
+}
+
+// The bytes in a fresh model, as loading reads a file.
+inline StyleModel ModelOfBytes(const uint8_t* data, size_t size) {
+  StyleModel m = MakeStartupModel();
+  m.StyleData.assign(data, data + size);
+  m.FileSize = static_cast<int32_t>(size);
+  m.OutData.assign(size + 101, 0);
+  return m;
+}
+
+// Loads the bytes as the window does (in memory) and, when the scan accepts
+// them, assembles each section (see AssembleScannedSections); "" also for
+// inputs that do not load.
+inline std::string AssembleEverySection(const uint8_t* data, size_t size, bool gmPlayer, uint32_t choiceBits,
+                                        int* sections = nullptr) {
+  StyleModel m = ModelOfBytes(data, size);
+  SilentErrorSink errors;
+  if (!ScanStyle(m, gmPlayer, errors)) return "";
+  PlayChoices choices = ChoicesFrom(choiceBits);
+  choices.GmPlayer = gmPlayer;
+  return AssembleScannedSections(m, choices, sections);
 }
 
 }  // namespace vambrio::test
