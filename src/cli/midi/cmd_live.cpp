@@ -155,7 +155,24 @@ int RunLive(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration kLive("live", kUsage, RunLive);
+const CommandRegistration kLive(
+    {.name = "live",
+     .usage = kUsage,
+     .summary = "Plays a style as an arranger keyboard, from a MIDI keyboard, until Ctrl-C",
+     .arguments = {{"STYLE", "", "the style file"}},
+     .options = {{"--midi-in", "PORT", "the keyboard's port (a name from \"vambrio-cli ports\", its number or part of it)"},
+                 {"--midi-out", "PORT", "play through this MIDI port instead of the built-in synthesizer"},
+                 {"--split", "NOTE|off", "the split point: chords at or below NOTE, the right hand above; off: no split"},
+                 {"--gm", "", "read and play the style for a GM player; without it, XG"},
+                 {"--xg-on", "", "send the XG System On message first"},
+                 {"--no-sysex", "", "leave out the style's system-exclusive events"},
+                 {"--parts", "BITS", "the eight parts from Rhythm Sub to Phrase 2 as digits 0 or 1"},
+                 {"--soundfont", "FILE", "the SoundFont of the built-in synthesizer"},
+                 {"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, ...)"},
+                 {"--latency", "low|normal|safe", "the audio buffer (normal: the default)"}},
+     .examples = {"vambrio-cli live examples/Demo.sty --midi-in 2"},
+     .details = "Sync Start is armed: the first chord at or below the split point starts Main A."},
+    RunLive);
 
 }  // namespace
 }  // namespace vambrio::cli
