@@ -117,7 +117,13 @@ int RunChords(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration kChords("chords", kUsage, RunChords);
+const CommandRegistration kChords(
+    {.name = "chords",
+     .usage = kUsage,
+     .summary = "Lists the chord types --chord plays, with their names over C and their semitones",
+     .options = {{"--json", "", "one JSON array: each type's number, name and tones"}},
+     .examples = {"vambrio-cli chords", "vambrio-cli render Pop.sty \"Main A\" -o main-a.wav --chord Bbm7"}},
+    RunChords);
 
 }  // namespace
 
