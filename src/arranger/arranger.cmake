@@ -2,6 +2,5 @@
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/arranger.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/harmony.cpp
   ${CMAKE_CURRENT_LIST_DIR}/song.cpp
   ${CMAKE_CURRENT_LIST_DIR}/style_patterns.cpp)

@@ -75,7 +75,7 @@ void Arranger::Note(midi::EventSink& out, const PatternEvent& e) {
   int outChannel = channel;
   int outNote = note;
   if (IsRhythm(h, channel)) {
-    if (PartOf(h, channel) == kRhythmSubPart && options_.gmPlayer && channel < 15) ++outChannel;
+    if (PartOf(h, channel) == kRhythmSub && options_.gmPlayer && channel < 15) ++outChannel;
   } else {
     outNote = FollowNote(h, channel, note, chord_);
   }
@@ -118,13 +118,13 @@ void Arranger::Follow(midi::EventSink& out) {
     for (int n = 0; n < 128; ++n) {
       const Voice v = voices_[static_cast<size_t>(c)][static_cast<size_t>(n)];
       if (!v.on) continue;
-      const Retrigger rule = RetriggerOf(h, c, n);
-      if (!sounds || rule == Retrigger::Stop) {
+      const Rtr rule = RetriggerOf(h, c, n);
+      if (!sounds || rule == Rtr::Stop) {
         Release(out, c, n);
         continue;
       }
       const int moved = FollowNote(h, c, n, chord_);
-      const bool shift = rule == Retrigger::PitchShift || rule == Retrigger::PitchShiftToRoot;
+      const bool shift = rule == Rtr::PitchShift || rule == Rtr::PitchShiftToRoot;
       if (shift && moved == v.outNote) continue;  // a shift by nothing leaves the note ringing
       Release(out, c, n);
       Acquire(out, c, n, v.outChannel, moved, v.velocity);

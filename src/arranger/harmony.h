@@ -1,44 +1,39 @@
-// How the notes of one section follow the chord: the chord engine's rules
-// for the section's sixteen source channels, looked up once when the style
-// is read, and the few questions the arranger asks of them while it plays.
+// How the notes of one section follow the chord: the style's chord rules for
+// the section's sixteen source channels, looked up once when the style is
+// read, and the few questions the arranger asks of them while it plays.
 // Every function here is pure and allocation-free.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string_view>
 
 #include "chord/chord_name.h"
-
-namespace vambrio {
-struct StyleModel;
-}
+#include "chord/chord_rules.h"
+#include "chord/note_mapping.h"
 
 namespace vambrio::arranger {
 
-// Parts as the chord rules number them (the part switches 0..7 are parts 8..15).
-inline constexpr int kRhythmSubPart = 8;
-inline constexpr int kRhythmMainPart = 9;
-inline constexpr int kNoPart = -1;
-
-// What a sounding note does when the chord changes (the rules' numbering).
-enum class Retrigger : uint8_t { Stop = 0, PitchShift, PitchShiftToRoot, Retrigger, RetriggerToRoot, NoteGenerator };
-
 struct SectionHarmony {
-  std::array<int8_t, 16> part{};  // 8..15, or kNoPart
+  SectionRules rules;  // by source channel
 };
 
-SectionHarmony HarmonyFor(const StyleModel& m, std::string_view section);
-
-inline int PartOf(const SectionHarmony& h, int channel) { return h.part[static_cast<size_t>(channel & 15)]; }
-inline bool IsRhythm(const SectionHarmony& h, int channel) {
-  const int part = PartOf(h, channel);
-  return part == kRhythmSubPart || part == kRhythmMainPart;
+inline SectionHarmony HarmonyFor(const ChordRules& rules, std::string_view section) {
+  return SectionHarmony{rules.ForSection(section)};
 }
-// Whether the channel sounds on the chord (rhythm channels always do).
-bool ChannelSounds(const SectionHarmony& h, int channel, const Chord& chord);
+
+inline const ChannelRule& RuleOf(const SectionHarmony& h, int channel) { return h.rules[static_cast<size_t>(channel & 15)]; }
+// The part 8..15 whose switch mutes the channel, or kNoPart.
+inline int PartOf(const SectionHarmony& h, int channel) { return RuleOf(h, channel).part; }
+inline bool IsRhythm(const SectionHarmony& h, int channel) { return IsRhythmPart(PartOf(h, channel)); }
+// Whether the channel sounds on the chord (its chord-type and root switches).
+inline bool ChannelSounds(const SectionHarmony& h, int channel, const Chord& chord) {
+  return vambrio::ChannelSounds(RuleOf(h, channel), chord);
+}
 // The note, 0..127, that `note` of the channel plays over the chord.
-int FollowNote(const SectionHarmony& h, int channel, int note, const Chord& chord);
-Retrigger RetriggerOf(const SectionHarmony& h, int channel, int note);
+inline int FollowNote(const SectionHarmony& h, int channel, int note, const Chord& chord) {
+  return MapNote(RuleOf(h, channel), note, chord);
+}
+inline Rtr RetriggerOf(const SectionHarmony& h, int channel, int note) {
+  return RetriggerRule(RuleOf(h, channel), note);
+}
 
 }  // namespace vambrio::arranger

@@ -192,10 +192,11 @@ StylePatterns ReadStylePatterns(const StyleModel& m, const SetupChoices& choices
     p.setup.push_back(e);
   }
 
+  const ChordRules rules = ReadChordRules(m);
   for (int s = 0; s < count; ++s) {
     SectionPattern section;
     section.name = m.SectionName[static_cast<size_t>(s)];
-    section.harmony = HarmonyFor(m, section.name);
+    section.harmony = HarmonyFor(rules, section.name);
     const size_t first = firstEvent[static_cast<size_t>(s)];
     const size_t next = firstEvent[static_cast<size_t>(s) + 1];
     const uint64_t startTick = first < track.size() ? track[first].tick : endTick;
