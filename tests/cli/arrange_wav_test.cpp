@@ -1,9 +1,12 @@
 // The demo chart rendered to WAV and listened to by numbers: a 44.1 kHz
 // 16-bit stereo file of the song's length plus a release tail of at most
 // three seconds, no silent bar anywhere in the song (loops and section
-// changes leave no gap), and a tail that dies away (no note left hanging).
+// changes leave no gap), the strongest pitch class of a bar the root or the
+// fifth of its chord (the accompaniment follows the chart), and a tail that
+// dies away (no note left hanging).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -50,6 +53,31 @@ double Rms(const Wav& w, double from, double seconds) {
   return last > first ? std::sqrt(sum / double(last - first)) / 32768.0 : 0;
 }
 
+// The pitch class (0 = C) that sounds strongest over octaves 3 to 5, by the
+// Goertzel filter at each semitone, in half a second from `from` (left channel).
+int StrongestPitchClass(const Wav& w, double from) {
+  const size_t first = static_cast<size_t>(from * w.rate);
+  const size_t count = static_cast<size_t>(0.5 * w.rate);
+  double best = -1;
+  int bestClass = -1;
+  for (int pc = 0; pc < 12; ++pc) {
+    double power = 0;
+    for (int octave = 3; octave <= 5; ++octave) {
+      const double freq = 440.0 * std::pow(2.0, (12 * (octave + 1) + pc - 69) / 12.0);
+      const double c = 2 * std::cos(2 * M_PI * freq / w.rate);
+      double s1 = 0, s2 = 0;
+      for (size_t i = 0; i < count; ++i) {
+        const double s0 = w.samples[2 * (first + i)] + c * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+      }
+      power += s1 * s1 + s2 * s2 - c * s1 * s2;
+    }
+    if (power > best) best = power, bestClass = pc;
+  }
+  return bestClass;
+}
+
 TEST(ArrangeWav, DemoSongLoopsWithoutGapsAndEndsInSilence) {
   test::TempDir dir;
   const std::string out = dir.File("song.wav");
@@ -68,6 +96,16 @@ TEST(ArrangeWav, DemoSongLoopsWithoutGapsAndEndsInSilence) {
   double quietest = 1;
   for (int bar = 0; bar < 26; ++bar) quietest = std::min(quietest, Rms(w, bar * barSeconds, barSeconds));
   EXPECT_GT(quietest, 0.003) << "a bar with (almost) nothing in it";
+  // Root and fifth in bars of the chart's first Main (C, Am, F, G7), then of
+  // Main B (F, G).
+  const struct {
+    int bar;
+    std::vector<int> tones;
+  } chords[] = {{2, {0, 7}}, {3, {9, 4}}, {4, {5, 0}}, {5, {7, 2}}, {11, {5, 0}}, {12, {7, 2}}};
+  for (const auto& c : chords) {
+    const int pc = StrongestPitchClass(w, c.bar * barSeconds + 0.1);
+    EXPECT_NE(std::find(c.tones.begin(), c.tones.end(), pc), c.tones.end()) << "bar " << c.bar << ": " << pc;
+  }
   const double lastBar = Rms(w, 25 * barSeconds, barSeconds);
   EXPECT_LT(Rms(w, length - 0.2, 0.2), lastBar / 100) << "the tail does not die away";
 }
