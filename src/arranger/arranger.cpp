@@ -62,8 +62,11 @@ bool Arranger::Admits(int channel) const {
   const SectionHarmony& h = Current().harmony;
   const int part = PartOf(h, channel);
   if (part >= 8 && part < 16 && !options_.partsOn[static_cast<size_t>(part - 8)]) return false;
-  if (IsRhythm(h, channel)) return true;
-  return haveChord_ && ChannelSounds(h, channel, chord_);
+  // Before the first chord and on N.C. the drums play alone; with a chord in
+  // force every channel, drums included, sounds only on the chord types and
+  // roots its switches allow (a crash cymbal kept for the count-in, say).
+  if (!haveChord_) return IsRhythm(h, channel);
+  return ChannelSounds(h, channel, chord_);
 }
 
 void Arranger::Note(midi::EventSink& out, const PatternEvent& e) {

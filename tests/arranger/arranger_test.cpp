@@ -181,7 +181,12 @@ namespace {
 // gets its note off.
 TEST(Arranger, NoHangingNoteUnderAnyCommands) {
   for (uint32_t seed = 1; seed <= 6; ++seed) {
-    StyleModel model = Loaded(vambrio::test::TypicalStyle(seed, 20000));
+    // Without their chord rules (written for the classic major/minor switches
+    // alone, they would silence every channel on most chords) the styles take
+    // the defaults, on which every part plays and follows every chord.
+    Bytes bytes = vambrio::test::TypicalStyle(seed, 20000);
+    bytes.resize(22 + (size_t{bytes[18]} << 24 | size_t{bytes[19]} << 16 | size_t{bytes[20]} << 8 | bytes[21]));
+    StyleModel model = Loaded(bytes);
     const StylePatterns style = ReadStylePatterns(model, {});
     Arranger arranger(style, {});
     Recorder out;
@@ -280,6 +285,36 @@ TEST(Arranger, ChordTypeSwitchesSilenceAChannelAtOnce) {
   arranger.SetChord(Chord{5, 0, -1}, out);  // F
   arranger.AdvanceTo(2 * kBar, out);
   EXPECT_EQ(out.NoteOns(kBar, 2 * kBar).size(), 2u);
+  arranger.Stop(out);
+  EXPECT_EQ(out.Hanging(), "");
+}
+
+// A drum channel keeps its notes but obeys its switches: it plays before the
+// first chord and on N.C., and with a chord only on the types it allows.
+TEST(Arranger, DrumChannelPlaysAloneWithoutAChordAndObeysItsSwitches) {
+  vambrio::test::RuleEntry crash;
+  crash.channel = 9;
+  crash.dest = 9;
+  crash.chordMute = 1;  // major chords only
+  const Bytes casm = vambrio::test::CasmBuilder().Group("Main A").RawInGroup(vambrio::test::CtabChunk(crash)).Build();
+  StyleModel model = Loaded(StyleOf({{"Main A", kBar, {{0, 0x99, 49, 100}, {100, 0x89, 49, 0}}}}, casm));
+  const StylePatterns style = ReadStylePatterns(model, {});
+  Arranger arranger(style, {});
+  Recorder out;
+  arranger.Start(0, out);
+  arranger.AdvanceTo(kBar, out);  // no chord yet
+  arranger.SetChord(Chord{9, 8, -1}, out);  // Am: not allowed
+  arranger.AdvanceTo(2 * kBar, out);
+  arranger.SetChord(Chord{7, 0, -1}, out);  // G: allowed, never transposed
+  arranger.AdvanceTo(3 * kBar, out);
+  arranger.SetNoChord(out);
+  arranger.AdvanceTo(4 * kBar, out);
+  ASSERT_EQ(out.NoteOns(0, kBar).size(), 1u);
+  EXPECT_EQ(out.NoteOns(kBar, 2 * kBar).size(), 0u);
+  const auto onG = out.NoteOns(2 * kBar, 3 * kBar);
+  ASSERT_EQ(onG.size(), 1u);
+  EXPECT_EQ(std::get<2>(onG[0]), 49);
+  EXPECT_EQ(out.NoteOns(3 * kBar, 4 * kBar).size(), 1u);
   arranger.Stop(out);
   EXPECT_EQ(out.Hanging(), "");
 }
