@@ -9,10 +9,12 @@ namespace vambrio::keyboard {
 
 using Kind = live::LiveCommand::Kind;
 
+void LiveKeyboard::Post(const live::LiveCommand& command) { arranger_.Post(command, live::Producer::Keyboard); }
+
 void LiveKeyboard::ChordChanged(const std::optional<Chord>& chord) {
   live::LiveCommand c = live::Command(chord ? Kind::Chord : Kind::NoChord);
   if (chord) c.chord = *chord;
-  arranger_.Post(c);
+  Post(c);
   chord_.store(chord ? chord->root | chord->type << 4 | (chord->bass + 1) << 10 : -1, std::memory_order_relaxed);
   given_.fetch_add(1, std::memory_order_release);
 }
@@ -27,24 +29,24 @@ void LiveKeyboard::ControlPressed(Control control, int value) {
   const auto index = static_cast<int>(control);
   const live::LiveState state = arranger_.State();
   switch (control) {
-    case Control::StartStop: arranger_.Post(live::Command(Kind::StartStop)); break;
-    case Control::SyncStart: arranger_.Post(live::Command(Kind::SyncStart, state.syncArmed ? 0 : 1)); break;
-    case Control::AutoFill: arranger_.Post(live::Command(Kind::AutoFill, state.autoFill ? 0 : 1)); break;
-    case Control::Break: arranger_.Post(live::Command(Kind::Break)); break;
+    case Control::StartStop: Post(live::Command(Kind::StartStop)); break;
+    case Control::SyncStart: Post(live::Command(Kind::SyncStart, state.syncArmed ? 0 : 1)); break;
+    case Control::AutoFill: Post(live::Command(Kind::AutoFill, state.autoFill ? 0 : 1)); break;
+    case Control::Break: Post(live::Command(Kind::Break)); break;
     case Control::Tempo: {
       live::LiveCommand c = live::Command(Kind::Tempo);
       c.tempo = midi::MicrosPerQuarter(TempoOfControllerValue(value));
-      arranger_.Post(c);
+      Post(c);
       break;
     }
     case Control::TapTempo: break;  // taps are timed by the window
     default:
       if (control >= Control::IntroA && control <= Control::IntroD) {
-        arranger_.Post(live::Command(Kind::Intro, index - static_cast<int>(Control::IntroA)));
+        Post(live::Command(Kind::Intro, index - static_cast<int>(Control::IntroA)));
       } else if (control >= Control::MainA && control <= Control::MainD) {
-        arranger_.Post(live::Command(Kind::Main, index - static_cast<int>(Control::MainA)));
+        Post(live::Command(Kind::Main, index - static_cast<int>(Control::MainA)));
       } else if (control >= Control::EndingA && control <= Control::EndingD) {
-        arranger_.Post(live::Command(Kind::Ending, index - static_cast<int>(Control::EndingA)));
+        Post(live::Command(Kind::Ending, index - static_cast<int>(Control::EndingA)));
       }
       break;
   }

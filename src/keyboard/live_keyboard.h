@@ -1,7 +1,7 @@
 // The keyboard driving the live arranger: chords and control presses become
-// the arranger's commands, posted on the block's own thread just before the
-// arranger makes that block (the keyboard client calls it first), so that
-// the keyboard is the one thread that posts while it is attached.
+// the arranger's commands, posted in the keyboard's own queue on the block's
+// thread just before the arranger makes that block (the keyboard client calls
+// it first); the window posts in a queue of its own at the same time.
 #pragma once
 
 #include <atomic>
@@ -29,6 +29,8 @@ class LiveKeyboard final : public KeyboardTarget {
   uint32_t ChordsGiven() const { return given_.load(std::memory_order_acquire); }
 
  private:
+  void Post(const live::LiveCommand& command);
+
   live::LiveArranger& arranger_;
   std::atomic<int32_t> chord_{-1};  // root | type << 4 | (bass + 1) << 10, -1 for none
   std::atomic<uint32_t> given_{0};

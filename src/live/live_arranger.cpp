@@ -64,7 +64,9 @@ LiveArranger::LiveArranger(arranger::Arranger& arranger, arranger::SongPlayer& s
   song_ = &song;
 }
 
-bool LiveArranger::Post(const LiveCommand& command) { return commands_.TryPush(command); }
+bool LiveArranger::Post(const LiveCommand& command, Producer from) {
+  return commands_.TryPush(static_cast<size_t>(from), command);
+}
 
 void LiveArranger::Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) {
   BlockSink out(clock_, block.sampleTime, events);

@@ -19,10 +19,15 @@
 #include "live/live_command.h"
 #include "live/section_buttons.h"
 #include "live/tick_clock.h"
+#include "realtime/producer_lanes.h"
 #include "realtime/realtime_client.h"
-#include "realtime/spsc_queue.h"
 
 namespace vambrio::live {
+
+// Who posts a command: each producer is one thread, with a queue of its own.
+// The window posts from its thread; the player's keyboard from the thread that
+// reads it (the audio callback or the MIDI sending thread).
+enum class Producer : uint8_t { Window, Keyboard };
 
 class LiveArranger final : public realtime::RealtimeClient {
  public:
@@ -31,8 +36,9 @@ class LiveArranger final : public realtime::RealtimeClient {
   // beginning; it stops at its end.
   LiveArranger(arranger::Arranger& arranger, arranger::SongPlayer& song, int sampleRate);
 
-  // From one thread (the window's); false when the queue is full.
-  bool Post(const LiveCommand& command);
+  // From the producer's own thread; false when its queue is full. The
+  // commands of all producers are taken at the start of the next block.
+  bool Post(const LiveCommand& command, Producer from = Producer::Window);
   LiveState State() const;
   const SectionButtons& Buttons() const { return buttons_; }
 
@@ -56,7 +62,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   const arranger::StylePatterns& style_;
   SectionButtons buttons_;
   TickClock clock_;
-  realtime::SpscQueue<LiveCommand, 256> commands_;
+  realtime::ProducerLanes<LiveCommand, 256, 2> commands_;
 
   // The audio thread's own state.
   bool running_ = false;  // the clock runs (the arranger or the song plays)

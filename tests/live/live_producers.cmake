@@ -1,0 +1,1 @@
+vambrio_core_test(test_live_producers ${CMAKE_CURRENT_LIST_DIR}/live_producers_test.cpp)

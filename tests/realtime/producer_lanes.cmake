@@ -1,0 +1,1 @@
+vambrio_core_test(test_producer_lanes ${CMAKE_CURRENT_LIST_DIR}/producer_lanes_test.cpp)
