@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 
 #include "keyboard/keyboard_router.h"
@@ -27,6 +28,18 @@ class KeyboardClient final : public realtime::RealtimeClient, private KeyboardTa
   // Before the client is attached. False when all places are taken.
   bool AddInput(platform::MidiInPort* port);
 
+  // Whether the keyboard is listened to (any thread; on at first). While it
+  // is not, what the inputs receive is read and dropped, and turning it off
+  // lets go of every key and the pedal.
+  void SetListening(bool on) { listening_.store(on, std::memory_order_relaxed); }
+
+  // The right hand's voice (any thread): a General MIDI program 0..127, sent
+  // with bank 0 on the right hand's channel in the next block, and again
+  // after any block in which the inner client sent a system exclusive
+  // message (a GM or XG System On resets every channel's voice) or a program
+  // change on that channel. -1 (the default): the synthesizer's own choice.
+  void SetRightVoice(int program) { rightVoice_.store(program, std::memory_order_relaxed); }
+
   void Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) override;
 
  private:
@@ -35,6 +48,8 @@ class KeyboardClient final : public realtime::RealtimeClient, private KeyboardTa
   void ControlPressed(Control control, int value) override { next_.ControlPressed(control, value); }
   void SplitChosen(int note) override { next_.SplitChosen(note); }
   void Learned(Control control, LearnedKey key) override { next_.Learned(control, key); }
+  void ReadInputs();
+  void KeepRightVoice(realtime::RealtimeEventSink& events);
 
   KeyboardRouter& router_;
   KeyboardTarget& next_;
@@ -42,6 +57,13 @@ class KeyboardClient final : public realtime::RealtimeClient, private KeyboardTa
   std::array<platform::MidiInPort*, kMaxInputs> inputs_{};
   size_t inputCount_ = 0;
   realtime::RealtimeEventSink* block_ = nullptr;  // during Process
+  std::atomic<bool> listening_{true};
+  std::atomic<int> rightVoice_{-1};
+
+  // The block thread's own.
+  bool wasListening_ = true;
+  int sentVoice_ = -1;
+  int sentChannel_ = -1;
 };
 
 }  // namespace vambrio::keyboard

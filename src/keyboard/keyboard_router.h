@@ -84,6 +84,14 @@ class KeyboardRouter {
 
   int SplitNote() const { return splitNote_; }
   bool SplitOn() const { return splitOn_; }
+  int RightChannel() const { return rightChannel_; }
+  bool ChordMemory() const { return chordMemory_; }
+  // Whether "set split" or "learn" still waits for its key (any thread).
+  bool SetSplitArmed() const { return setSplitArmed_; }
+  std::optional<Control> LearnArmed() const {
+    const int armed = learnArmed_;
+    return armed < 0 ? std::nullopt : std::optional<Control>(static_cast<Control>(armed));
+  }
 
   // One message from a keyboard (Handle's thread only). A System Reset (FF,
   // also what a lost port delivers) lets go of every key and the pedal.

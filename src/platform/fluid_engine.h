@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/live_output.h"
 #include "realtime/audio_latency.h"
 #include "realtime/realtime_client.h"
 #include "realtime/underrun_detector.h"
@@ -51,10 +52,10 @@ inline constexpr const char* kNoAudioOutputText =
 inline constexpr const char* kAudioOutputLostText =
     "The audio output stopped during playback (the sound server went away); playback has ended.";
 
-class FluidEngine {
+class FluidEngine final : public LiveOutput {
  public:
   explicit FluidEngine(SoundOptions options);
-  ~FluidEngine();
+  ~FluidEngine() override;
   FluidEngine(const FluidEngine&) = delete;
   FluidEngine& operator=(const FluidEngine&) = delete;
 
@@ -64,7 +65,7 @@ class FluidEngine {
   // Waits for the load (starting it if needed); false when it failed.
   bool WaitLoaded();
   // Why the engine cannot play, in words for the user (empty when it can).
-  std::string Problem() const;
+  std::string Problem() const override;
 
   // The choices; a change takes effect at the next Prepare (an empty
   // SoundFont or driver means the usual ones).
@@ -94,11 +95,13 @@ class FluidEngine {
   // asks `client` for its events. `onOutputLost` is called once, from a
   // thread of the engine, when the output fails while the client is attached
   // (the client is then detached and every note is off).
+  // A client attached in place of another one takes the output from it.
   bool AttachLiveClient(realtime::RealtimeClient& client, std::function<void()> onTakenAway,
-                        std::function<void()> onOutputLost);
+                        std::function<void()> onOutputLost) override;
   // Detaches the client (if it is attached) and turns every note off.
-  void DetachLiveClient();
-  bool LiveClientAttached() const { return liveClient_.load() != nullptr; }
+  void DetachLiveClient() override;
+  bool LiveClientAttached() const override { return liveClient_.load() != nullptr; }
+  void Release() override { TakeOutput(OutputUser::None, nullptr); }
 
   // While playing, an output that stops asking for sound counts as failed:
   // `onFailure` is then called once, from a thread of the engine.
@@ -108,10 +111,10 @@ class FluidEngine {
   // The output as it runs: its sample rate and buffer, the frames handed to
   // it since it was opened (the audio clock), and the underruns counted
   // since the engine was made.
-  int SampleRate() const { return realtime::kOutputSampleRate; }
+  int SampleRate() const override { return realtime::kOutputSampleRate; }
   realtime::LatencyFrames Buffer() const { return realtime::FramesOf(Options().latency); }
   int64_t AudioClock() const { return sampleTime_.load(std::memory_order_relaxed); }
-  uint64_t Underruns() const;
+  uint64_t Underruns() const override;
 
   const std::string& SoundFontPath() const { return soundFontPath_; }
   // What the user should know about the SoundFont chosen (an explicit choice

@@ -156,6 +156,18 @@ void FluidEngine::ReleaseOutput(OutputUser user) {
 
 bool FluidEngine::AttachLiveClient(realtime::RealtimeClient& client, std::function<void()> onTakenAway,
                                    std::function<void()> onOutputLost) {
+  realtime::RealtimeClient* playing = liveClient_.load();
+  if (playing && playing != &client) {
+    // Another live client (the library's preview, the Arranger) is let go and told.
+    std::function<void()> previous;
+    {
+      std::lock_guard<std::mutex> lock(userMutex_);
+      previous = std::move(onTakenAway_);
+      onTakenAway_ = nullptr;
+    }
+    DetachLiveClient();
+    if (previous) previous();
+  }
   TakeOutput(OutputUser::Live, std::move(onTakenAway));
   if (!Prepare()) {
     ReleaseOutput(OutputUser::Live);

@@ -1,0 +1,73 @@
+// The player's MIDI keyboard as the Arranger plays it: the router with the
+// player's settings, the input ports the keyboard is read from, whether it is
+// listened to (a MIDI input is chosen), the right hand's voice, and for each
+// live arranger the real-time client that puts the keyboard in front of it:
+// attached to the sound source in the arranger's place, it reads the keys in
+// every block, plays the right hand and gives the arranger its chords and
+// learned controls before the arranger makes the block.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "keyboard/keyboard_router.h"
+#include "platform/midi_ports.h"
+#include "realtime/realtime_client.h"
+
+namespace vambrio::live {
+class LiveArranger;
+}
+
+namespace vambrio::keyboard {
+
+class KeyboardClient;
+class LiveKeyboard;
+
+inline constexpr int kDefaultRightVoice = 0;  // Acoustic Grand Piano
+
+class PlayerKeyboard {
+ public:
+  // The ports (at most KeyboardClient::kMaxInputs; null ones are skipped)
+  // must outlive the keyboard.
+  explicit PlayerKeyboard(std::vector<platform::MidiInPort*> inputs);
+  ~PlayerKeyboard();
+  PlayerKeyboard(const PlayerKeyboard&) = delete;
+  PlayerKeyboard& operator=(const PlayerKeyboard&) = delete;
+
+  KeyboardRouter& Router() { return router_; }
+  const KeyboardRouter& Router() const { return router_; }
+
+  // Any thread. Not listening, the keyboard's messages are read and dropped.
+  void SetListening(bool on);
+  bool Listening() const { return listening_.load(); }
+  // The input's name as the user chose it (the owner's thread), for the window.
+  void SetInputName(std::string name) { inputName_ = std::move(name); }
+  const std::string& InputName() const { return inputName_; }
+  // A General MIDI program 0..127 for the right hand.
+  void SetRightVoice(int program);
+  int RightVoice() const { return voice_.load(); }
+
+  // The client to attach in place of `arranger`, valid until the next call.
+  // Only while no client of this keyboard is attached.
+  realtime::RealtimeClient& ClientFor(live::LiveArranger& arranger);
+
+  // The last chord the left hand gave (none before the first, or after N.C.),
+  // and a count that moves with every chord given; for the window's thread.
+  std::optional<Chord> LastChord() const;
+  uint32_t ChordsGiven() const;
+
+ private:
+  KeyboardRouter router_;
+  std::vector<platform::MidiInPort*> inputs_;
+  std::atomic<bool> listening_{true};
+  std::atomic<int> voice_{kDefaultRightVoice};
+  std::string inputName_;
+  uint32_t chordsBefore_ = 0;  // given to the live arrangers before the current one
+  std::unique_ptr<LiveKeyboard> target_;
+  std::unique_ptr<KeyboardClient> client_;
+};
+
+}  // namespace vambrio::keyboard

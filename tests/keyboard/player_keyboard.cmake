@@ -1,0 +1,1 @@
+vambrio_core_test(test_player_keyboard ${CMAKE_CURRENT_LIST_DIR}/player_keyboard_test.cpp)
