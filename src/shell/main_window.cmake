@@ -5,8 +5,8 @@ if(VAMBRIO_GUI)
     ${_dir}/frm_vambrio.h ${_dir}/frm_vambrio.ui ${_dir}/frm_vambrio.cpp
     ${_dir}/frm_vambrio_startup.cpp ${_dir}/frm_vambrio_open.cpp
     ${_dir}/frm_vambrio_playback.cpp ${_dir}/frm_vambrio_volume.cpp ${_dir}/frm_vambrio_sound.cpp
-    ${_dir}/frm_vambrio_editing.cpp ${_dir}/frm_vambrio_chord.cpp
-    ${_dir}/sound_source.h
+    ${_dir}/frm_vambrio_editing.cpp ${_dir}/frm_vambrio_chord.cpp ${_dir}/frm_vambrio_midi.cpp
+    ${_dir}/sound_source.h ${_dir}/midi_routing.h
     ${_dir}/section_combo.h ${_dir}/section_combo.cpp)
   set_target_properties(vambrio_main_window PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_qt_services vambrio_helpabout vambrio_add_volume_events
@@ -19,6 +19,7 @@ if(VAMBRIO_GUI)
 
   # The program: the window on the real sound, mixer and desktop.
   add_executable(vambrio ${_dir}/main.cpp)
-  target_link_libraries(vambrio PRIVATE vambrio_window_sound vambrio_desktop_shell vambrio_arranger_sound vambrio_library_host)
+  target_link_libraries(vambrio PRIVATE vambrio_window_sound vambrio_desktop_shell vambrio_arranger_sound vambrio_library_host
+    vambrio_sound_routing vambrio_midi_ports)
   set_target_properties(vambrio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VAMBRIO_BIN_DIR})
 endif()

@@ -48,6 +48,12 @@ class ArrangerService {
   // `progress` (0..1) is called from the thread that runs the export.
   virtual std::string Export(const std::string& text, const std::string& outPath,
                              const std::function<void(double)>& progress) = 0;
+
+  // While `on` (the window is open and a MIDI input chosen), the player's
+  // keyboard is heard also while the accompaniment is stopped: the service
+  // holds the sound source whenever nothing else plays there. The window
+  // calls it with every refresh.
+  virtual void KeepKeyboardAttached(bool on) { (void)on; }
 };
 
 }  // namespace vambrio

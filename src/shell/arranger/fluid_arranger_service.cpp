@@ -66,17 +66,42 @@ void FluidArrangerService::TakeBackFromOthers() {
 
 bool FluidArrangerService::Attach() {
   TakeBackFromOthers();
-  platform::FluidEngine& engine = engine_();
-  if (attachedTo_ == &engine && engine.LiveClientAttached()) return true;
+  platform::LiveOutput& output = Output();
+  if (attachedTo_ == &output && output.LiveClientAttached()) return true;
   Detach();
   outputLost_ = false;
-  if (!engine.AttachLiveClient(session_->Client(), [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
-    problem_ = engine.Problem();
+  realtime::RealtimeClient& client = keyboard_ ? keyboard_->ClientFor(session_->Client()) : session_->Client();
+  if (!output.AttachLiveClient(client, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
+    problem_ = output.Problem();
     return false;
   }
-  attachedTo_ = &engine;
+  attachedTo_ = &output;
   problem_.clear();
   return true;
+}
+
+void FluidArrangerService::SetKeyboard(keyboard::PlayerKeyboard* keyboard, std::function<bool()> otherPlays) {
+  Detach();
+  keyboard_ = keyboard;
+  otherPlays_ = std::move(otherPlays);
+}
+
+// Attaching takes the sound source from nobody: not from the classic Play,
+// nor from another live client (the library's preview). A failed attempt
+// (no audio output) is tried again a little later, not at every refresh.
+void FluidArrangerService::KeepKeyboardAttached(bool on) {
+  TakeBackFromOthers();
+  if (!keyboard_ || !session_) return;
+  platform::LiveOutput& output = Output();
+  const bool ours = attachedTo_ == &output && output.LiveClientAttached();
+  if (!on) {
+    if (ours && !session_->Client().State().playing) Detach();
+    return;
+  }
+  if (ours || output.LiveClientAttached() || (otherPlays_ && otherPlays_())) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < nextKeyboardTry_) return;
+  if (!Attach()) nextKeyboardTry_ = now + std::chrono::seconds(2);
 }
 
 void FluidArrangerService::Detach() {
@@ -113,7 +138,7 @@ live::LiveState FluidArrangerService::State() const {
   return s;
 }
 
-uint64_t FluidArrangerService::Underruns() const { return engine_().Underruns(); }
+uint64_t FluidArrangerService::Underruns() const { return Output().Underruns(); }
 
 std::string FluidArrangerService::CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) {
   if (!loaded_) return "Open a style first.";

@@ -1,14 +1,17 @@
 // The Arranger window's service on the built-in synthesizer: the style read
 // with the main window's player choices, the live arranger attached to the
 // same FluidSynth engine the classic Play uses (starting one stops the
-// other), charts played live or exported to MIDI and WAV.
+// other), or to the sound source the user chose instead, with the player's
+// MIDI keyboard in front of it; charts played live or exported to MIDI and WAV.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "keyboard/player_keyboard.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
 #include "platform/fluid_engine.h"
@@ -28,6 +31,12 @@ class FluidArrangerService final : public ArrangerService {
   FluidArrangerService(std::function<platform::FluidEngine&()> engine, std::function<PlayChoices()> choices);
   ~FluidArrangerService() override;
 
+  // The sound source the live arranger plays through (unset: the engine).
+  void SetLiveOutput(std::function<platform::LiveOutput&()> output) { output_ = std::move(output); }
+  // The player's keyboard, put in front of the live arranger; `otherPlays`
+  // says whether the classic Play holds the sound source now.
+  void SetKeyboard(keyboard::PlayerKeyboard* keyboard, std::function<bool()> otherPlays);
+
   std::string OpenStyle(const std::string& path, ArrangerStyle& style) override;
   bool Send(const live::LiveCommand& command) override;
   live::LiveState State() const override;
@@ -37,8 +46,10 @@ class FluidArrangerService final : public ArrangerService {
   std::string PlayChart(const std::string& text) override;
   std::string Export(const std::string& text, const std::string& outPath,
                      const std::function<void(double)>& progress) override;
+  void KeepKeyboardAttached(bool on) override;
 
  private:
+  platform::LiveOutput& Output() const { return output_ ? output_() : engine_(); }
   live::SessionChoices Choices() const;
   bool Attach();
   void Detach();
@@ -47,10 +58,14 @@ class FluidArrangerService final : public ArrangerService {
 
   std::function<platform::FluidEngine&()> engine_;
   std::function<PlayChoices()> choices_;
+  std::function<platform::LiveOutput&()> output_;
+  keyboard::PlayerKeyboard* keyboard_ = nullptr;
+  std::function<bool()> otherPlays_;
+  std::chrono::steady_clock::time_point nextKeyboardTry_{};
   StyleModel model_;
   bool loaded_ = false;
   std::unique_ptr<live::LiveSession> session_;
-  platform::FluidEngine* attachedTo_ = nullptr;
+  platform::LiveOutput* attachedTo_ = nullptr;
   std::atomic<bool> takenAway_{false};
   std::atomic<bool> outputLost_{false};
   std::string problem_;

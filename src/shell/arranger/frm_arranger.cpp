@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "ui_frm_arranger.h"
@@ -45,6 +47,7 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   resize(1180, 620);
   ui_->fraChart->setMaximumWidth(440);
   FillChordLists();
+  ui_->fraKeyboard->hide();  // shown once a keyboard is given
   ConnectControls();
   MakeShortcuts();
   LoadSettings();
@@ -70,8 +73,19 @@ void frmArranger::FillChordLists() {
 
 void frmArranger::ConnectControls() {
   connect(ui_->cmdStartStop, &QPushButton::clicked, this, &frmArranger::cmdStartStop_Click);
-  connect(ui_->chkSyncStart, &QCheckBox::clicked, this, [this](bool on) { Send(Kind::SyncStart, on ? 1 : 0); });
-  connect(ui_->chkAutoFill, &QCheckBox::toggled, this, [this](bool on) { Send(Kind::AutoFill, on ? 1 : 0); });
+  connect(ui_->chkSyncStart, &QCheckBox::clicked, this, [this](bool on) {
+    if (LearnInstead(keyboard::Control::SyncStart)) return ui_->chkSyncStart->setChecked(!on);
+    Send(Kind::SyncStart, on ? 1 : 0);
+  });
+  // In learn mode a click arms Auto Fill and leaves the box as it was.
+  connect(ui_->chkAutoFill, &QCheckBox::clicked, this, [this](bool on) {
+    if (!LearnInstead(keyboard::Control::AutoFill)) return;
+    const QSignalBlocker quiet(ui_->chkAutoFill);
+    ui_->chkAutoFill->setChecked(!on);
+  });
+  connect(ui_->chkAutoFill, &QCheckBox::toggled, this, [this](bool on) {
+    if (!Learning()) Send(Kind::AutoFill, on ? 1 : 0);
+  });
   connect(ui_->cmdTap, &QPushButton::clicked, this, [this] {
     Tap(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
   });
@@ -159,11 +173,17 @@ void frmArranger::Send(Kind kind, int value, bool on) {
 }
 
 void frmArranger::cmdStartStop_Click() {
+  if (LearnInstead(keyboard::Control::StartStop)) return;
   chartPlaying_ = false;
   Send(Kind::StartStop);
 }
 
 void frmArranger::SectionButton_Click(char kind, int variation) {
+  const int first = kind == 'I' ? static_cast<int>(keyboard::Control::IntroA)
+                    : kind == 'M' ? static_cast<int>(keyboard::Control::MainA)
+                    : kind == 'E' ? static_cast<int>(keyboard::Control::EndingA)
+                                  : static_cast<int>(keyboard::Control::Break) - variation;
+  if (LearnInstead(static_cast<keyboard::Control>(first + variation))) return;
   switch (kind) {
     case 'I':
       return Send(Kind::Intro, variation);
@@ -213,8 +233,10 @@ void frmArranger::Tap(double seconds) {
 
 void frmArranger::Refresh() {
   ++ticks_;
+  RefreshKeyboard();
   const live::LiveState s = service_.State();
   ui_->cmdStartStop->setText(s.playing ? "Stop" : "Start");
+  FollowAutoFill(s);
   if (ui_->chkSyncStart->isChecked() != s.syncArmed) ui_->chkSyncStart->setChecked(s.syncArmed);
   ui_->lblPosition->setText(s.playing ? QString("%1.%2").arg(s.bar + 1).arg(s.beat + 1) : QString("-.-"));
   const int bpm = s.tempo ? static_cast<int>(std::lround(60'000'000.0 / s.tempo)) : 0;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyboard/keyboard_router.h"
 #include "live/section_buttons.h"
 #include "live/tap_tempo.h"
 #include "platform/chart_dialogs.h"
@@ -21,6 +22,8 @@
 
 class QPushButton;
 class QCheckBox;
+class QSettings;
+class QShortcut;
 class QTimer;
 
 namespace Ui {
@@ -28,6 +31,9 @@ class frmArranger;
 }
 
 namespace vambrio {
+namespace keyboard {
+class PlayerKeyboard;
+}
 
 class frmArranger : public QMainWindow {
   Q_OBJECT
@@ -53,6 +59,14 @@ class frmArranger : public QMainWindow {
   void cmdSaveChart_Click();
   void Export(const std::string& suffix);  // "mid" or "wav"
 
+  // The player's MIDI keyboard (null: none, and its controls are hidden);
+  // its settings and learned controls are read from "Sound.ini" and kept there.
+  void SetKeyboard(keyboard::PlayerKeyboard* keyboard);
+  // MIDI learn: while on, pressing one of the arranger's controls (by mouse
+  // or key) arms it instead, and the next pad, key or controller of the
+  // keyboard is learned for it.
+  void cmdLearn_Toggle(bool on);
+
   // Reads the published state and shows it (the window does this 25 times a second).
   void Refresh();
   bool ExportRunning() const { return exporter_.joinable(); }
@@ -60,6 +74,7 @@ class frmArranger : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ConnectControls();
@@ -74,6 +89,15 @@ class frmArranger : public QMainWindow {
   QPushButton* SectionButton(char kind, int variation) const;
   void LoadSettings();
   void SaveSettings();
+  void ConnectKeyboard();
+  void RefreshKeyboard();
+  void LoadKeyboardSettings();
+  void SaveKeyboardSettings();
+  bool Learning() const;
+  bool LearnInstead(keyboard::Control control);
+  void FollowAutoFill(const live::LiveState& s);
+  void ShowLearned(keyboard::Control control);
+  void CancelLearning(bool forget);
 
   std::unique_ptr<Ui::frmArranger> ui_;
   ArrangerService& service_;
@@ -98,6 +122,13 @@ class frmArranger : public QMainWindow {
   std::atomic<bool> exportDone_{false};
   std::string exportResult_;
   std::string exportPath_;
+
+  keyboard::PlayerKeyboard* keyboard_ = nullptr;
+  std::optional<keyboard::Control> learning_;  // armed: waiting for the keyboard's message
+  bool settingSplit_ = false;
+  bool seenAutoFill_ = true;  // the arranger's Auto Fill when last seen playing
+  QShortcut* cancelLearning_ = nullptr;
+  QShortcut* forgetLearned_ = nullptr;
 };
 
 }  // namespace vambrio

@@ -24,12 +24,14 @@
 #include "platform/sequencer.h"
 #include "platform/shell.h"
 #include "shell/error_reporter.h"
+#include "shell/main_window/midi_routing.h"
 #include "shell/main_window/sound_source.h"
 #include "shell/pc_volume.h"
 
 class QActionGroup;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace Ui {
@@ -63,6 +65,8 @@ struct WindowServices {
   SettingsPaths paths;
   // Opens the Arranger window with a style ("" for none); unset: no Arranger.
   std::function<void(const std::string& stylePath)> openArranger = nullptr;
+  // The MIDI ports of "MIDI Input" and "Sound Source"; unset: the built-in synthesizer only.
+  MidiRouting* midi = nullptr;
 };
 
 // How a close reaches Form_QueryUnload.
@@ -120,6 +124,14 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void mnuAudioLatency_Choose(realtime::AudioLatency latency);
   // The status bar's count of buffer underruns (hidden while there are none).
   void ShowUnderruns();
+  // "MIDI Input" and "Sound Source" of the Options menu: "" for none (the
+  // built-in synthesizer), a port, "Vambrio In" or "Vambrio Out".
+  void mnuMidiInput_Show();
+  void mnuSoundSource_Show();
+  void ChooseMidiInput(const std::string& port);
+  void ChooseSoundSource(const std::string& port);
+  // The status bar's word on the chosen MIDI ports (one gone, or back).
+  void ShowMidiNews();
 
   // The editing commands.
   void mnuVolumeEvents_Click();
@@ -131,6 +143,9 @@ class frmVambrio : public QMainWindow, private PlaybackView {
 
   // The controls' enabled states and the default button, from the current state.
   void UpdateControls();
+
+  // Whether the classic Play is playing (or about to end).
+  bool Playing() const { return controller_ && controller_->Running(); }
 
   // The choices the next assembly reads.
   PlayChoices Choices() const;
@@ -168,6 +183,13 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void ShowSoundStatus();
   void ConnectSoundSettings();
   void CheckLatencyItem();
+  void ConnectMidiSettings();
+  void LoadMidiSettings();
+  void SaveMidiSettings();
+  void ShowMidiPortState();
+  void FillPortMenu(QMenu* menu, const std::vector<std::pair<std::string, std::string>>& fixed,
+                    const std::vector<std::string>& ports, const std::string& chosen,
+                    const std::function<void(const std::string&)>& choose);
   void ConnectControls();
   void ConnectEditing();
   void SetUpChordChoice();
@@ -211,6 +233,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   QActionGroup* driverGroup_ = nullptr;
   realtime::AudioLatency latencyChoice_ = realtime::AudioLatency::Normal;
   QLabel* lblUnderruns_ = nullptr;
+  QLabel* lblMidiPorts_ = nullptr;
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
 
   QPushButton* defaultButton_ = nullptr;

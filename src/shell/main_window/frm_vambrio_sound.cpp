@@ -38,6 +38,7 @@ void frmVambrio::LoadSoundSettings() {
   services_.sound.ChooseAudioDriver(audioDriverChoice_);
   services_.sound.ChooseLatency(latencyChoice_);
   CheckLatencyItem();
+  LoadMidiSettings();
 }
 
 void frmVambrio::SaveSoundSettings() {
@@ -53,7 +54,8 @@ void frmVambrio::SaveSoundSettings() {
 
 void frmVambrio::ShowSoundStatus() {
   QString missing = QString::fromStdString(services_.sound.MissingSoundFontText());
-  if (services_.sound.SoundFont().empty()) {
+  const bool onPort = services_.midi && !services_.midi->SoundSource().empty();
+  if (services_.sound.SoundFont().empty() && !onPort) {
     ui_->lblStatus->setText(missing);
   } else if (ui_->lblStatus->text() == missing) {
     ui_->lblStatus->setText(model_.StyleFileName.empty() ? QString() : QString(kReadyText));
@@ -104,6 +106,7 @@ void frmVambrio::ConnectSoundSettings() {
   lblUnderruns_->setObjectName("lblUnderruns");
   statusBar()->addPermanentWidget(lblUnderruns_);
   statusBar()->hide();
+  ConnectMidiSettings();
   auto* poll = new QTimer(this);
   connect(poll, &QTimer::timeout, this, &frmVambrio::ShowUnderruns);
   poll->start(kUnderrunPollMs);

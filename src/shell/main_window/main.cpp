@@ -9,7 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "keyboard/player_keyboard.h"
 #include "platform/alsa_mixer.h"
+#include "platform/rtmidi_system.h"
 #include "platform/qt_desktop_shell.h"
 #include "platform/qt_file_dialogs.h"
 #include "platform/qt_input_box.h"
@@ -25,6 +27,7 @@
 #include "platform/qt_chart_dialogs.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/midi/sound_routing.h"
 
 namespace {
 
@@ -129,10 +132,24 @@ int main(int argc, char** argv) {
   platform::QtTimer timer(clock);
   frmVambrio* window = nullptr;
   FluidSound sound([&window] { return window && window->Choices().GmPlayer; });
+  // The sound source chosen in the Options menu (the built-in synthesizer or
+  // a MIDI port), and the player's keyboard at the chosen MIDI input.
+  platform::SystemMonoClock monoClock;
+  SoundRouting routing(sound, [&sound]() -> platform::LiveOutput& { return sound.Engine(); }, &platform::OpenMidiSystem,
+                       monoClock);
+  keyboard::PlayerKeyboard keys(routing.KeyboardInputs());
+  keys.SetListening(false);
+  routing.SetInputHandler([&keys](const std::string& input) {
+    keys.SetListening(!input.empty());
+    keys.SetInputName(input);
+  });
+  auto chosenOutput = [&routing]() -> platform::LiveOutput& { return routing.LiveOutput(); };
 
-  // The Arranger window, made when first opened; it plays through the same engine.
+  // The Arranger window, made when first opened; it plays through the same sound source.
   FluidArrangerService arrangerService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
                                        [&window] { return window ? window->Choices() : PlayChoices{}; });
+  arrangerService.SetLiveOutput(chosenOutput);
+  arrangerService.SetKeyboard(&keys, [&window] { return window && window->Playing(); });
   platform::QtChartDialogs chartDialogs;
   std::unique_ptr<frmArranger> arranger;
   auto openArranger = [&](const std::string& style) {
@@ -140,6 +157,7 @@ int main(int argc, char** argv) {
       arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs,
                                                config.path.empty() ? std::string() : config.path + "/" + kSoundSettingsFileName);
       chartDialogs.SetParent(arranger.get());
+      arranger->SetKeyboard(&keys);
     }
     if (!style.empty()) arranger->OpenStyle(style);
     arranger->show();
@@ -150,11 +168,12 @@ int main(int argc, char** argv) {
   bool withArranger = false;
   bool withLibrary = false;
   const std::string arguments = ArgumentText(argc, argv, withArranger, withLibrary);
-  frmVambrio main(WindowServices{sound, mixer, dialogs, boxes, input, shell, clock, timer, sound,
-                                 SettingsPaths{config.path, playerTmp.path}, openArranger},
+  frmVambrio main(WindowServices{routing, mixer, dialogs, boxes, input, shell, clock, timer, sound,
+                                 SettingsPaths{config.path, playerTmp.path}, openArranger, &routing},
                   arguments);
   // The arranger taking the output stops a section that plays.
   sound.SetTakenAwayHandler([&main] { main.cmdStop_Click(); });
+  routing.SetTakenAwayHandler([&main] { main.cmdStop_Click(); });
   window = &main;
   mainWindow = &main;
   boxes.SetParent(&main);
@@ -167,6 +186,7 @@ int main(int argc, char** argv) {
   // The library's preview: the live arranger on the same engine, with a service of its own.
   FluidArrangerService previewService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
                                       [&window] { return window ? window->Choices() : PlayChoices{}; });
+  previewService.SetLiveOutput(chosenOutput);
   shell::ArrangerPreview preview(previewService);
   shell::LibraryHost library(main, boxes, &preview, openArranger);
 

@@ -114,7 +114,8 @@ void LookTest::menusAreInOrderAndAct() {
   QCOMPARE(bar->actions()[1], options->menuAction());
   QStringList items;
   for (QAction* a : options->actions()) items << a->text();
-  QCOMPARE(items, (QStringList{"Include Sysex", "SoundFont...", "Audio Output", "Audio Latency"}));
+  QCOMPARE(items, (QStringList{"Include Sysex", "SoundFont...", "Audio Output", "Audio Latency", "", "MIDI Input",
+                               "Sound Source"}));
   QAction* sysex = rig.Action("mnuSysex");
   QVERIFY(sysex->isCheckable());
   sysex->trigger();

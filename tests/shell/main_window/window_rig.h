@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_midi_routing.h"
 #include "fake_sound_source.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_desktop_shell.h"
@@ -55,7 +56,7 @@ class WindowRig {
   WindowServices Services() {
     return WindowServices{sequencer, mixer, dialogs, boxes, input, shell, clock, timer, sound,
                           SettingsPaths{ConfigDir(), work.File("Player.tmp")},
-                          [this](const std::string& style) { arrangerOpened.push_back(style); }};
+                          [this](const std::string& style) { arrangerOpened.push_back(style); }, &midi};
   }
 
   // Creates the window and runs the start-up procedure.
@@ -108,6 +109,7 @@ class WindowRig {
   FakeTimer timer{clock};
   std::vector<std::string> arrangerOpened;  // the styles the Arranger window was opened with
   FakeSoundSource sound;
+  FakeMidiRouting midi;
   std::unique_ptr<frmVambrio> window;
 };
 

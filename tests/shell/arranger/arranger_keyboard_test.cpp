@@ -1,0 +1,180 @@
+// The Arranger window with the player's keyboard: fake MIDI input, the real
+// service and live arranger, and a sound source that the test runs block by
+// block. Learned controls fire, the split follows the spin box and a key,
+// the right hand gets its voice, and everything is kept in "Sound.ini".
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTest>
+
+#include "fakes/fake_chart_dialogs.h"
+#include "fakes/fake_midi.h"
+#include "keyboard/player_keyboard.h"
+#include "platform/fluid_engine.h"
+#include "shell/arranger/fluid_arranger_service.h"
+#include "shell/arranger/frm_arranger.h"
+#include "temp_dir.h"
+
+namespace vambrio::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A sound source that plays only when the test runs its blocks.
+class BlockOutput final : public platform::LiveOutput {
+ public:
+  bool AttachLiveClient(realtime::RealtimeClient& c, std::function<void()> onTakenAway, std::function<void()>) override {
+    client = &c;
+    takenAway = std::move(onTakenAway);
+    return true;
+  }
+  void DetachLiveClient() override { client = nullptr; }
+  bool LiveClientAttached() const override { return client != nullptr; }
+  void Release() override {
+    if (!client) return;
+    client = nullptr;
+    if (takenAway) takenAway();
+  }
+  std::string Problem() const override { return {}; }
+  uint64_t Underruns() const override { return 0; }
+  int SampleRate() const override { return 48000; }
+
+  void Run(int blocks) {
+    for (int i = 0; i < blocks && client; ++i) {
+      sink->Reset(256);
+      client->Process(realtime::BlockInfo{sample, 256, 48000, 0}, *sink);
+      for (const auto& e : *sink) events.emplace_back(e.data(), e.data() + e.size);
+      sample += 256;
+    }
+  }
+  bool Heard(const Bytes& bytes) const { return std::find(events.begin(), events.end(), bytes) != events.end(); }
+
+  realtime::RealtimeClient* client = nullptr;
+  std::function<void()> takenAway;
+  std::unique_ptr<realtime::RealtimeEventSink> sink = std::make_unique<realtime::RealtimeEventSink>();
+  int64_t sample = 0;
+  std::vector<Bytes> events;
+};
+
+class ArrangerKeyboardTest : public QObject {
+  Q_OBJECT
+
+  struct Rig {
+    explicit Rig(const std::string& settings)
+        : service([this]() -> platform::FluidEngine& { return engine; }, [] { return PlayChoices{}; }),
+          window(service, dialogs, settings) {
+      service.SetLiveOutput([this]() -> platform::LiveOutput& { return output; });
+      service.SetKeyboard(&keyboard, [] { return false; });
+      keyboard.SetInputName("USB Keyboard");
+      window.SetKeyboard(&keyboard);
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      QVERIFY(window.OpenStyle(VAMBRIO_SOURCE_DIR "/examples/Demo.sty"));
+      window.Refresh();
+    }
+    template <typename T>
+    T* Find(const char* name) const {
+      return window.findChild<T*>(name);
+    }
+    // The keyboard sends; the sound source plays a block; the window looks.
+    void Play(std::initializer_list<uint8_t> bytes) {
+      keys.Receive(bytes);
+      output.Run(1);
+      window.Refresh();
+    }
+
+    platform::FluidEngine engine{platform::SoundOptions{}};  // never loaded: nothing is exported
+    FakeMidiIn keys;
+    keyboard::PlayerKeyboard keyboard{{&keys}};
+    BlockOutput output;
+    FluidArrangerService service;
+    FakeChartDialogs dialogs;
+    frmArranger window;
+  };
+
+ private slots:
+  void aLearnedPadPressesItsControlAndIsKept() {
+    TempDir dir;
+    const std::string settings = dir.File("Sound.ini");
+    {
+      Rig rig(settings);
+      QVERIFY2(rig.output.client, "the keyboard is heard while the window is open");
+      QTest::mouseClick(rig.Find<QPushButton>("cmdLearn"), Qt::LeftButton);
+      QTest::mouseClick(rig.Find<QPushButton>("cmdMainB"), Qt::LeftButton);  // armed, not pressed
+      QCOMPARE(rig.service.State().selectedMain, 0);
+      rig.Play({0xB0, 80, 127});
+      QCOMPARE(rig.window.statusBar()->currentMessage(), QString("Main B: controller 80, channel 1"));
+      auto* autoFill = rig.Find<QCheckBox>("chkAutoFill");
+      QTest::mouseClick(autoFill, Qt::LeftButton);  // armed; the box stays on
+      QVERIFY(autoFill->isChecked());
+      rig.Play({0xB0, 81, 127});
+      QTest::mouseClick(rig.Find<QPushButton>("cmdLearn"), Qt::LeftButton);
+
+      QTest::mouseClick(rig.Find<QPushButton>("cmdStartStop"), Qt::LeftButton);
+      rig.output.Run(4);
+      QVERIFY(rig.service.State().playing);
+      rig.Play({0xB0, 80, 127});  // the pad
+      rig.output.Run(1);
+      QCOMPARE(rig.service.State().selectedMain, 1);
+      rig.Play({0xB0, 81, 127});  // Auto Fill off from the keyboard: the box follows
+      rig.output.Run(1);
+      rig.window.Refresh();
+      QVERIFY(!rig.service.State().autoFill);
+      QVERIFY(!autoFill->isChecked());
+    }
+    QSettings saved(QString::fromStdString(settings), QSettings::IniFormat);
+    QCOMPARE(saved.value("MidiLearn/MainB").toString(), QString("B0 50"));
+    QCOMPARE(saved.value("MidiLearn/AutoFill").toString(), QString("B0 51"));
+
+    Rig again(settings);  // the next run knows the pad
+    QCOMPARE(again.keyboard.Router().Learned(keyboard::Control::MainB), (keyboard::LearnedKey{0xB0, 80}));
+  }
+
+  void theSplitFollowsTheSpinBoxAndAKey() {
+    TempDir dir;
+    Rig rig(dir.File("Sound.ini"));
+    auto* split = rig.Find<QSpinBox>("spnSplit");
+    QCOMPARE(split->value(), 54);
+    QCOMPARE(rig.Find<QLabel>("lblSplitNote")->text(), QString("F#3"));
+    split->setValue(60);
+    QCOMPARE(rig.keyboard.Router().SplitNote(), 60);
+    QCOMPARE(rig.Find<QLabel>("lblSplitNote")->text(), QString("C4"));
+
+    QTest::mouseClick(rig.Find<QPushButton>("cmdSetSplit"), Qt::LeftButton);
+    rig.Play({0x90, 47, 100});  // B2 becomes the split point and plays nothing
+    QCOMPARE(split->value(), 47);
+    QVERIFY(!rig.Find<QPushButton>("cmdSetSplit")->isChecked());
+    QVERIFY(!rig.output.Heard({0x90, 47, 100}));
+
+    rig.Play({0x90, 36, 90});  // C2 E2 G2 at or below the split: a chord
+    rig.Play({0x90, 40, 90});
+    rig.Play({0x90, 43, 90});
+    QVERIFY2(rig.Find<QLabel>("lblKeyboard")->text().endsWith("Left hand: C"),
+             qPrintable(rig.Find<QLabel>("lblKeyboard")->text()));
+    rig.Find<QCheckBox>("chkSplit")->setChecked(false);  // the whole keyboard plays the right hand
+    rig.Play({0x90, 36, 91});
+    QVERIFY(rig.output.Heard({0x90, 36, 91}));
+    QSettings saved(QString::fromStdString(dir.File("Sound.ini")), QSettings::IniFormat);
+    QCOMPARE(saved.value("Keyboard/SplitNote").toInt(), 47);
+    QCOMPARE(saved.value("Keyboard/Split").toBool(), false);
+  }
+
+  void theRightHandPlaysTheVoiceAndChannelChosen() {
+    TempDir dir;
+    Rig rig(dir.File("Sound.ini"));
+    rig.Find<QComboBox>("cboRightVoice")->setCurrentIndex(40);  // Violin
+    rig.Find<QSpinBox>("spnRightChannel")->setValue(4);
+    rig.Play({0x90, 72, 88});
+    QVERIFY(rig.output.Heard({0xC3, 40}));
+    QVERIFY(rig.output.Heard({0x93, 72, 88}));
+    QCOMPARE(rig.Find<QComboBox>("cboRightVoice")->currentText(), QString("41 Violin"));
+  }
+};
+
+}  // namespace vambrio::test
+
+QTEST_MAIN(vambrio::test::ArrangerKeyboardTest)
+#include "arranger_keyboard_test.moc"
