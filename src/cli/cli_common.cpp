@@ -1,5 +1,8 @@
 #include "cli/cli_common.h"
 
+#include <signal.h>
+#include <sys/signalfd.h>
+
 #include <algorithm>
 #include <iostream>
 
@@ -105,6 +108,15 @@ int FindSection(const StyleModel& m, const std::string& name) {
   for (int i = 0; i < SectionCount(m); ++i)
     if (m.SectionName[i] == name) return i;
   return -1;
+}
+
+int BlockStopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
 }  // namespace vambrio::cli

@@ -44,4 +44,10 @@ bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices);
 // scan found, or -1.
 int FindSection(const StyleModel& m, const std::string& name);
 
+// SIGINT and SIGTERM blocked and delivered as a readable descriptor instead,
+// so that a command's event loop handles Ctrl-C like any other event. Call it
+// before any thread starts (the synthesizer's too), so that no thread of
+// theirs receives the signals.
+int BlockStopSignals();
+
 }  // namespace vambrio::cli

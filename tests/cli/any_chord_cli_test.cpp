@@ -8,6 +8,7 @@
 #include <set>
 
 #include "rule_entry.h"
+#include "cli_run.h"
 #include "run_process.h"
 #include "smf_check.h"
 #include "temp_dir.h"
@@ -15,19 +16,12 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+using test::ReadAll;
+
 using nlohmann::json;
 using test::Bytes;
 using ::testing::HasSubstr;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
-
-Bytes ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 const std::string kDemo = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty";
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "cli_run.h"
 #include "run_process.h"
 #include "smf_check.h"
 #include "temp_dir.h"
@@ -13,21 +14,14 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+using test::ReadAll;
+
 using ::testing::HasSubstr;
 
 const std::string kDemoStyle = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty";
 const std::string kDemoChart = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart";
 constexpr uint64_t kBar = 4 * 1920;
-
-test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = "") {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args, input);
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::pair<uint64_t, std::string>> Meta(const test::SmfFile& f, uint8_t type) {
   std::vector<std::pair<uint64_t, std::string>> out;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "cli_run.h"
 #include "run_process.h"
 #include "smf_check.h"
 #include "style_builder.h"
@@ -14,21 +15,14 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+using test::ReadAll;
+
 using test::Bytes;
 using test::CasmBuilder;
 using test::ChordEntry;
 using test::TrackBuilder;
 using ::testing::HasSubstr;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
-
-Bytes ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 ChordEntry Entry(int channel, int dest) {
   ChordEntry e;

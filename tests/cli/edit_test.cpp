@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "loading/entry.h"
+#include "cli_run.h"
 #include "run_process.h"
 #include "style_builder.h"
 #include "temp_dir.h"
@@ -13,14 +14,11 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+
 using test::Bytes;
 using test::TrackBuilder;
 namespace fs = std::filesystem;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
 
 Bytes ReadBytes(const std::string& path) {
   std::ifstream f(path, std::ios::binary);

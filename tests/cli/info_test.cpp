@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli_run.h"
 #include "run_process.h"
 #include "style_builder.h"
 #include "temp_dir.h"
@@ -12,14 +13,11 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+
 using nlohmann::json;
 using test::StyleBytes;
 using test::TrackBuilder;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
 
 std::vector<json> JsonLines(const std::string& out) {
   std::vector<json> lines;

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "malformed_style.h"
+#include "cli_run.h"
 #include "run_process.h"
 #include "smf_check.h"
 #include "temp_dir.h"
@@ -15,17 +16,10 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+using test::ReadAll;
+
 using ::testing::HasSubstr;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
-
-test::Bytes ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return test::Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 class MalformedCliTest : public ::testing::Test {
  protected:

@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 
+#include "cli_run.h"
 #include "run_process.h"
 #include "style_builder.h"
 #include "temp_dir.h"
@@ -21,13 +22,10 @@
 namespace vambrio {
 namespace {
 
+using test::Cli;
+
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), VAMBRIO_CLI);
-  return test::RunProcess(args);
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -150,22 +148,7 @@ test::ProcessResult CliOnTerminal(const std::vector<std::string>& args) {
   }
   close(outPipe[1]);
   test::ProcessResult r;
-  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {terminal, POLLIN, 0}};
-  char buf[65536];
-  for (int open = 2; open > 0;) {
-    if (poll(fds, 2, -1) < 0) break;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n <= 0) {
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --open;
-      } else {
-        (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
-      }
-    }
-  }
+  test::ReadToEnd(outPipe[0], terminal, r);
   int status = 0;
   waitpid(pid, &status, 0);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;

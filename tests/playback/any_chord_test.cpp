@@ -1,6 +1,7 @@
 // "Any chord": every section of the project's own styles over all 12 x 34
 // chords assembles into the classic file but for its notes, and over the
 // recorded chord into the recording itself.
+#include "cli_run.h"
 #include "playback/any_chord_assembly.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,9 @@
 namespace vambrio {
 namespace {
 
-using test::Bytes;
+using test::ReadAll;
 
-Bytes ReadAll(const std::filesystem::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
+using test::Bytes;
 
 const char kMains[] = "Main A,Main B,Main C,Main D,Intro A,Ending A,Ending B";
 const char kFills[] = "Fill In AA,Fill In BB,Fill In CC,Fill In DD,Fill In BA";

@@ -1,3 +1,4 @@
+#include "cli_run.h"
 #include "playback/assembly.h"
 
 #include <gmock/gmock.h>
@@ -14,6 +15,8 @@
 
 namespace vambrio {
 namespace {
+
+using test::ReadAll;
 
 using test::Bytes;
 using test::CasmBuilder;
@@ -292,11 +295,6 @@ TEST(MakeSingleTrack, ASectionIndexOutsideTheTableIsReported) {
                                                                       "encountered in Function MakeSingleTrack.")}));
   EXPECT_EQ(closed, 0);
   EXPECT_FALSE(std::filesystem::exists(dir.File(kPlayerFileName)));
-}
-
-Bytes ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
 TEST(MakeSingleTrack, PlayerFileHoldsExactlyTheAssembledFile) {

@@ -16,6 +16,27 @@ struct ProcessResult {
   std::string err;
 };
 
+// Reads both descriptors until each has ended, into r.out and r.err, and closes them.
+inline void ReadToEnd(int outFd, int errFd, ProcessResult& r) {
+  pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+  int open = 2;
+  char buf[65536];
+  while (open > 0) {
+    if (poll(fds, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n <= 0) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      } else {
+        (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
+      }
+    }
+  }
+}
+
 inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& input = "") {
   int outPipe[2], errPipe[2], inPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0 || pipe(inPipe) != 0) return {};
@@ -42,23 +63,7 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std:
   }
   close(inPipe[1]);
   ProcessResult r;
-  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-  int open = 2;
-  char buf[65536];
-  while (open > 0) {
-    if (poll(fds, 2, -1) < 0) break;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n <= 0) {
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --open;
-      } else {
-        (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
-      }
-    }
-  }
+  ReadToEnd(outPipe[0], errPipe[0], r);
   int st = 0;
   waitpid(pid, &st, 0);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);

@@ -55,12 +55,7 @@ int RunLive(const std::vector<std::string>& args) {
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
   if (!ReadPlayChoices(*parsed, choices) || !split || !latency) return Usage(kUsage);
 
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);  // before any thread starts
-  const int signals = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+  const int signals = BlockStopSignals();  // before any thread starts
 
   auto system = platform::OpenMidiSystem();
   if (system->ApiName().empty()) {

@@ -26,15 +26,6 @@ using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
 constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
 
-int BlockStopSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-}
-
 // Waits until the audio thread has taken what was posted.
 void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
   const uint64_t until = client.State().blocks + count;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "cli/chord_cli.h"
+#include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
 #include "cli/sound/sound_cli.h"
@@ -22,18 +23,6 @@
 namespace vambrio::cli {
 namespace {
 
-// SIGINT and SIGTERM arrive as a readable descriptor, so that the event loop
-// handles them like any other event. Blocked before any thread starts, so
-// that no thread of the synthesizer receives them instead.
-int StopSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-}
-
 int RunPlay(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, Help("play"));
   if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage("play");
@@ -45,7 +34,7 @@ int RunPlay(const std::vector<std::string>& args) {
   const std::string& style = parsed->positional[0];
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 
-  int signals = StopSignals();
+  int signals = BlockStopSignals();
   // The sound source: a MIDI port, or the built-in synthesizer (loaded while the style loads).
   std::unique_ptr<PortPlayback> port;
   std::optional<platform::FluidEngine> engine;
