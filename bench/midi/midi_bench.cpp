@@ -20,6 +20,7 @@
 
 #include "keyboard/keyboard_client.h"
 #include "midi/midi_file_events.h"
+#include "bench_jack.h"
 #include "midi_peer.h"
 #include "platform/kept_midi_ports.h"
 #include "platform/midi_file_source.h"
@@ -52,33 +53,6 @@ double Percentile(std::vector<double> v, double p) {
   size_t i = static_cast<size_t>(std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5)));
   return v[i];
 }
-
-struct JackServer {
-  std::string name = "vambrio-bench-" + std::to_string(getpid());
-  std::string run = "/tmp/" + name;
-  bool Start() {
-    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-    setenv("JACK_NO_START_SERVER", "1", 1);
-    return std::system((std::string(VAMBRIO_JACK_SERVER_SCRIPT) + " start " + name + " " + run + " 32").c_str()) == 0;
-  }
-  // Cycles the server itself reports late or unfinished (MIDI of such a cycle may be lost).
-  int Xruns() const {
-    std::ifstream log(run + "/jackd.log");
-    int count = 0;
-    for (std::string line; std::getline(log, line);) count += line.find("XRun") != std::string::npos;
-    return count;
-  }
-  // Clients the server gave up on (too late too often): nothing reaches them any more.
-  int Zombified() const {
-    std::ifstream log(run + "/jackd.log");
-    int count = 0;
-    for (std::string line; std::getline(log, line);) count += line.find("zombif") != std::string::npos;
-    return count;
-  }
-  ~JackServer() {
-    std::system((std::string(VAMBRIO_JACK_SERVER_SCRIPT) + " stop " + name + " " + run + " && rm -rf " + run).c_str());
-  }
-};
 
 bool Measure(const char* api, const char* setup, int seconds) {
   setenv("VAMBRIO_MIDI_API", api, 1);
@@ -204,7 +178,7 @@ void MeasureKeyToNote() {
 int main(int argc, char** argv) {
   int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 120;
   {
-    JackServer jack;
+    bench::JackServer jack;
     if (!jack.Start()) {
       std::printf("JACK: the private server did not start\n");
     } else {
