@@ -176,8 +176,11 @@ bool WritePdf(const PdfJob& job, QStringList& warnings, QString& error) {
     if (page > 0) writer.newPage();
     painter.save();
     painter.translate(0, -page * height);
+    // The page's own lines only: a picture the layout moved to the top of the
+    // next page touches this page's foot and would be drawn here too.
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, page * height, width, height);
+    context.clip = QRectF(0, page * height, width, height - 1);
+    painter.setClipRect(context.clip);
     doc.documentLayout()->draw(&painter, context);
     painter.restore();
     DrawFooter(painter, QRectF(0, height, width, footer), page + 1, pages);
