@@ -98,8 +98,10 @@ class RtInPort final : public MidiInPort {
     self->queue_.TryPush(m);  // a full queue (nobody reading) drops the message
   }
 
-  std::unique_ptr<RtMidiIn> in_;
+  // The queue outlives the port: the port's thread may be inside OnMessage
+  // until the port is destroyed, whatever cancelCallback has said.
   realtime::SpscQueue<MidiMessage, 1024> queue_;
+  std::unique_ptr<RtMidiIn> in_;
 };
 
 class RtOutPort final : public MidiOutPort {

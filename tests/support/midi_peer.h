@@ -44,8 +44,11 @@ class MidiPeer {
   static constexpr const char* kSynth = "Peer Synth";
 
   MidiPeer() = default;
+  // The ports go first: their threads may call OnMessage until they are
+  // closed, and it needs what is received so far.
   ~MidiPeer() {
-    if (synth_) synth_->cancelCallback();
+    CloseSynth();
+    CloseKeys();
   }
 
   // Opens the recording synthesizer as a virtual input port.
