@@ -38,7 +38,8 @@ int main() {
   vambrio::platform::FluidEngine engine{vambrio::platform::SoundOptions{}};
   vambrio::FluidArrangerService service([&engine]() -> vambrio::platform::FluidEngine& { return engine; },
                                         [] { return vambrio::PlayChoices{}; });
-  vambrio::shell::ArrangerPreview preview(service);
+  const vambrio::live::ChosenChord chord;  // C, as the Arranger starts
+  vambrio::shell::ArrangerPreview preview(service, chord);
   vb::MonitorRecorder rec;
   std::string problem;
   if (!rec.Start(problem)) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/arranger/kept_chord.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {
@@ -23,12 +24,14 @@ const char* const kQueuedLook = "background-color: #e0a020; color: black; font-w
 
 }  // namespace
 
-frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, std::string settingsPath, QWidget* parent)
+frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, live::ChosenChord& chord,
+                         std::string settingsPath, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::frmArranger>()),
       service_(service),
       dialogs_(dialogs),
-      settingsPath_(std::move(settingsPath)) {
+      settingsPath_(std::move(settingsPath)),
+      chord_(chord) {
   ui_->setupUi(this);
   QFont big = ui_->lblChord->font();
   big.setPointSize(big.pointSize() * 3);
@@ -48,6 +51,7 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   ui_->fraChart->setMaximumWidth(440);
   FillChordLists();
   ui_->fraKeyboard->hide();  // shown once a keyboard is given
+  ShowChosenChord();
   ConnectControls();
   MakeShortcuts();
   LoadSettings();
@@ -145,7 +149,7 @@ bool frmArranger::OpenStyle(const std::string& path) {
   Send(Kind::AutoFill, ui_->chkAutoFill->isChecked() ? 1 : 0);
   for (int part = 0; part < 8; ++part)
     Send(Kind::Part, part, findChild<QCheckBox*>(QString("chkPart%1").arg(part))->isChecked());
-  if (chordGiven_) noChord_ ? NoChord_Click() : SendChord();
+  service_.Send(chord_.Command());
   return true;
 }
 
@@ -197,32 +201,40 @@ void frmArranger::SectionButton_Click(char kind, int variation) {
 }
 
 void frmArranger::Root_Click(int pitchClass) {
-  root_ = pitchClass;
+  chord_.chord.root = pitchClass;
   SendChord();
 }
 
 void frmArranger::Type_Click(int chordType) {
-  type_ = chordType;
+  chord_.chord.type = chordType;
   SendChord();
 }
 
 void frmArranger::NoChord_Click() {
-  noChord_ = true;
-  chordGiven_ = true;
-  ui_->lblChord->setText("N.C.");
-  Send(Kind::NoChord);
+  chord_.noChord = true;
+  ChordChosen();
 }
 
 void frmArranger::SendChord() {
-  noChord_ = false;
-  chordGiven_ = true;
-  live::LiveCommand c = live::Command(Kind::Chord);
   const int bass = ui_->cboBass->currentIndex() - 1;
-  c.chord = Chord{root_, type_, bass == root_ ? -1 : bass};
-  ui_->cboChordType->setCurrentIndex(type_);
-  ui_->lblChord->setText(QString::fromStdString(ChordName(c.chord)));
-  if (!service_.Send(c) && !service_.Problem().empty())
+  chord_.noChord = false;
+  chord_.chord.bass = bass == chord_.chord.root ? -1 : bass;
+  ChordChosen();
+}
+
+// The chord the player chose: shown, kept for the next run and the library's
+// preview, and sent to the accompaniment.
+void frmArranger::ChordChosen() {
+  ShowChosenChord();
+  KeepChord(settingsPath_, chord_);
+  if (!service_.Send(chord_.Command()) && !service_.Problem().empty())
     statusBar()->showMessage(QString::fromStdString(service_.Problem()));
+}
+
+void frmArranger::ShowChosenChord() {
+  ui_->cboChordType->setCurrentIndex(chord_.chord.type);
+  if (!chord_.noChord) ui_->cboBass->setCurrentIndex(chord_.chord.bass + 1);
+  ui_->lblChord->setText(QString::fromStdString(chord_.Text()));
 }
 
 QString frmArranger::ChordText() const { return ui_->lblChord->text(); }

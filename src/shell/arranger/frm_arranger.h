@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "keyboard/keyboard_router.h"
+#include "live/chosen_chord.h"
 #include "live/section_buttons.h"
 #include "live/tap_tempo.h"
 #include "platform/chart_dialogs.h"
@@ -39,8 +40,10 @@ class frmArranger : public QMainWindow {
   Q_OBJECT
 
  public:
-  // settingsPath: "Sound.ini" ("" keeps nothing).
-  frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, std::string settingsPath, QWidget* parent = nullptr);
+  // chord: the chosen chord, shared with the library's preview; the window
+  // shows it, plays over it and changes it. settingsPath: "Sound.ini" ("" keeps nothing).
+  frmArranger(ArrangerService& service, platform::ChartDialogs& dialogs, live::ChosenChord& chord,
+              std::string settingsPath, QWidget* parent = nullptr);
   ~frmArranger() override;
 
   // Reads the style and shows its buttons; false (with a message) when it cannot.
@@ -83,7 +86,9 @@ class frmArranger : public QMainWindow {
   void ShowSections();
   void ShowSectionLights(const live::LiveState& s);
   void ShowChartBar(const live::LiveState& s);
+  void ShowChosenChord();
   void SendChord();
+  void ChordChosen();
   void Send(live::LiveCommand::Kind kind, int value = 0, bool on = false);
   void FinishExport();
   QPushButton* SectionButton(char kind, int variation) const;
@@ -109,10 +114,7 @@ class frmArranger : public QMainWindow {
   QTimer* refresh_ = nullptr;
   int ticks_ = 0;  // refreshes so far: the blink's phase
 
-  int root_ = 0;
-  int type_ = 0;
-  bool noChord_ = false;
-  bool chordGiven_ = false;
+  live::ChosenChord& chord_;
   std::string chartPath_;
   std::vector<ChartBarPlace> chartBars_;
   bool chartPlaying_ = false;

@@ -10,7 +10,8 @@ void ArrangerPreview::Play(const std::string& path) {
   playing_ = false;
   if (!service_.OpenStyle(path, style).empty()) return;  // the table already says why it does not load
   if (live::SectionButtons::Of(style.sections).FirstMain() < 0) return;  // no Main to play
-  // A new style starts with its first Main selected and no Intro.
+  // A new style starts with its first Main selected and no Intro, over the chosen chord.
+  service_.Send(chord_.Command());
   playing_ = service_.Send(live::Command(live::LiveCommand::Kind::Start));
 }
 

@@ -28,6 +28,7 @@
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
 #include "shell/midi/sound_routing.h"
+#include "shell/arranger/kept_chord.h"
 
 namespace {
 
@@ -151,11 +152,14 @@ int main(int argc, char** argv) {
   arrangerService.SetLiveOutput(chosenOutput);
   arrangerService.SetKeyboard(&keys, [&window] { return window && window->Playing(); });
   platform::QtChartDialogs chartDialogs;
+  const std::string soundSettings = config.path.empty() ? std::string() : config.path + "/" + kSoundSettingsFileName;
+  // The chord the accompaniment plays over, in the Arranger and in the library's preview.
+  live::ChosenChord chosenChord;
+  ReadKeptChord(soundSettings, chosenChord);
   std::unique_ptr<frmArranger> arranger;
   auto openArranger = [&](const std::string& style) {
     if (!arranger) {
-      arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs,
-                                               config.path.empty() ? std::string() : config.path + "/" + kSoundSettingsFileName);
+      arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs, chosenChord, soundSettings);
       chartDialogs.SetParent(arranger.get());
       arranger->SetKeyboard(&keys);
     }
@@ -187,7 +191,7 @@ int main(int argc, char** argv) {
   FluidArrangerService previewService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
                                       [&window] { return window ? window->Choices() : PlayChoices{}; });
   previewService.SetLiveOutput(chosenOutput);
-  shell::ArrangerPreview preview(previewService);
+  shell::ArrangerPreview preview(previewService, chosenChord);
   shell::LibraryHost library(main, boxes, &preview, openArranger);
 
   StartUp(main);

@@ -65,7 +65,7 @@ class ArrangerKeyboardTest : public QObject {
   struct Rig {
     explicit Rig(const std::string& settings)
         : service([this]() -> platform::FluidEngine& { return engine; }, [] { return PlayChoices{}; }),
-          window(service, dialogs, settings) {
+          window(service, dialogs, chord, settings) {
       service.SetLiveOutput([this]() -> platform::LiveOutput& { return output; });
       service.SetKeyboard(&keyboard, [] { return false; });
       keyboard.SetInputName("USB Keyboard");
@@ -92,6 +92,7 @@ class ArrangerKeyboardTest : public QObject {
     BlockOutput output;
     FluidArrangerService service;
     FakeChartDialogs dialogs;
+    live::ChosenChord chord;
     frmArranger window;
   };
 

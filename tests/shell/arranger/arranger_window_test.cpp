@@ -12,6 +12,7 @@
 #include "fake_arranger_service.h"
 #include "fakes/fake_chart_dialogs.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/arranger/kept_chord.h"
 #include "temp_dir.h"
 
 namespace vambrio::test {
@@ -22,7 +23,7 @@ class ArrangerWindowTest : public QObject {
   Q_OBJECT
 
   struct Rig {
-    Rig() : window(service, dialogs, work.File("Sound.ini")) {
+    Rig() : window(service, dialogs, chord, work.File("Sound.ini")) {
       window.show();
       QVERIFY(QTest::qWaitForWindowExposed(&window));
       window.OpenStyle("/styles/Demo.sty");
@@ -35,6 +36,7 @@ class ArrangerWindowTest : public QObject {
     TempDir work;
     FakeArrangerService service;
     FakeChartDialogs dialogs;
+    live::ChosenChord chord;
     frmArranger window;
   };
 
@@ -99,6 +101,33 @@ class ArrangerWindowTest : public QObject {
     QTest::keyClicks(chart, "C G7");
     QCOMPARE(chart->toPlainText(), QString("C G7"));
     QCOMPARE(rig.service.sent.size(), before);
+  }
+
+  void theChosenChordIsSharedKeptAndPlayedAtOnce() {
+    TempDir work;
+    const std::string settings = work.File("Kept.ini");
+    {
+      Rig rig;
+      QCOMPARE(rig.window.ChordText(), QString("C"));
+      QCOMPARE(rig.service.Sent(Kind::Chord).size(), size_t{1});  // a new style plays over the chosen chord
+      frmArranger keeping(rig.service, rig.dialogs, rig.chord, settings);
+      keeping.Root_Click(6);  // a sharp in the settings file
+      keeping.Type_Click(*ParseChordType("m7"));
+      QCOMPARE(rig.chord.Text(), std::string("F#m7"));  // what the library's preview plays over
+    }
+    live::ChosenChord kept;
+    ReadKeptChord(settings, kept);
+    QCOMPARE(kept.Text(), std::string("F#m7"));
+    FakeArrangerService service;
+    FakeChartDialogs dialogs;
+    frmArranger next(service, dialogs, kept, settings);
+    QCOMPARE(next.ChordText(), QString("F#m7"));
+    next.OpenStyle("/styles/Demo.sty");
+    QCOMPARE(ChordName(service.Sent(Kind::Chord).back().chord), std::string("F#m7"));
+    next.NoChord_Click();
+    live::ChosenChord none;
+    ReadKeptChord(settings, none);
+    QVERIFY(none.noChord);
   }
 
   void thePlayingSectionIsLitAndTheQueuedOneBlinks() {
@@ -177,7 +206,8 @@ class ArrangerWindowTest : public QObject {
       QCOMPARE(saved.value("Arranger/AutoFill").toBool(), false);
       FakeArrangerService service;
       FakeChartDialogs dialogs;
-      frmArranger again(service, dialogs, settings);
+      live::ChosenChord chord;
+      frmArranger again(service, dialogs, chord, settings);
       again.OpenStyle("/styles/Demo.sty");
       // The last chart is open again.
       QCOMPARE(again.findChild<QPlainTextEdit*>("txtChart")->toPlainText(), QString("[Main A] C |\n"));

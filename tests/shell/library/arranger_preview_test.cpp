@@ -18,17 +18,32 @@ std::vector<Kind> Kinds(const FakeArrangerService& s) {
 
 TEST(ArrangerPreview, PlaysTheFirstMainOfEachStyleUntilStop) {
   FakeArrangerService service;
-  shell::ArrangerPreview preview(service);
+  live::ChosenChord chord;
+  shell::ArrangerPreview preview(service, chord);
   preview.Play("/styles/a.sty");
   preview.Play("/styles/b.sty");  // reading the next style ends the first
   preview.Stop();
   preview.Stop();
-  EXPECT_EQ(Kinds(service), (std::vector<Kind>{Kind::Start, Kind::Start, Kind::Stop}));
+  EXPECT_EQ(Kinds(service), (std::vector<Kind>{Kind::Chord, Kind::Start, Kind::Chord, Kind::Start, Kind::Stop}));
+}
+
+TEST(ArrangerPreview, PlaysOverTheChosenChord) {
+  FakeArrangerService service;
+  live::ChosenChord chord;
+  shell::ArrangerPreview preview(service, chord);
+  ASSERT_TRUE(chord.SetText("F#m7"));  // chosen in the Arranger window after the preview was made
+  preview.Play("/styles/a.sty");
+  EXPECT_EQ(ChordName(service.Sent(Kind::Chord).back().chord), "F#m7");
+  chord.noChord = true;
+  preview.Play("/styles/b.sty");
+  const std::vector<Kind> kinds = Kinds(service);
+  EXPECT_EQ(std::vector<Kind>(kinds.end() - 2, kinds.end()), (std::vector<Kind>{Kind::NoChord, Kind::Start}));
 }
 
 TEST(ArrangerPreview, NothingPlaysForAStyleThatCannotBeReadOrHasNoMain) {
   FakeArrangerService service;
-  shell::ArrangerPreview preview(service);
+  live::ChosenChord chord;
+  shell::ArrangerPreview preview(service, chord);
   service.openProblem = "This file could not be opened";
   preview.Play("/styles/missing.sty");
   service.openProblem.clear();
