@@ -77,6 +77,8 @@ class Arranger {
   int64_t NextBeat() const;
   int64_t PassEnd() const { return passStart_ + Current().length; }  // where the section's current pass ends
   uint32_t Tempo() const { return tempo_; }
+  // The chord the notes follow now; null before the first chord and after "N.C.".
+  const Chord* CurrentChord() const { return haveChord_ ? &chord_ : nullptr; }
   const StylePatterns& Style() const { return style_; }
 
  private:

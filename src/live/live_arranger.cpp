@@ -42,6 +42,19 @@ class LiveArranger::BlockSink final : public midi::EventSink {
 
 namespace {
 
+// A chord in one word, so that it crosses threads whole: bit 31 set, the
+// root in bits 16..19, the type in bits 8..15, the bass + 1 in bits 0..7.
+uint32_t PackChord(const Chord* chord) {
+  if (!chord) return 0;
+  return 0x80000000u | (static_cast<uint32_t>(chord->root) << 16) | (static_cast<uint32_t>(chord->type) << 8) |
+         static_cast<uint32_t>(chord->bass + 1);
+}
+
+Chord UnpackChord(uint32_t word) {
+  return Chord{static_cast<int>((word >> 16) & 0x0F), static_cast<int>((word >> 8) & 0xFF),
+               static_cast<int>(word & 0xFF) - 1};
+}
+
 std::vector<std::string> SectionNames(const arranger::StylePatterns& style) {
   std::vector<std::string> names;
   for (const auto& section : style.sections) names.push_back(section.name);
@@ -242,6 +255,7 @@ void LiveArranger::Publish() {
                 std::memory_order_relaxed);
   pubBeat_.store(at.beat, std::memory_order_relaxed);
   pubTempo_.store(clock_.Tempo(), std::memory_order_relaxed);
+  pubChord_.store(PackChord(arranger_.CurrentChord()), std::memory_order_relaxed);
   pubTick_.store(at.tick, std::memory_order_relaxed);
   published_.store(blocks_, std::memory_order_release);
 }
@@ -259,6 +273,9 @@ LiveState LiveArranger::State() const {
   s.bar = pubBar_.load(std::memory_order_relaxed);
   s.beat = pubBeat_.load(std::memory_order_relaxed);
   s.tempo = pubTempo_.load(std::memory_order_relaxed);
+  const uint32_t chord = pubChord_.load(std::memory_order_relaxed);
+  s.hasChord = chord != 0;
+  if (s.hasChord) s.chord = UnpackChord(chord);
   s.tick = pubTick_.load(std::memory_order_relaxed);
   return s;
 }

@@ -78,6 +78,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   std::atomic<bool> pubPlaying_{false}, pubSync_{false}, pubAutoFill_{true};
   std::atomic<int> pubSection_{-1}, pubQueued_{-1}, pubMain_{-1}, pubIntro_{-1};
   std::atomic<uint32_t> pubBar_{0}, pubBeat_{0}, pubTempo_{0};
+  std::atomic<uint32_t> pubChord_{0};  // the chord in force, packed (0: none)
   std::atomic<int64_t> pubTick_{0};
 };
 

@@ -50,6 +50,8 @@ struct LiveState {
   uint32_t bar = 0;        // from 0: in the section, or in the song while a chart plays
   uint32_t beat = 0;       // from 0, in the bar
   uint32_t tempo = 0;
+  bool hasChord = false;   // false: no chord in force (none given yet, or N.C.)
+  Chord chord;             // the chord the accompaniment follows (a chart's, the pad's, the keyboard's)
   int64_t tick = 0;
   uint64_t blocks = 0;     // blocks processed so far
 };

@@ -9,6 +9,8 @@
 #include <map>
 
 #include "../arranger/arranger_test_support.h"
+#include "arranger/chart.h"
+#include "arranger/song.h"
 #include "fakes/fake_audio_driver.h"
 
 namespace vambrio::live {
@@ -199,6 +201,37 @@ TEST(LiveArranger, ATempoChangeKeepsThePositionAndChangesThePace) {
   const int64_t beat2 = changeAt + (2 * kBeatSamples - changeAt) / 2;
   EXPECT_NEAR(static_cast<double>(std::next(drums.begin(), 2)->first), static_cast<double>(beat2), 25.0);
   EXPECT_EQ(rig.live.State().tempo, 250000u);
+}
+
+TEST(LiveArranger, PublishesTheChordInForceFromTheButtonsAndFromAChart) {
+  Rig rig;
+  EXPECT_FALSE(rig.live.State().hasChord) << "no chord before the first";
+  LiveCommand slash = Command(Kind::Chord);
+  slash.chord = Chord{5, 0, 9};  // F/A
+  ASSERT_TRUE(rig.live.Post(slash));
+  rig.driver.RunBlocks(1);
+  EXPECT_TRUE(rig.live.State().hasChord);
+  EXPECT_EQ(rig.live.State().chord, slash.chord);
+  rig.Post(Kind::NoChord);
+  rig.driver.RunBlocks(1);
+  EXPECT_FALSE(rig.live.State().hasChord);
+
+  // A chart's chords, each from its bar on.
+  auto chart = arranger::ReadChart("[Main A] C | Bbm7 | N.C. |");
+  auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), rig.style);
+  ASSERT_TRUE(std::holds_alternative<arranger::Song>(song));
+  arranger::Arranger songArranger(rig.style, {});
+  arranger::SongPlayer player(std::get<arranger::Song>(song), songArranger);
+  LiveArranger live(songArranger, player, 48000);
+  test::FakeAudioDriver driver(live, 256);
+  ASSERT_TRUE(live.Post(Command(Kind::Start)));
+  std::vector<std::string> chords;
+  for (int64_t at : {kBarSamples / 2, kBarSamples + kBarSamples / 2, 2 * kBarSamples + kBarSamples / 2}) {
+    driver.RunUntil(at);
+    const LiveState s = live.State();
+    chords.push_back(s.hasChord ? ChordName(s.chord) : "N.C.");
+  }
+  EXPECT_EQ(chords, (std::vector<std::string>{"C", "Bbm7", "N.C."}));
 }
 
 }  // namespace

@@ -237,6 +237,20 @@ void frmArranger::ShowChosenChord() {
   ui_->lblChord->setText(QString::fromStdString(chord_.Text()));
 }
 
+// While the accompaniment plays, the chord it follows (a chart's, or the
+// player's once it has taken effect); when it stops, the chosen one again.
+void frmArranger::ShowChordInForce(const live::LiveState& s) {
+  const std::optional<Chord> inForce = s.hasChord ? std::optional<Chord>(s.chord) : std::nullopt;
+  if (s.playing && (!wasPlaying_ || inForce != lastInForce_)) {
+    const live::ChosenChord shown{!inForce, inForce.value_or(Chord{})};
+    ui_->lblChord->setText(QString::fromStdString(shown.Text()));
+  } else if (!s.playing && wasPlaying_) {
+    ShowChosenChord();
+  }
+  wasPlaying_ = s.playing;
+  lastInForce_ = inForce;
+}
+
 QString frmArranger::ChordText() const { return ui_->lblChord->text(); }
 
 void frmArranger::Tap(double seconds) {
@@ -258,6 +272,7 @@ void frmArranger::Refresh() {
     ui_->spnTempo->blockSignals(false);
   }
   ShowSectionLights(s);
+  ShowChordInForce(s);
   ShowChartBar(s);
   if (!s.playing) chartPlaying_ = false;
   if (exportDone_) FinishExport();

@@ -86,6 +86,7 @@ class frmArranger : public QMainWindow {
   void ShowSections();
   void ShowSectionLights(const live::LiveState& s);
   void ShowChartBar(const live::LiveState& s);
+  void ShowChordInForce(const live::LiveState& s);
   void ShowChosenChord();
   void SendChord();
   void ChordChosen();
@@ -115,6 +116,8 @@ class frmArranger : public QMainWindow {
   int ticks_ = 0;  // refreshes so far: the blink's phase
 
   live::ChosenChord& chord_;
+  bool wasPlaying_ = false;                 // at the last refresh
+  std::optional<Chord> lastInForce_;        // the chord in force at the last refresh
   std::string chartPath_;
   std::vector<ChartBarPlace> chartBars_;
   bool chartPlaying_ = false;

@@ -130,6 +130,26 @@ class ArrangerWindowTest : public QObject {
     QVERIFY(none.noChord);
   }
 
+  void whilePlayingTheChordInForceIsShown() {
+    Rig rig;
+    rig.Key(Qt::Key_F);
+    rig.service.state.playing = true;
+    rig.service.state.hasChord = true;
+    rig.service.state.chord = *ParseChord("Bbm7");  // a chart's chord
+    rig.window.Refresh();
+    QCOMPARE(rig.window.ChordText(), QString("Bbm7"));
+    rig.service.state.hasChord = false;
+    rig.window.Refresh();
+    QCOMPARE(rig.window.ChordText(), QString("N.C."));
+    rig.Key(Qt::Key_G);  // shown at once, not taken back before it is in force
+    rig.window.Refresh();
+    QCOMPARE(rig.window.ChordText(), QString("G"));
+    rig.service.state.playing = false;
+    rig.window.Refresh();
+    QCOMPARE(rig.window.ChordText(), QString("G"));
+    QCOMPARE(rig.chord.Text(), std::string("G"));
+  }
+
   void thePlayingSectionIsLitAndTheQueuedOneBlinks() {
     Rig rig;
     rig.service.state.playing = true;
