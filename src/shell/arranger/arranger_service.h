@@ -38,6 +38,9 @@ class ArrangerService {
   virtual live::LiveState State() const = 0;
   virtual std::string Problem() const = 0;
   virtual uint64_t Underruns() const = 0;
+  // Whether the accompaniment has the audio output: false before it first
+  // plays, and once something else took the output or the output was lost.
+  virtual bool HoldsOutput() const = 0;
 
   // Chord charts of the open style. Each returns the error to show
   // ("line 3, column 7: ..."), empty when all is well.

@@ -42,6 +42,7 @@ class FluidArrangerService final : public ArrangerService {
   live::LiveState State() const override;
   std::string Problem() const override { return problem_; }
   uint64_t Underruns() const override;
+  bool HoldsOutput() const override { return attachedTo_ && !takenAway_ && !outputLost_; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override;
   std::string PlayChart(const std::string& text) override;
   std::string Export(const std::string& text, const std::string& outPath,

@@ -20,4 +20,7 @@ void ArrangerPreview::Stop() {
   playing_ = false;
 }
 
+// The Arranger window, the classic Play or a lost output may have taken the sound.
+bool ArrangerPreview::Playing() const { return playing_ && service_.HoldsOutput(); }
+
 }  // namespace vambrio::shell

@@ -18,6 +18,7 @@ class ArrangerPreview final : public StylePreview {
   ArrangerPreview(ArrangerService& service, const live::ChosenChord& chord) : service_(service), chord_(chord) {}
   void Play(const std::string& path) override;
   void Stop() override;
+  bool Playing() const override;
 
  private:
   ArrangerService& service_;

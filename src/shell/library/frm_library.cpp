@@ -7,12 +7,15 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QThread>
+#include <QTimer>
 
 #include "shell/library/library_table_model.h"
 #include "ui_frm_library.h"
 
 namespace vambrio::shell {
 namespace {
+
+constexpr int kPreviewWatchMs = 250;
 
 std::string Raw(const QByteArray& b) { return std::string(b.constData(), static_cast<size_t>(b.size())); }
 
@@ -63,8 +66,9 @@ void FrmLibrary::ConnectControls() {
     SelectRow(model_->RowOf(QByteArray::fromStdString(keep)));
     ShowCount();
   });
-  connect(ui_->tblStyles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) { CurrentChanged(current); });
+  // A click sets the current row before it selects it, the keys the other way round.
+  connect(ui_->tblStyles->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { CurrentChanged(); });
+  connect(ui_->tblStyles->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { CurrentChanged(); });
   connect(ui_->tblStyles, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
     if (i.column() != LibraryTableModel::Favourite) OpenCurrent();
   });
@@ -76,9 +80,15 @@ void FrmLibrary::ConnectControls() {
   connect(ui_->cmdStop, &QPushButton::clicked, this, &FrmLibrary::StopPreview);
   connect(ui_->chkPreview, &QCheckBox::toggled, this, [this](bool on) {
     if (on)
-      CurrentChanged(ui_->tblStyles->currentIndex());
+      CurrentChanged();
     else
       StopPreview();
+  });
+  // The preview ends without Stop when something else takes the sound.
+  previewWatch_ = new QTimer(this);
+  previewWatch_->setInterval(kPreviewWatchMs);
+  connect(previewWatch_, &QTimer::timeout, this, [this] {
+    if (!PreviewSounds()) StopPreview();
   });
   connect(ui_->cmdAddFolder, &QPushButton::clicked, this, &FrmLibrary::AddFolder);
   connect(ui_->cmdCancel, &QPushButton::clicked, this, &FrmLibrary::CancelIndexing);
@@ -111,7 +121,11 @@ void FrmLibrary::UpdateControls() {
   ui_->cmdArranger->setEnabled(current && CurrentLoaded());
   ui_->chkPreview->setVisible(services_.preview != nullptr);
   ui_->cmdStop->setVisible(services_.preview != nullptr);
-  ui_->cmdStop->setEnabled(!previewing_.empty());
+  ui_->cmdStop->setEnabled(PreviewSounds());
+}
+
+bool FrmLibrary::PreviewSounds() const {
+  return services_.preview && !previewing_.empty() && services_.preview->Playing();
 }
 
 void FrmLibrary::ApplyFilter() {
@@ -166,23 +180,29 @@ bool FrmLibrary::CurrentLoaded() const {
   return i.isValid() && model_->RowAt(i.row()).Loaded();
 }
 
-void FrmLibrary::CurrentChanged(const QModelIndex& current) {
+// The selected style plays. A row that is current without being selected
+// (the table reached with Tab) plays nothing.
+void FrmLibrary::CurrentChanged() {
   UpdateControls();
   if (!services_.preview || !ui_->chkPreview->isChecked()) return;
-  if (!current.isValid() || !model_->RowAt(current.row()).Loaded()) {
+  const QModelIndex current = ui_->tblStyles->currentIndex();
+  const bool selected = current.isValid() && ui_->tblStyles->selectionModel()->isRowSelected(current.row());
+  if (!selected || !model_->RowAt(current.row()).Loaded()) {
     StopPreview();
     return;
   }
   std::string path = Raw(model_->RowAt(current.row()).path);
-  if (path == previewing_) return;
+  if (path == previewing_ && PreviewSounds()) return;
   previewing_ = path;
   services_.preview->Play(path);
+  if (PreviewSounds()) previewWatch_->start();
   UpdateControls();
 }
 
 void FrmLibrary::StopPreview() {
   if (services_.preview && !previewing_.empty()) services_.preview->Stop();
   previewing_.clear();
+  previewWatch_->stop();
   UpdateControls();
 }
 
@@ -230,10 +250,13 @@ bool FrmLibrary::eventFilter(QObject* watched, QEvent* event) {
   }
   // From the search box, Enter or Down goes to the results.
   if (watched == ui_->txtSearch && (enter || key == Qt::Key_Down) && model_->rowCount() > 0) {
+    // Focus makes the first row current without selecting it; the row is selected, so it plays.
     ui_->tblStyles->setFocus();
-    if (!ui_->tblStyles->currentIndex().isValid()) {
-      ui_->tblStyles->selectionModel()->setCurrentIndex(model_->index(0, LibraryTableModel::Name),
-                                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const QModelIndex current = ui_->tblStyles->currentIndex();
+    if (!current.isValid() || !ui_->tblStyles->selectionModel()->isRowSelected(current.row())) {
+      const QModelIndex first = model_->index(current.isValid() ? current.row() : 0, LibraryTableModel::Name);
+      ui_->tblStyles->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
+                                                                   QItemSelectionModel::Rows);
     }
     return true;
   }

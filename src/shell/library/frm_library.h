@@ -19,6 +19,7 @@
 #include "shell/library/style_preview.h"
 
 class QThread;
+class QTimer;
 class QModelIndex;
 
 namespace Ui {
@@ -80,7 +81,8 @@ class FrmLibrary : public QWidget {
   void StartUpdate(std::vector<std::string> folders);
   void ShowProgress(const library::IndexProgress& p);
   void UpdateFinished(const library::IndexReport& report);
-  void CurrentChanged(const QModelIndex& current);
+  void CurrentChanged();
+  bool PreviewSounds() const;
   void SelectRow(int row);
   void ShowCount();
   void BuildFoldersMenu();
@@ -98,6 +100,7 @@ class FrmLibrary : public QWidget {
   bool updateAgain_ = false;  // a folder was added while an update ran
   std::string problems_;      // of the last update, for the status line
   std::string previewing_;    // the style the preview plays
+  QTimer* previewWatch_ = nullptr;  // runs while it plays
   std::string lastFolder_;    // where Add Folder starts
 };
 

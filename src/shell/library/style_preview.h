@@ -12,6 +12,9 @@ class StylePreview {
   // Starts the preview of the style at path (stopping the one that plays).
   virtual void Play(const std::string& path) = 0;
   virtual void Stop() = 0;
+  // Whether the preview still sounds: false after Stop, and once something
+  // else (the Arranger, the classic Play) took the sound or the output was lost.
+  virtual bool Playing() const = 0;
 };
 
 }  // namespace vambrio::shell

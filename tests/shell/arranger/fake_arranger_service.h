@@ -24,6 +24,7 @@ class FakeArrangerService final : public ArrangerService {
   live::LiveState State() const override { return state; }
   std::string Problem() const override { return {}; }
   uint64_t Underruns() const override { return 0; }
+  bool HoldsOutput() const override { return holdsOutput; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override {
     checked = text;
     bars = chartBars;
@@ -55,6 +56,7 @@ class FakeArrangerService final : public ArrangerService {
   std::vector<live::LiveCommand> sent;
   std::vector<std::string> exported;
   live::LiveState state;
+  bool holdsOutput = true;
 };
 
 }  // namespace vambrio::test

@@ -25,6 +25,7 @@ TEST(ArrangerPreview, PlaysTheFirstMainOfEachStyleUntilStop) {
   preview.Stop();
   preview.Stop();
   EXPECT_EQ(Kinds(service), (std::vector<Kind>{Kind::Chord, Kind::Start, Kind::Chord, Kind::Start, Kind::Stop}));
+  EXPECT_FALSE(preview.Playing());
 }
 
 TEST(ArrangerPreview, PlaysOverTheChosenChord) {
@@ -38,6 +39,16 @@ TEST(ArrangerPreview, PlaysOverTheChosenChord) {
   preview.Play("/styles/b.sty");
   const std::vector<Kind> kinds = Kinds(service);
   EXPECT_EQ(std::vector<Kind>(kinds.end() - 2, kinds.end()), (std::vector<Kind>{Kind::NoChord, Kind::Start}));
+}
+
+TEST(ArrangerPreview, EndsWhenSomethingElseTakesTheOutput) {
+  FakeArrangerService service;
+  live::ChosenChord chord;
+  shell::ArrangerPreview preview(service, chord);
+  preview.Play("/styles/a.sty");
+  EXPECT_TRUE(preview.Playing());
+  service.holdsOutput = false;  // the Arranger window started
+  EXPECT_FALSE(preview.Playing());
 }
 
 TEST(ArrangerPreview, NothingPlaysForAStyleThatCannotBeReadOrHasNoMain) {

@@ -25,8 +25,16 @@ namespace {
 
 class FakePreview final : public shell::StylePreview {
  public:
-  void Play(const std::string& path) override { calls.push_back("play " + BaseName(path)); }
-  void Stop() override { calls.push_back("stop"); }
+  void Play(const std::string& path) override {
+    calls.push_back("play " + BaseName(path));
+    playing = true;
+  }
+  void Stop() override {
+    calls.push_back("stop");
+    playing = false;
+  }
+  bool Playing() const override { return playing; }
+  bool playing = false;
   static std::string BaseName(const std::string& p) { return p.substr(p.find_last_of('/') + 1); }
   std::vector<std::string> calls;
 };
@@ -180,6 +188,26 @@ class LibraryWindowTest : public QObject {
     rig.window->hide();  // a hidden window is silent
     QCOMPARE(rig.preview.calls, (Calls{"play Slow Waltz.sty", "stop", "play Bossa Nova.sst", "stop",
                                        "play Viennese Waltz.prs", "stop"}));
+  }
+
+  void onlyASelectedRowIsPreviewedAndStopFollowsThePreview() {
+    LibraryRig rig;
+    rig.Open();
+    rig.AddCollection();
+    rig.window->activateWindow();
+    QTRY_VERIFY(rig.window->isActiveWindow());
+    rig.Table()->setFocus(Qt::TabFocusReason);  // the table reached with Tab makes a row current, unselected
+    QTRY_VERIFY(rig.Table()->currentIndex().isValid());
+    QVERIFY(rig.preview.calls.empty());
+
+    rig.Select(2);
+    auto* stop = rig.Find<QPushButton>("cmdStop");
+    QVERIFY(stop->isEnabled());
+    rig.preview.playing = false;  // the Arranger window took the sound
+    QTRY_VERIFY(!stop->isEnabled());
+    rig.Select(3);
+    QVERIFY(stop->isEnabled());
+    QCOMPARE(rig.preview.calls.back(), std::string("play Pop Rock.sty"));
   }
 
   void enterOpensTheStyleInTheMainWindow() {
