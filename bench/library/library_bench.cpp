@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "library/folder_walk.h"
@@ -18,6 +19,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+// The machine's load average over 1, 5 and 15 minutes: the figures mean more beside it.
+void PrintLoadAverage(const char* when) {
+  double load[3] = {0, 0, 0};
+  if (getloadavg(load, 3) == 3) std::printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
+}
 
 }  // namespace
 
@@ -36,6 +43,7 @@ int main(int argc, char** argv) {
     vambrio::test::WriteFile(folder + "/style" + std::to_string(i) + ".sty", style);
   }
   std::printf("generated %d styles, %.0f MB, in %.1f s\n", count, bytes / 1e6, Seconds(start));
+  PrintLoadAverage("before");
 
   // The parts of a first index, one at a time, on one thread.
   start = Clock::now();
@@ -89,5 +97,6 @@ int main(int argc, char** argv) {
                   hits);
     }
   }
+  PrintLoadAverage("after");
   return 0;
 }

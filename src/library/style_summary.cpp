@@ -1,11 +1,12 @@
 #include "library/style_summary.h"
 
+#include <algorithm>
 #include <cstring>
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
-#include "library/chord_parts.h"
+#include "chord/chord_rules.h"
 #include "loading/entry.h"
 #include "shell/error_reporter.h"
 
@@ -26,6 +27,15 @@ std::string LoadError(const EntryResult& r, const CollectingErrorReporter& repor
   return r.message;
 }
 
+// The parts the chord rules' entries give channels to, in any section group.
+uint8_t PartsOf(const ChordRules& rules) {
+  uint8_t parts = 0;
+  for (const RuleGroup& group : rules.groups)
+    for (const ChannelRule& rule : group.channels)
+      if (rule.part >= kRhythmSub && rule.part <= kPhrase2Part) parts |= static_cast<uint8_t>(1u << (rule.part - kRhythmSub));
+  return parts;
+}
+
 }  // namespace
 
 std::string ContentHash(const uint8_t* data, size_t size) {
@@ -41,7 +51,7 @@ std::string ContentHash(const uint8_t* data, size_t size) {
   return out;
 }
 
-std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, int64_t trackEnd) {
+std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, const ChordRules& rules) {
   // The marker event FF 06 04 "SFF1" or "SFF2" among the setup events.
   static const uint8_t kMarker[] = {0xFF, 0x06, 0x04, 'S', 'F', 'F'};
   int64_t end = std::min<int64_t>(setupEnd, static_cast<int64_t>(bytes.size()));
@@ -51,9 +61,11 @@ std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, in
     if (digit == '1' || digit == '2') return std::string("SFF") + static_cast<char>(digit);
   }
   // No marker: the kind of chord-rule entries tells.
-  ChordRuleFacts facts = ReadChordRuleFacts(bytes, trackEnd);
-  if (!facts.found) return "";
-  return facts.sff2 ? "SFF2" : "SFF1";
+  if (!rules.hasBlock) return "";
+  const bool newer = std::ranges::any_of(rules.groups, [](const RuleGroup& group) {
+    return std::ranges::any_of(group.channels, [](const ChannelRule& rule) { return rule.newLayout; });
+  });
+  return newer ? "SFF2" : "SFF1";
 }
 
 std::string PartList(uint8_t parts) {
@@ -87,9 +99,10 @@ StyleSummary SummarizeStyleFile(const std::string& path) {
   s.timeSignature = r.timeSignatureText;
   int count = SectionCount(m);
   for (int i = 0; i < count; ++i) s.sections.push_back(m.SectionName[i]);
-  int64_t trackEnd = int64_t{m.TrackLength} + 22;
-  s.format = FormatMarker(m.StyleData, count > 0 ? m.SectionStart[0] : trackEnd, trackEnd);
-  s.parts = ReadChordRuleFacts(m.StyleData, trackEnd).parts;
+  const int64_t trackEnd = int64_t{m.TrackLength} + 22;
+  const ChordRules rules = ReadChordRules(m);
+  s.format = FormatMarker(m.StyleData, count > 0 ? m.SectionStart[0] : trackEnd, rules);
+  s.parts = PartsOf(rules);
   return s;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "chord/chord_rules.h"
+
 namespace vambrio::library {
 
 // The eight accompaniment parts, in the order of the window's part boxes.
@@ -31,10 +33,9 @@ struct StyleSummary {
 // throws: a file that cannot be read or walked has `error` set.
 StyleSummary SummarizeStyleFile(const std::string& path);
 
-// The fields that come from the file's bytes alone, for a file already read:
-// the format marker and the parts of the chord rules. trackEnd is the index
-// just behind the track chunk.
-std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, int64_t trackEnd);
+// The format of a file already read: its "SFF1" or "SFF2" marker among the
+// setup events (before setupEnd), else the kind of its chord-rule entries.
+std::string FormatMarker(const std::vector<uint8_t>& bytes, int64_t setupEnd, const ChordRules& rules);
 
 // The content hash of a byte image (XXH3, 128 bits, as 32 hex digits).
 std::string ContentHash(const uint8_t* data, size_t size);

@@ -4,5 +4,4 @@ find_path(XXHASH_INCLUDE_DIR xxhash.h REQUIRED)
 target_include_directories(vambrio_core PRIVATE ${XXHASH_INCLUDE_DIR})
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/style_summary.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/chord_parts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder_walk.cpp)

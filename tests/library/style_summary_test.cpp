@@ -1,7 +1,6 @@
 // What one style contributes to the library.
 #include <gtest/gtest.h>
 
-#include "library/chord_parts.h"
 #include "library/style_summary.h"
 #include "style_builder.h"
 #include "temp_dir.h"
@@ -47,7 +46,7 @@ TEST(StyleSummary, FormatComesFromTheMarkerElseFromTheKindOfEntries) {
     test::WriteFile(dir.File("s.sty"), SixEightStyle(marker, casm));
     return SummarizeStyleFile(dir.File("s.sty")).format;
   };
-  Bytes ctb2 = CasmBuilder().Group("Main A").Ctb2({8, 8}).Build();
+  Bytes ctb2 = CasmBuilder().Group("Main A").Ctb2({8, 8, 1, 1, 0, 0, 127, kCtb2RuleLength}).Build();
   Bytes ctab = CasmBuilder().Group("Main A").Ctab({8, 8}).Build();
   EXPECT_EQ(formatOf("SFF2", ctab), "SFF2");
   EXPECT_EQ(formatOf("", ctb2), "SFF2");
@@ -77,22 +76,22 @@ TEST(StyleSummary, SameBytesSameHashAndErrorsAsTheWindowWordsThem) {
   EXPECT_EQ(missing.hash, "");
 }
 
-TEST(ChordRuleFacts, WalksChunksByLengthAndSkipsWhatIsTooShort) {
-  TrackBuilder t;
-  t.Marker("Main A").EndOfTrack();
-  Bytes other = {'O', 'T', 'S', 'c', 0, 0, 0, 2, 1, 2};
-  Bytes casm = CasmBuilder().Group("Main A").Ctab({8, 12, 1, 1, 0, 0, 127, 9}).Ctab({9, 14}).Build();
-  Bytes file = test::StyleBytes(t, other);
-  file.insert(file.end(), casm.begin(), casm.end());
-  int64_t trackEnd = 22 + static_cast<int64_t>(t.size());
-
-  ChordRuleFacts facts = ReadChordRuleFacts(file, trackEnd);
-  EXPECT_TRUE(facts.found);
-  EXPECT_EQ(facts.parts, 1 << 6);  // the 9-byte entry has no destination; the other goes to Phrase 1
-
-  Bytes cut(file.begin(), file.end() - 20);  // the block runs past the end of the file
-  EXPECT_EQ(ReadChordRuleFacts(cut, trackEnd).parts, 0);
-  EXPECT_FALSE(ReadChordRuleFacts(test::StyleBytes(t), trackEnd).found);
+TEST(StyleSummary, PartsAreThoseOfTheEntriesTheChordRulesHoldInFull) {
+  test::TempDir dir;
+  auto partsOf = [&](Bytes file) {
+    test::WriteFile(dir.File("s.sty"), file);
+    return PartList(SummarizeStyleFile(dir.File("s.sty")).parts);
+  };
+  // Both kinds of entries, in every group; an entry too short to hold its
+  // note ranges is left out, as the player leaves it out.
+  CasmBuilder casm;
+  casm.Group("Intro A").Ctab({8, 13}).Group("Main A").Ctb2({9, 15, 1, 1, 0, 0, 127, kCtb2RuleLength});
+  casm.Ctab({10, 11, 1, 1, 0, 0, 127, kCtabRuleLength - 1});
+  EXPECT_EQ(partsOf(SixEightStyle("", casm.Build())), "Pad, Phrase 2");
+  // A block cut short by the end of the file keeps its whole entries.
+  Bytes cut = SixEightStyle("", CasmBuilder().Group("Main A").Ctab({8, 8}).Ctab({9, 14}).Build());
+  cut.resize(cut.size() - 20);
+  EXPECT_EQ(partsOf(cut), "Rhythm Sub");
 }
 
 }  // namespace
