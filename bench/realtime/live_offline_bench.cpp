@@ -3,7 +3,9 @@
 // exported offline to WAV. Each bar of the live recording is matched to the
 // offline bar by cross-correlating where their loudness rises (1 ms steps);
 // prints each bar's timing error against the median offset and against the
-// bar before, and the drift from the first bar to the last.
+// bar before, and the drift from the first bar to the last; then the same for
+// FluidSynth's own player on the exported MIDI file with the same buffer,
+// which shows what the audio path and the matching add by themselves.
 // VAMBRIO_BENCH_BARS=1 prints every bar's offset; VAMBRIO_BENCH_KEEP=DIR keeps
 // both recordings there.
 #include <signal.h>
@@ -26,6 +28,7 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "platform/fluid_engine.h"
+#include "platform/soundfont.h"
 
 namespace vb = vambrio::bench;
 using namespace std::chrono_literals;
@@ -94,6 +97,81 @@ int BestLag(const std::vector<double>& ref, size_t from, size_t len, const std::
   return bestLag;
 }
 
+// Matches each bar of the recording `raw` to the offline WAV's and prints the figures.
+void Report(const std::string& title, const std::string& offline, const std::string& raw, size_t bars,
+            double barSeconds) {
+  const std::vector<double> refLevel = Envelope(ReadSamples(offline, true)), liveLevel = Envelope(ReadSamples(raw, false));
+  const std::vector<double> ref = Onsets(refLevel), live = Onsets(liveLevel);
+  // The first sound of each: the live song's start in the recording.
+  auto firstLoud = [](const std::vector<double>& e) {
+    for (size_t i = 0; i < e.size(); ++i)
+      if (e[i] > 200) return static_cast<long>(i);
+    return -1L;
+  };
+  const long refStart = firstLoud(refLevel), liveStart = firstLoud(liveLevel);
+  if (refStart < 0 || liveStart < 0) {
+    std::printf("%s: no sound recorded\n", title.c_str());
+    return;
+  }
+  const double barSteps = barSeconds * kRate / kStep;  // a bar in envelope steps
+  std::vector<double> offsets;  // of each bar of the song, in ms
+  long trackedLag = 0;          // in steps
+  const double msPerStep = 1000.0 * kStep / kRate;
+  const size_t barLength = static_cast<size_t>(barSteps);
+  for (size_t bar = 0; bar < bars; ++bar) {
+    const auto into = static_cast<long>(std::lround(bar * barSteps));
+    if (static_cast<size_t>(refStart + into) + barLength > ref.size()) break;
+    // Each bar is looked for near where the bar before it was found, so that
+    // the search follows the recording when the audio path has stretched it.
+    trackedLag += BestLag(ref, static_cast<size_t>(refStart + into), barLength, live, liveStart + into + trackedLag, 60);
+    offsets.push_back(trackedLag * msPerStep);
+  }
+  if (offsets.empty()) return;
+  if (std::getenv("VAMBRIO_BENCH_BARS"))
+    for (size_t bar = 0; bar < offsets.size(); ++bar) std::printf("  bar %2zu: %+.1f ms\n", bar + 1, offsets[bar]);
+  // The output's latency is unknown but constant: the median offset stands
+  // for it, and each bar's error is its distance from it.
+  std::vector<double> sortedOffsets = offsets;
+  std::sort(sortedOffsets.begin(), sortedOffsets.end());
+  const double latencyMs = sortedOffsets[sortedOffsets.size() / 2];
+  std::vector<double> barErrors, steps;
+  for (size_t bar = 0; bar < offsets.size(); ++bar) {
+    barErrors.push_back(std::abs(offsets[bar] - latencyMs));
+    if (bar > 0) steps.push_back(std::abs(offsets[bar] - offsets[bar - 1]));
+  }
+  std::sort(barErrors.begin(), barErrors.end());
+  std::sort(steps.begin(), steps.end());
+  auto pct = [](const std::vector<double>& v, double p) {
+    return v.empty() ? 0.0 : v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
+  };
+  const auto steady = std::count_if(steps.begin(), steps.end(), [](double ms) { return ms <= 3.0; });
+  std::printf("%s against offline, %zu bars of %.2f s (1 ms envelope resolution):\n", title.c_str(), offsets.size(),
+              barSeconds);
+  std::printf("  bar timing error against the median offset: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
+              pct(barErrors, 0.5), pct(barErrors, 0.99), barErrors.back());
+  std::printf("  each bar against the bar before: p50 %.1f ms, p99 %.1f ms; %ld of %zu within 3 ms\n", pct(steps, 0.5),
+              pct(steps, 0.99), static_cast<long>(steady), steps.size());
+  std::printf("  drift from the first bar to the last: %+.1f ms\n", offsets.back() - offsets.front());
+}
+
+// Records the null sink's monitor from a second on.
+pid_t StartRecording(const std::string& raw) {
+  const pid_t parec = fork();
+  if (parec == 0) {
+    execlp("parec", "parec", "-d", "vambrio_test.monitor", "--format=s16le", "--rate=44100", "--channels=2", "--raw",
+           raw.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(1s);
+  return parec;
+}
+
+void StopRecording(pid_t parec) {
+  std::this_thread::sleep_for(3s);
+  kill(parec, SIGINT);
+  waitpid(parec, nullptr, 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,19 +200,11 @@ int main(int argc, char** argv) {
   if (!latency) return 2;
   vambrio::platform::FluidEngine engine{vambrio::platform::SoundOptions{"", "", true, *latency}};
   if (!engine.AttachLiveClient(session.Client(), nullptr, nullptr)) return 1;
-  const pid_t parec = fork();
-  if (parec == 0) {
-    execlp("parec", "parec", "-d", "vambrio_test.monitor", "--format=s16le", "--rate=44100", "--channels=2", "--raw",
-           raw.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::this_thread::sleep_for(1s);
+  const pid_t parec = StartRecording(raw);
   session.Client().Post(vambrio::live::Command(vambrio::live::LiveCommand::Kind::Start));
   while (!session.Client().State().playing) std::this_thread::sleep_for(1ms);
   while (session.Client().State().playing) std::this_thread::sleep_for(50ms);
-  std::this_thread::sleep_for(3s);
-  kill(parec, SIGINT);
-  waitpid(parec, nullptr, 0);
+  StopRecording(parec);
   const uint64_t underruns = engine.Underruns();
   engine.DetachLiveClient();
 
@@ -142,56 +212,22 @@ int main(int argc, char** argv) {
     std::filesystem::copy_file(offline, std::string(keep) + "/offline.wav", std::filesystem::copy_options::overwrite_existing);
     std::filesystem::copy_file(raw, std::string(keep) + "/live.raw", std::filesystem::copy_options::overwrite_existing);
   }
-  const std::vector<double> refLevel = Envelope(ReadSamples(offline, true)), liveLevel = Envelope(ReadSamples(raw, false));
-  const std::vector<double> ref = Onsets(refLevel), live = Onsets(liveLevel);
-  // The first sound of each: the live song's start in the recording.
-  auto firstLoud = [](const std::vector<double>& e) {
-    for (size_t i = 0; i < e.size(); ++i)
-      if (e[i] > 200) return static_cast<long>(i);
-    return -1L;
-  };
-  const long refStart = firstLoud(refLevel), liveStart = firstLoud(liveLevel);
-  if (refStart < 0 || liveStart < 0) return 1;
-  const double barSteps = barSeconds * kRate / kStep;  // a bar in envelope steps
-  std::vector<double> offsets;  // of each bar of the song, in ms
-  long trackedLag = 0;          // in steps
-  const double msPerStep = 1000.0 * kStep / kRate;
-  const size_t barLength = static_cast<size_t>(barSteps);
-  for (size_t bar = 0; bar < session.Song()->bars; ++bar) {
-    const auto into = static_cast<long>(std::lround(bar * barSteps));
-    if (static_cast<size_t>(refStart + into) + barLength > ref.size()) break;
-    // Each bar is looked for near where the bar before it was found, so that
-    // the search follows the recording when the audio path has stretched it.
-    trackedLag += BestLag(ref, static_cast<size_t>(refStart + into), barLength, live, liveStart + into + trackedLag, 60);
-    offsets.push_back(trackedLag * msPerStep);
-  }
-  if (offsets.empty()) return 1;
-  if (std::getenv("VAMBRIO_BENCH_BARS"))
-    for (size_t bar = 0; bar < offsets.size(); ++bar) std::printf("  bar %2zu: %+.1f ms\n", bar + 1, offsets[bar]);
-  // The output's latency is unknown but constant: the median offset stands
-  // for it, and each bar's error is its distance from it.
-  std::vector<double> sortedOffsets = offsets;
-  std::sort(sortedOffsets.begin(), sortedOffsets.end());
-  const double latencyMs = sortedOffsets[sortedOffsets.size() / 2];
-  std::vector<double> barErrors, steps;
-  for (size_t bar = 0; bar < offsets.size(); ++bar) {
-    barErrors.push_back(std::abs(offsets[bar] - latencyMs));
-    if (bar > 0) steps.push_back(std::abs(offsets[bar] - offsets[bar - 1]));
-  }
-  std::sort(barErrors.begin(), barErrors.end());
-  std::sort(steps.begin(), steps.end());
-  auto pct = [](const std::vector<double>& v, double p) {
-    return v.empty() ? 0.0 : v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
-  };
-  const auto steady = std::count_if(steps.begin(), steps.end(), [](double ms) { return ms <= 3.0; });
-  std::printf("Live (latency %s) against offline, %zu bars of %.2f s (1 ms envelope resolution):\n",
-              vambrio::realtime::LatencyName(*latency), offsets.size(), barSeconds);
-  std::printf("  bar timing error against the median offset: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
-              pct(barErrors, 0.5), pct(barErrors, 0.99), barErrors.back());
-  std::printf("  each bar against the bar before: p50 %.1f ms, p99 %.1f ms; %ld of %zu within 3 ms\n", pct(steps, 0.5),
-              pct(steps, 0.99), static_cast<long>(steady), steps.size());
-  std::printf("  drift from the first bar to the last: %+.1f ms\n", offsets.back() - offsets.front());
+  Report("Live (latency " + std::string(vambrio::realtime::LatencyName(*latency)) + ")", offline, raw,
+         session.Song()->bars, barSeconds);
   std::printf("  buffer underruns during the live run: %llu (the output ran dry: what follows is heard that much later)\n",
               static_cast<unsigned long long>(underruns));
+
+  // The same song from FluidSynth's own player with the same buffer: what
+  // the audio path and this measurement add by themselves.
+  const std::string midi = dir + "/offline.mid", reference = dir + "/reference.raw";
+  const std::string font = vambrio::platform::FindSoundFont("").path;
+  if (vb::RunMeasured({VAMBRIO_CLI, "arrange", root + "/examples/Demo.sty", chartPath, "-o", midi}).status != 0) return 1;
+  const auto frames = vambrio::realtime::FramesOf(*latency);
+  const pid_t referenceRecording = StartRecording(reference);
+  vb::RunMeasured({"fluidsynth", "-ni", "-a", "pulseaudio", "-r", "48000", "-o",
+                   "audio.period-size=" + std::to_string(frames.periodSize), "-o",
+                   "audio.periods=" + std::to_string(frames.periods), font, midi});
+  StopRecording(referenceRecording);
+  Report("FluidSynth's own player, same buffer,", offline, reference, session.Song()->bars, barSeconds);
   return 0;
 }
