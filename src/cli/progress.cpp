@@ -40,13 +40,22 @@ BatchProgress BatchProgress::OnStandardError(size_t total) {
 }
 
 void BatchProgress::Next(const std::string& file) {
-  ++begun_;
-  if (!shown_) return;
   const auto now = clock_();
-  if (drawn_ && now - lastDraw_ < kRedrawInterval && begun_ != total_) return;
   const double seconds = std::chrono::duration<double>(now - start_).count();
-  const double rate = seconds > 0 ? static_cast<double>(begun_ - 1) / seconds : 0.0;
-  *out_ << "\r" << Line(begun_, total_, rate, file, width_) << "\033[K" << std::flush;
+  const double rate = seconds > 0 ? static_cast<double>(begun_) / seconds : 0.0;  // the files finished
+  Draw(begun_ + 1, file, rate, now);
+}
+
+void BatchProgress::Reach(size_t begun, const std::string& file, double filesPerSecond) {
+  Draw(begun, file, filesPerSecond, clock_());
+}
+
+void BatchProgress::Draw(size_t begun, const std::string& file, double filesPerSecond,
+                         std::chrono::steady_clock::time_point now) {
+  begun_ = begun;
+  if (!shown_) return;
+  if (drawn_ && now - lastDraw_ < kRedrawInterval && begun_ != total_) return;
+  *out_ << "\r" << Line(begun_, total_, filesPerSecond, file, width_) << "\033[K" << std::flush;
   drawn_ = true;
   lastDraw_ = now;
 }

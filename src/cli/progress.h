@@ -39,6 +39,9 @@ class BatchProgress {
 
   // Begins the next file: its number is the count of files begun.
   void Next(const std::string& file);
+  // For a batch that reports now and then, with a rate of its own: `begun`
+  // files are begun, the last of them `file`.
+  void Reach(size_t begun, const std::string& file, double filesPerSecond);
   // Takes the line away before a line is printed on `stream`, when that
   // would land on the terminal; the next file draws it again.
   void BeforeOutput(Stream stream);
@@ -49,6 +52,7 @@ class BatchProgress {
   static std::string Line(size_t done, size_t total, double filesPerSecond, const std::string& file, size_t width);
 
  private:
+  void Draw(size_t begun, const std::string& file, double filesPerSecond, std::chrono::steady_clock::time_point now);
   void Clear();
 
   size_t total_;

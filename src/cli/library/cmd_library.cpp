@@ -11,6 +11,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/library/library_output.h"
+#include "cli/progress.h"
 #include "library/folder_walk.h"
 #include "library/library_database.h"
 #include "library/library_filter.h"
@@ -50,8 +51,12 @@ std::unique_ptr<LibraryDatabase> OpenDatabase(const ParsedArgs& args) {
 // Brings the index up to date; prints what could not be read. False when
 // the index could not be written.
 bool Update(LibraryDatabase& db, const std::vector<std::string>& folders, library::IndexReport* out = nullptr) {
-  ProgressLine line;
-  library::IndexReport r = library::UpdateIndex(db, folders, [&](const library::IndexProgress& p) { line.Show(p); });
+  std::unique_ptr<BatchProgress> progress;  // once the first report says how many files there are to read
+  library::IndexReport r = library::UpdateIndex(db, folders, [&](const library::IndexProgress& p) {
+    if (!progress) progress.reset(new BatchProgress(BatchProgress::OnStandardError(static_cast<size_t>(p.total))));
+    progress->Reach(static_cast<size_t>(p.done), p.current, p.filesPerSecond);
+  });
+  progress.reset();
   for (const std::string& p : r.problems) std::cerr << "vambrio-cli: " << p << "\n";
   if (out) *out = r;
   return std::none_of(r.problems.begin(), r.problems.end(),

@@ -1,10 +1,6 @@
 #include "cli/library/library_output.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <iostream>
 
 #include "library/style_summary.h"
 
@@ -85,23 +81,6 @@ std::string RowLine(const library::LibraryRow& row, size_t nameWidth) {
   std::string line = (row.favourite ? "* " : "  ") + name + "  " + fields + "  " + Raw(row.path);
   if (!row.Loaded()) line += "  (" + Std(row.error) + ")";
   return line;
-}
-
-ProgressLine::ProgressLine() : terminal_(isatty(STDERR_FILENO) == 1) {}
-
-ProgressLine::~ProgressLine() {
-  if (shown_) std::cerr << "\r\033[K" << std::flush;
-}
-
-void ProgressLine::Show(const library::IndexProgress& p) {
-  if (!terminal_ || p.total < 50) return;
-  winsize ws{};
-  size_t width = ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 20 ? ws.ws_col : 80;
-  std::string line = Grouped(p.done) + " of " + Grouped(p.total) + " styles, " +
-                     Grouped(static_cast<int64_t>(p.filesPerSecond)) + " files/s  " + p.current;
-  if (line.size() >= width) line = line.substr(0, width - 1);
-  std::cerr << "\r\033[K" << line << std::flush;
-  shown_ = true;
 }
 
 }  // namespace vambrio::cli

@@ -1,4 +1,4 @@
-// How vambrio-cli library prints rows, duplicate groups and progress.
+// How vambrio-cli library prints rows and duplicate groups.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -16,18 +16,6 @@ nlohmann::ordered_json RowJson(const library::LibraryRow& row);
 std::string RowLine(const library::LibraryRow& row, size_t nameWidth);
 // Width of the name column for these rows.
 size_t NameWidth(const std::vector<const library::LibraryRow*>& rows);
-
-// Shows the indexing progress on standard error when it is a terminal.
-class ProgressLine {
- public:
-  ProgressLine();
-  ~ProgressLine();
-  void Show(const library::IndexProgress& p);
-
- private:
-  bool terminal_ = false;
-  bool shown_ = false;
-};
 
 // "1,234" (grouped digits).
 std::string Grouped(int64_t n);
