@@ -53,7 +53,7 @@ TEST_F(CliLibrary, AddListAndFilter) {
   test::ProcessResult add = Cli({"library", "add", styles.path().string()});
   ASSERT_EQ(add.status, 0) << add.err;
   EXPECT_NE(add.out.find("Indexed 4 style files"), std::string::npos) << add.out;
-  EXPECT_NE(add.out.find("1 of them do not load"), std::string::npos) << add.out;
+  EXPECT_NE(add.out.find("1 of them does not load"), std::string::npos) << add.out;
 
   std::vector<json> all = ListJson({});
   ASSERT_EQ(all.size(), 4u);

@@ -84,7 +84,8 @@ int Add(LibraryDatabase& db, const std::vector<std::string>& dirs) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
   std::cout << "Indexed " << Grouped(r.files) << " style files in " << seconds << " s: " << Grouped(r.read)
-            << " read, " << Grouped(r.failed) << " of them do not load, " << Grouped(r.removed) << " removed.\n";
+            << " read, " << Grouped(r.failed) << (r.failed == 1 ? " of them does not load, " : " of them do not load, ")
+            << Grouped(r.removed) << " removed.\n";
   if (r.failed > 0) std::cout << "vambrio-cli library list --errors shows the files that do not load.\n";
   return written ? kExitOk : kExitFailed;
 }
