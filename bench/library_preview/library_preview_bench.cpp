@@ -3,7 +3,9 @@
 // through the same path as the window (the preview reads the style afresh
 // and starts the live arranger on the synthesizer). The styles are copies
 // of the demo style, whose Main A has a note on its first tick, selected in
-// turn as the arrow keys would. Goal: at most 100 ms.
+// turn as the arrow keys would, once the engine has loaded as the program
+// loads it at start-up; the first selection is printed apart. Goal: at most
+// 100 ms.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -36,6 +38,14 @@ int main() {
     styles.push_back(p.string());
   }
   vambrio::platform::FluidEngine engine{vambrio::platform::SoundOptions{}};
+  // The program loads the synthesizer, its SoundFont and the output at start-up, in the background.
+  const auto loadStart = std::chrono::steady_clock::now();
+  if (!engine.WaitLoaded()) {
+    std::fprintf(stderr, "bench_library_preview: %s\n", engine.Problem().c_str());
+    return 1;
+  }
+  std::printf("start-up load of the synthesizer, the SoundFont and the output: %.0f ms\n",
+              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loadStart).count());
   vambrio::FluidArrangerService service([&engine]() -> vambrio::platform::FluidEngine& { return engine; },
                                         [] { return vambrio::PlayChoices{}; });
   const vambrio::live::ChosenChord chord;  // C, as the Arranger starts
@@ -48,24 +58,32 @@ int main() {
   }
   std::this_thread::sleep_for(1s);
   std::vector<double> ms;
+  double first = -1;  // the first selection after start-up, apart
   for (int i = 0; i < 8; ++i) {
     double selected = vb::SteadySeconds(std::chrono::steady_clock::now());
     preview.Play(styles[static_cast<size_t>(i) % styles.size()]);
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(i == 0 ? 3000ms : 600ms);  // the first after start-up sounds late: room to see how late
     preview.Stop();
     std::this_thread::sleep_for(2500ms);  // the release has died away and the monitor has caught up
     auto [heard, received] = rec.FirstLoudAfter(selected - 0.05);
     (void)received;
-    if (heard > 0 && heard < selected + 1.0) ms.push_back((heard - selected) * 1000.0);
+    if (!(heard > 0 && heard < selected + 3.0)) continue;
+    if (i == 0)
+      first = (heard - selected) * 1000.0;
+    else
+      ms.push_back((heard - selected) * 1000.0);
   }
   std::sort(ms.begin(), ms.end());
   if (ms.empty()) {
     std::printf("selection -> first note of the preview: nothing heard (%s)\n", service.Problem().c_str());
     return 1;
   }
-  std::printf("selection -> first note of the preview at the sink (%zu of 8 heard): median %.1f ms, max %.1f ms "
-              "(goal <= 100 ms)\n",
-              ms.size(), ms[ms.size() / 2], ms.back());
+  std::printf("selection -> first note of the preview at the sink (goal <= 100 ms)\n");
+  if (first < 0)
+    std::printf("    the first after start-up: not heard\n");
+  else
+    std::printf("    the first after start-up: %.1f ms\n", first);
+  std::printf("    the next (%zu of 7 heard): median %.1f ms, max %.1f ms\n", ms.size(), ms[ms.size() / 2], ms.back());
   std::filesystem::remove_all(dir);
   return 0;
 }
