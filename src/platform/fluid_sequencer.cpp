@@ -37,30 +37,6 @@ FluidSequencer::~FluidSequencer() {
   if (eventFd_ >= 0) close(eventFd_);
 }
 
-bool FluidSequencer::Command(const std::string& command) {
-  bool notify = notify_;
-  wait_ = false;  // Wait and Notify apply to this command only
-  notify_ = false;
-  bool ok = false;
-  if (command == "open") {
-    ok = Open();
-  } else if (command == "play") {
-    ok = Play(notify);
-    if (!ok && notify) Post({NotifyCode::Failed, 0, false});
-    return ok;
-  } else if (command == "stop") {
-    ok = Stop();
-  } else if (command == "prev") {
-    ok = Prev();
-  } else if (command == "close") {
-    ok = Close();
-  } else {
-    lastError_ = "The sequencer knows no command \"" + command + "\".";
-  }
-  if (notify) Post({ok ? NotifyCode::Successful : NotifyCode::Failed, 0, false});
-  return ok;
-}
-
 bool FluidSequencer::Open() {
   Close();
   std::vector<uint8_t> bytes;

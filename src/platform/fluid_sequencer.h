@@ -16,30 +16,21 @@
 #include <vector>
 
 #include "platform/fluid_engine.h"
-#include "platform/sequencer.h"
+#include "platform/command_sequencer.h"
 #include "midi/midi_length.h"
 
 typedef struct _fluid_player_t fluid_player_t;
 
 namespace vambrio::platform {
 
-class FluidSequencer final : public Sequencer {
+class FluidSequencer final : public CommandSequencer {
  public:
   explicit FluidSequencer(FluidEngine& engine);
   ~FluidSequencer() override;
   FluidSequencer(const FluidSequencer&) = delete;
   FluidSequencer& operator=(const FluidSequencer&) = delete;
 
-  void SetFileName(const std::string& path) override { fileName_ = path; }
-  std::string FileName() const override { return fileName_; }
-  void SetWait(bool wait) override { wait_ = wait; }
-  void SetNotify(bool notify) override { notify_ = notify; }
-  void SetTimeFormat(int format) override { timeFormat_ = format; }
-  // Every command completes before it returns, except "play", which returns
-  // at once whatever Wait says: the owner's thread never waits for the music.
-  bool Command(const std::string& command) override;
   int64_t Length() const override;
-  std::string LastError() const override { return lastError_; }
 
   int NotifyFd() const { return eventFd_; }
   void Pump();
@@ -54,22 +45,18 @@ class FluidSequencer final : public Sequencer {
     bool outputLost;  // the audio output failed
   };
 
-  bool Open();
-  bool Play(bool notify);
-  bool Stop();
-  bool Prev();
-  bool Close();
+  bool Open() override;
+  bool Play(bool notify) override;
+  bool Stop() override;
+  bool Prev() override;
+  bool Close() override;
+  void PostCompletion(NotifyCode code) override { Post({code, 0, false}); }
   fluid_player_t* NewPlayer();
   void Post(Completion c);
   void AbortNotifyingPlay();
   static int OnTick(void* data, int tick);
 
   FluidEngine& engine_;
-  std::string fileName_;
-  bool wait_ = false;
-  bool notify_ = false;
-  int timeFormat_ = 0;
-  std::string lastError_;
 
   fluid_player_t* player_ = nullptr;
   std::vector<uint8_t> bytes_;  // the open file

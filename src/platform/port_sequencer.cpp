@@ -35,30 +35,6 @@ PortSequencer::~PortSequencer() {
   if (eventFd_ >= 0) close(eventFd_);
 }
 
-bool PortSequencer::Command(const std::string& command) {
-  bool notify = notify_;
-  wait_ = false;  // Wait and Notify apply to this command only
-  notify_ = false;
-  bool ok = false;
-  if (command == "open") {
-    ok = Open();
-  } else if (command == "play") {
-    ok = Play(notify);
-    if (!ok && notify) Post(NotifyCode::Failed);
-    return ok;
-  } else if (command == "stop") {
-    ok = Stop();
-  } else if (command == "prev") {
-    ok = Prev();
-  } else if (command == "close") {
-    ok = Close();
-  } else {
-    lastError_ = "The sequencer knows no command \"" + command + "\".";
-  }
-  if (notify) Post(ok ? NotifyCode::Successful : NotifyCode::Failed);
-  return ok;
-}
-
 bool PortSequencer::Open() {
   Close();
   std::vector<uint8_t> bytes;

@@ -16,48 +16,35 @@
 #include "midi/midi_file_events.h"
 #include "platform/midi_file_source.h"
 #include "platform/midi_sender.h"
-#include "platform/sequencer.h"
+#include "platform/command_sequencer.h"
 
 namespace vambrio::platform {
 
-class PortSequencer final : public Sequencer {
+class PortSequencer final : public CommandSequencer {
  public:
   PortSequencer(MidiSender& sender, MonoClock& clock);
   ~PortSequencer() override;
   PortSequencer(const PortSequencer&) = delete;
   PortSequencer& operator=(const PortSequencer&) = delete;
 
-  void SetFileName(const std::string& path) override { fileName_ = path; }
-  std::string FileName() const override { return fileName_; }
-  void SetWait(bool wait) override { wait_ = wait; }
-  void SetNotify(bool notify) override { notify_ = notify; }
-  void SetTimeFormat(int format) override { timeFormat_ = format; }
-  // Every command completes before it returns, except "play", which returns
-  // at once whatever Wait says.
-  bool Command(const std::string& command) override;
   int64_t Length() const override;
-  std::string LastError() const override { return lastError_; }
 
   int NotifyFd() const { return eventFd_; }
   void Pump();
 
  private:
-  bool Open();
-  bool Play(bool notify);
-  bool Stop();
-  bool Prev();
-  bool Close();
+  bool Open() override;
+  bool Play(bool notify) override;
+  bool Stop() override;
+  bool Prev() override;
+  bool Close() override;
+  void PostCompletion(NotifyCode code) override { Post(code); }
   void Post(NotifyCode code);
   void AbortNotifyingPlay();
   static void OnEnd(void* self);
 
   MidiSender& sender_;
   MonoClock& clock_;
-  std::string fileName_;
-  bool wait_ = false;
-  bool notify_ = false;
-  int timeFormat_ = 0;
-  std::string lastError_;
 
   midi::MidiFileEvents file_;
   std::unique_ptr<MidiFileSource> source_;  // the open file
