@@ -6,17 +6,12 @@
 
 #include <string>
 
-#include "platform/sequencer.h"
+#include "platform/sequencer_settings.h"
 
 namespace vambrio::platform {
 
-class CommandSequencer : public Sequencer {
+class CommandSequencer : public SequencerSettings {
  public:
-  void SetFileName(const std::string& path) override { fileName_ = path; }
-  std::string FileName() const override { return fileName_; }
-  void SetWait(bool wait) override { wait_ = wait; }
-  void SetNotify(bool notify) override { notify_ = notify; }
-  void SetTimeFormat(int format) override { timeFormat_ = format; }
   std::string LastError() const override { return lastError_; }
 
   // Every command completes before it returns, except "play", which returns
@@ -54,10 +49,6 @@ class CommandSequencer : public Sequencer {
   // The completion of a command, raised later on the owner's thread.
   virtual void PostCompletion(NotifyCode code) = 0;
 
-  std::string fileName_;
-  bool wait_ = false;
-  bool notify_ = false;
-  int timeFormat_ = 0;
   std::string lastError_;
 };
 

@@ -46,12 +46,7 @@ bool FluidSound::Command(const std::string& command) {
     }
     engine_->SetXgBankSelect(!gmPlayer_());
   }
-  sequencer_->SetFileName(fileName_);
-  sequencer_->SetTimeFormat(timeFormat_);
-  sequencer_->SetWait(wait_);
-  sequencer_->SetNotify(notify_);
-  wait_ = false;  // Wait and Notify apply to the next command only
-  notify_ = false;
+  HandOn(*sequencer_);
   return sequencer_->Command(command);
 }
 

@@ -11,12 +11,12 @@
 
 #include "platform/fluid_engine.h"
 #include "platform/fluid_sequencer.h"
-#include "platform/sequencer.h"
+#include "platform/sequencer_settings.h"
 #include "shell/main_window/sound_source.h"
 
 namespace vambrio {
 
-class FluidSound final : public platform::Sequencer, public SoundSource {
+class FluidSound final : public platform::SequencerSettings, public SoundSource {
  public:
   // gmPlayer: whether the window's player is GM (chkGM), read at each "open".
   explicit FluidSound(std::function<bool()> gmPlayer);
@@ -26,11 +26,6 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
   void StartLoading();
 
   // The sequencer: properties are handed on with each command.
-  void SetFileName(const std::string& path) override { fileName_ = path; }
-  std::string FileName() const override { return fileName_; }
-  void SetWait(bool wait) override { wait_ = wait; }
-  void SetNotify(bool notify) override { notify_ = notify; }
-  void SetTimeFormat(int format) override { timeFormat_ = format; }
   bool Command(const std::string& command) override;
   int64_t Length() const override;
   std::string LastError() const override;
@@ -62,10 +57,6 @@ class FluidSound final : public platform::Sequencer, public SoundSource {
   bool rebuild_ = false;   // a choice changed since the engine was made
   std::function<void()> takenAway_;
 
-  std::string fileName_;
-  bool wait_ = false;
-  bool notify_ = false;
-  int timeFormat_ = 0;
 
   std::unique_ptr<platform::FluidEngine> engine_;
   std::unique_ptr<platform::FluidSequencer> sequencer_;

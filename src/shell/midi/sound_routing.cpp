@@ -79,12 +79,7 @@ std::vector<MidiPortNews> SoundRouting::TakeNews() {
 
 bool SoundRouting::Command(const std::string& command) {
   platform::Sequencer& s = port_ ? static_cast<platform::Sequencer&>(*port_) : builtIn_;
-  s.SetFileName(fileName_);
-  s.SetTimeFormat(timeFormat_);
-  s.SetWait(wait_);
-  s.SetNotify(notify_);
-  wait_ = false;  // Wait and Notify apply to the next command only
-  notify_ = false;
+  HandOn(s);
   return s.Command(command);
 }
 

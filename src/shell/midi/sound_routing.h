@@ -18,12 +18,12 @@
 #include "platform/live_output.h"
 #include "platform/mono_clock.h"
 #include "platform/port_output.h"
-#include "platform/sequencer.h"
+#include "platform/sequencer_settings.h"
 #include "shell/main_window/midi_routing.h"
 
 namespace vambrio {
 
-class SoundRouting final : public platform::Sequencer, public MidiRouting {
+class SoundRouting final : public platform::SequencerSettings, public MidiRouting {
  public:
   using SystemOpener = std::function<std::unique_ptr<platform::MidiSystem>()>;
 
@@ -35,11 +35,6 @@ class SoundRouting final : public platform::Sequencer, public MidiRouting {
   ~SoundRouting() override;
 
   // The sequencer of the chosen source; its properties go with each command.
-  void SetFileName(const std::string& path) override { fileName_ = path; }
-  std::string FileName() const override { return fileName_; }
-  void SetWait(bool wait) override { wait_ = wait; }
-  void SetNotify(bool notify) override { notify_ = notify; }
-  void SetTimeFormat(int format) override { timeFormat_ = format; }
   bool Command(const std::string& command) override;
   int64_t Length() const override;
   std::string LastError() const override;
@@ -79,10 +74,6 @@ class SoundRouting final : public platform::Sequencer, public MidiRouting {
   std::function<void()> takenAway_;
   std::function<void(const std::string&)> inputChosen_;
 
-  std::string fileName_;
-  bool wait_ = false;
-  bool notify_ = false;
-  int timeFormat_ = 0;
 
   std::unique_ptr<platform::MidiSystem> system_;
   std::unique_ptr<platform::MidiPortWatch> inWatch_;
