@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "fakes/fake_chart_dialogs.h"
+#include "fakes/fake_live_output.h"
 #include "fakes/fake_midi.h"
 #include "keyboard/player_keyboard.h"
 #include "platform/fluid_engine.h"
@@ -22,42 +23,6 @@
 namespace vambrio::test {
 
 using Bytes = std::vector<uint8_t>;
-
-// A sound source that plays only when the test runs its blocks.
-class BlockOutput final : public platform::LiveOutput {
- public:
-  bool AttachLiveClient(realtime::RealtimeClient& c, std::function<void()> onTakenAway, std::function<void()>) override {
-    client = &c;
-    takenAway = std::move(onTakenAway);
-    return true;
-  }
-  void DetachLiveClient() override { client = nullptr; }
-  bool LiveClientAttached() const override { return client != nullptr; }
-  void Release() override {
-    if (!client) return;
-    client = nullptr;
-    if (takenAway) takenAway();
-  }
-  std::string Problem() const override { return {}; }
-  uint64_t Underruns() const override { return 0; }
-  int SampleRate() const override { return 48000; }
-
-  void Run(int blocks) {
-    for (int i = 0; i < blocks && client; ++i) {
-      sink->Reset(256);
-      client->Process(realtime::BlockInfo{sample, 256, 48000, 0}, *sink);
-      for (const auto& e : *sink) events.emplace_back(e.data(), e.data() + e.size);
-      sample += 256;
-    }
-  }
-  bool Heard(const Bytes& bytes) const { return std::find(events.begin(), events.end(), bytes) != events.end(); }
-
-  realtime::RealtimeClient* client = nullptr;
-  std::function<void()> takenAway;
-  std::unique_ptr<realtime::RealtimeEventSink> sink = std::make_unique<realtime::RealtimeEventSink>();
-  int64_t sample = 0;
-  std::vector<Bytes> events;
-};
 
 class ArrangerKeyboardTest : public QObject {
   Q_OBJECT
@@ -89,7 +54,7 @@ class ArrangerKeyboardTest : public QObject {
     platform::FluidEngine engine{platform::SoundOptions{}};  // never loaded: nothing is exported
     FakeMidiIn keys;
     keyboard::PlayerKeyboard keyboard{{&keys}};
-    BlockOutput output;
+    FakeLiveOutput output;
     FluidArrangerService service;
     FakeChartDialogs dialogs;
     live::ChosenChord chord;

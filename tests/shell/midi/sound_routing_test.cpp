@@ -6,35 +6,12 @@
 #include <chrono>
 #include <thread>
 
+#include "fakes/fake_live_output.h"
 #include "fakes/fake_midi.h"
 #include "fakes/fake_sequencer.h"
 #include "shell/midi/sound_routing.h"
 
 namespace vambrio::test {
-
-// The built-in synthesizer's live output, as far as the routing sees it.
-class FakeLiveOutput final : public platform::LiveOutput {
- public:
-  bool AttachLiveClient(realtime::RealtimeClient& c, std::function<void()> onTakenAway, std::function<void()>) override {
-    client = &c;
-    takenAway = std::move(onTakenAway);
-    return true;
-  }
-  void DetachLiveClient() override { client = nullptr; }
-  bool LiveClientAttached() const override { return client != nullptr; }
-  void Release() override {
-    ++released;
-    if (client && takenAway) takenAway();
-    client = nullptr;
-  }
-  std::string Problem() const override { return {}; }
-  uint64_t Underruns() const override { return 0; }
-  int SampleRate() const override { return 48000; }
-
-  realtime::RealtimeClient* client = nullptr;
-  std::function<void()> takenAway;
-  int released = 0;
-};
 
 // Sends one note-on in its first block.
 class OneNote final : public realtime::RealtimeClient {
