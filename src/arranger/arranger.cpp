@@ -190,6 +190,12 @@ void Arranger::StartSectionAt(int section, int64_t tick, uint32_t from, int then
   switch_ = Switch{true, section, std::max(tick, now_), from, then};
 }
 
+void Arranger::SetThen(int then) {
+  if (then < kStopAtEnd || then >= static_cast<int>(style_.sections.size())) then = kLoop;
+  then_ = then;
+  if (switch_.pending) switch_.then = then;
+}
+
 void Arranger::SetChord(const Chord& chord, midi::EventSink& out) {
   haveChord_ = true;
   chord_ = chord;

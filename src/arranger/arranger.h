@@ -59,6 +59,9 @@ class Arranger {
   // The usual request: `section` from its first bar at the next bar line.
   void RequestSection(int section, int then = kLoop) { StartSectionAt(section, NextBarLine(), 0, then); }
 
+  // What follows the section playing (and a switch not yet made) after its pass.
+  void SetThen(int then);
+
   void SetChord(const Chord& chord, midi::EventSink& out);
   void SetNoChord(midi::EventSink& out);  // every non-rhythm channel silent until the next chord
   void SetPartOn(int part, bool on, midi::EventSink& out);  // part 0..7

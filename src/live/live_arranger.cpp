@@ -90,8 +90,10 @@ void LiveArranger::Process(const realtime::BlockInfo& block, realtime::RealtimeE
       song_->AdvanceTo(limit - songStartTick_, out);
       running_ = !song_->Done();
     } else {
+      FollowInTurn();
       arranger_.AdvanceTo(limit, out);
       running_ = arranger_.Playing();  // an Ending stops by itself
+      FollowInTurn();
     }
   }
   ++blocks_;
@@ -145,6 +147,20 @@ void LiveArranger::Apply(const LiveCommand& c, midi::EventSink& out, int64_t blo
     case Kind::Part:
       arranger_.SetPartOn(c.value, c.on, out);
       break;
+    case Kind::PlaySection:
+      inTurnLast_ = -1;
+      PlaySection(c.value, c.on ? arranger::kLoop : arranger::kStopAtEnd, out, blockStart);
+      break;
+    case Kind::PlayInTurn:
+      if (c.value < 0 || static_cast<size_t>(c.value) >= style_.sections.size()) break;
+      inTurnLast_ = static_cast<int>(std::min(style_.sections.size(), kSectionsInTurn)) - 1;
+      inTurnAt_ = -1;
+      PlaySection(c.value, c.value >= inTurnLast_ ? arranger::kStopAtEnd : arranger::kLoop, out, blockStart);
+      FollowInTurn();
+      break;
+    case Kind::Repeat:
+      if (running_ && !song_ && inTurnLast_ < 0) arranger_.SetThen(c.on ? arranger::kLoop : arranger::kStopAtEnd);
+      break;
   }
 }
 
@@ -172,6 +188,7 @@ void LiveArranger::Start(midi::EventSink& out, int64_t blockStart) {
 
 void LiveArranger::Stop(midi::EventSink& out) {
   syncArmed_ = false;
+  inTurnLast_ = -1;
   if (!running_ && !arranger_.Playing()) return;
   arranger_.Stop(out);
   running_ = false;
@@ -239,6 +256,31 @@ void LiveArranger::PressBreak() {
 void LiveArranger::PressEnding(int variation) {
   if (!running_ || song_ || variation < 0 || variation >= kVariations || buttons_.ending[variation] < 0) return;
   arranger_.StartSectionAt(buttons_.ending[variation], arranger_.NextBarLine(), 0, arranger::kStopAtEnd);
+}
+
+// Stopped: the section starts at once (with the style's setup); playing:
+// from the next bar line.
+void LiveArranger::PlaySection(int section, int then, midi::EventSink& out, int64_t blockStart) {
+  if (song_ || section < 0 || static_cast<size_t>(section) >= style_.sections.size()) return;
+  if (running_) {
+    arranger_.RequestSection(section, then);
+    return;
+  }
+  syncArmed_ = false;
+  clock_.Anchor(blockStart, arranger_.Now().tick);
+  arranger_.Start(section, out, then);
+  running_ = arranger_.Playing();
+}
+
+// Sections in turn: once a section plays, the next one is set to follow it,
+// and the last one stops at its end. A section is longer than a block, so
+// each is seen before its pass ends.
+void LiveArranger::FollowInTurn() {
+  if (inTurnLast_ < 0 || !running_) return;
+  const int now = arranger_.Now().section;
+  if (now < 0 || now == inTurnAt_) return;
+  inTurnAt_ = now;
+  arranger_.SetThen(now >= inTurnLast_ ? arranger::kStopAtEnd : now + 1);
 }
 
 void LiveArranger::Publish() {

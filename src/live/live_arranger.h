@@ -53,6 +53,8 @@ class LiveArranger final : public realtime::RealtimeClient {
   void PressIntro(int variation);
   void PressBreak();
   void PressEnding(int variation);
+  void PlaySection(int section, int then, midi::EventSink& out, int64_t blockStart);
+  void FollowInTurn();
   int CurrentMainSection() const;
   uint32_t BarsFrom(int section) const;
   void Publish();
@@ -71,6 +73,8 @@ class LiveArranger final : public realtime::RealtimeClient {
   int selectedMain_ = 0;
   int selectedIntro_ = -1;
   int64_t songStartTick_ = 0;
+  int inTurnLast_ = -1;     // playing sections in turn up to this one; -1: not in turn
+  int inTurnAt_ = -1;       // the section whose successor is set
   uint64_t blocks_ = 0;
 
   // Published for other threads.

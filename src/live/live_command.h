@@ -2,11 +2,15 @@
 // for the window, as plain values that cross threads by copy.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "chord/chord_name.h"
 
 namespace vambrio::live {
+
+// Sections played in turn (PlayInTurn): the first sixteen at most, as the classic Play has them.
+inline constexpr size_t kSectionsInTurn = 16;
 
 struct LiveCommand {
   enum class Kind : uint8_t {
@@ -23,6 +27,11 @@ struct LiveCommand {
     NoChord,
     Tempo,       // tempo: microseconds a quarter note
     Part,        // value: part 0..7, on: whether it sounds
+    // A section by its index, as the main window plays it: started at once
+    // when stopped, else from the next bar line.
+    PlaySection,  // value: section, on: it repeats (else it stops at its end)
+    PlayInTurn,   // value: the first section; the next ones follow it in file order, then it stops
+    Repeat,       // on: the section playing repeats, else it stops at the end of its pass
   } kind = Kind::Stop;
   int value = 0;
   bool on = false;

@@ -234,5 +234,50 @@ TEST(LiveArranger, PublishesTheChordInForceFromTheButtonsAndFromAChart) {
   EXPECT_EQ(chords, (std::vector<std::string>{"C", "Bbm7", "N.C."}));
 }
 
+// The main window's Play: a section by its index at once, repeated or once;
+// Repeat turned off in a pass ends it there; sections in turn, each once.
+TEST(LiveArranger, PlaysASectionAtOnceRepeatedOnceOrAllInTurn) {
+  auto beatsOf = [](const std::map<int64_t, uint8_t>& drums, int bars) {
+    std::vector<uint8_t> notes;
+    for (int beat = 0; beat < 4 * bars; ++beat) {
+      auto at = drums.find(beat * kBeatSamples);
+      notes.push_back(at == drums.end() ? 0 : at->second);
+    }
+    return notes;
+  };
+  auto play = [](Rig& rig, Kind kind, int section, bool repeat) {
+    ASSERT_TRUE(rig.live.Post(Command(kind, section, repeat)));
+  };
+  {
+    Rig once;
+    play(once, Kind::PlaySection, 2, false);  // Main B, once: its first beat in the first block
+    once.driver.RunUntil(3 * kBarSamples);
+    EXPECT_EQ(beatsOf(once.Drums(), 2), (std::vector<uint8_t>{kMainB, kMainB, kMainB, kMainB, 0, 0, 0, 0}));
+    EXPECT_FALSE(once.live.State().playing);
+    EXPECT_EQ(once.Hanging(), 0);
+  }
+  {
+    Rig repeated;
+    play(repeated, Kind::PlaySection, 1, true);
+    repeated.driver.RunUntil(kBarSamples + kBeatSamples);  // the second pass, without a gap
+    play(repeated, Kind::Repeat, 0, false);
+    repeated.driver.RunUntil(kBarSamples + 2 * kBeatSamples);
+    play(repeated, Kind::PlaySection, 2, false);  // while playing: from the bar line
+    repeated.driver.RunUntil(5 * kBarSamples);
+    EXPECT_EQ(beatsOf(repeated.Drums(), 4), (std::vector<uint8_t>{kMainA, kMainA, kMainA, kMainA, kMainA, kMainA, kMainA,
+                                                                  kMainA, kMainB, kMainB, kMainB, kMainB, 0, 0, 0, 0}));
+    EXPECT_FALSE(repeated.live.State().playing);
+  }
+  {
+    Rig turn;
+    play(turn, Kind::PlayInTurn, 4, false);  // Fill In BB, Fill In BA, Ending A, then the end
+    turn.driver.RunUntil(4 * kBarSamples);
+    std::vector<uint8_t> expected;
+    for (uint8_t note : std::initializer_list<uint8_t>{kFillBB, kBreak, kEnding, 0}) expected.insert(expected.end(), 4, note);
+    EXPECT_EQ(beatsOf(turn.Drums(), 4), expected);
+    EXPECT_FALSE(turn.live.State().playing);
+  }
+}
+
 }  // namespace
 }  // namespace vambrio::live

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "live/live_command.h"
+#include "model/style_model.h"
 
 namespace vambrio {
 
@@ -32,6 +33,10 @@ class ArrangerService {
   virtual ~ArrangerService() = default;
   // Reads the style for live play; the message to show when it cannot.
   virtual std::string OpenStyle(const std::string& path, ArrangerStyle& style) = 0;
+  // The same from a style already in memory, as it stands (edits included).
+  virtual std::string OpenModel(const StyleModel& model, ArrangerStyle& style) {
+    return OpenStyle(model.StyleFileName, style);
+  }
   // A command for the accompaniment; it takes effect in the next audio
   // block. False when nothing can sound (Problem says why).
   virtual bool Send(const live::LiveCommand& command) = 0;

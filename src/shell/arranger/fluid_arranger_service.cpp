@@ -17,7 +17,8 @@ using Kind = live::LiveCommand::Kind;
 constexpr double kWavTailSeconds = 3.0;
 
 bool StartsPlaying(const live::LiveCommand& c) {
-  return c.kind == Kind::Start || c.kind == Kind::StartStop || (c.kind == Kind::SyncStart && c.value != 0);
+  return c.kind == Kind::Start || c.kind == Kind::StartStop || (c.kind == Kind::SyncStart && c.value != 0) ||
+         c.kind == Kind::PlaySection || c.kind == Kind::PlayInTurn;
 }
 
 }  // namespace
@@ -43,6 +44,16 @@ std::string FluidArrangerService::OpenStyle(const std::string& path, ArrangerSty
   const EntryResult r = Entry(m, path, choices_ ? choices_().GmPlayer : false, errors);
   if (r.outcome != EntryResult::Outcome::Loaded)
     return !r.message.empty() ? r.message : errors.messages.empty() ? "The style could not be read." : errors.messages.front();
+  Use(std::move(m), path, style);
+  return {};
+}
+
+std::string FluidArrangerService::OpenModel(const StyleModel& model, ArrangerStyle& style) {
+  Use(model, model.StyleFileName, style);
+  return {};
+}
+
+void FluidArrangerService::Use(StyleModel m, const std::string& path, ArrangerStyle& style) {
   Detach();
   model_ = std::move(m);
   loaded_ = true;
@@ -53,7 +64,6 @@ std::string FluidArrangerService::OpenStyle(const std::string& path, ArrangerSty
   for (const auto& section : session_->Patterns().sections) style.sections.push_back(section.name);
   style.tempoQpm = 60'000'000.0 / session_->Patterns().tempo;
   style.beatsPerBar = session_->Patterns().beatsPerBar;
-  return {};
 }
 
 // The classic Play took the output, or the output was lost: the session is

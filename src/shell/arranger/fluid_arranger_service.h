@@ -38,6 +38,7 @@ class FluidArrangerService final : public ArrangerService {
   void SetKeyboard(keyboard::PlayerKeyboard* keyboard, std::function<bool()> otherPlays);
 
   std::string OpenStyle(const std::string& path, ArrangerStyle& style) override;
+  std::string OpenModel(const StyleModel& model, ArrangerStyle& style) override;
   bool Send(const live::LiveCommand& command) override;
   live::LiveState State() const override;
   std::string Problem() const override { return problem_; }
@@ -52,6 +53,7 @@ class FluidArrangerService final : public ArrangerService {
  private:
   platform::LiveOutput& Output() const { return output_ ? output_() : engine_(); }
   live::SessionChoices Choices() const;
+  void Use(StyleModel model, const std::string& path, ArrangerStyle& style);
   bool Attach();
   void Detach();
   void TakeBackFromOthers();

@@ -28,6 +28,7 @@ void frmVambrio::Form_Initialize() {
   ui_->cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
   SetUpChordChoice();
   ConnectControls();
+  SetUpSeamless();
   CreateController();
   UpdateControls();
 }

@@ -23,16 +23,19 @@
 #include "platform/mixer.h"
 #include "platform/sequencer.h"
 #include "platform/shell.h"
+#include "shell/arranger/arranger_service.h"
 #include "shell/error_reporter.h"
 #include "shell/main_window/midi_routing.h"
 #include "shell/main_window/sound_source.h"
 #include "shell/pc_volume.h"
 
+class QAction;
 class QActionGroup;
 class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace Ui {
 class frmVambrio;
@@ -67,6 +70,8 @@ struct WindowServices {
   std::function<void(const std::string& stylePath)> openArranger = nullptr;
   // The MIDI ports of "MIDI Input" and "Sound Source"; unset: the built-in synthesizer only.
   MidiRouting* midi = nullptr;
+  // The live arranger that "Play seamlessly" plays through; unset: the classic playback only.
+  ArrangerService* seamless = nullptr;
 };
 
 // How a close reaches Form_QueryUnload.
@@ -146,6 +151,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
 
   // Whether the classic Play is playing (or about to end).
   bool Playing() const { return controller_ && controller_->Running(); }
+  // Whether Play plays seamlessly now.
+  bool PlayingSeamlessly() const { return seamlessPlaying_; }
 
   // The choices the next assembly reads.
   PlayChoices Choices() const;
@@ -194,6 +201,17 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void ConnectEditing();
   void SetUpChordChoice();
   void AssembleSection(int16_t section, const PlayChoices& choices);
+  // "Play seamlessly" (frm_vambrio_seamless.cpp).
+  void SetUpSeamless();
+  void LoadSeamlessSetting();
+  void SaveSeamlessSetting();
+  bool SeamlessChosen() const;
+  int SectionIndex(const std::string& name) const;
+  live::LiveCommand SeamlessChord() const;
+  bool PrepareSeamless();
+  void PlaySeamlessly();
+  void WatchSeamless();
+  void EndSeamless(bool stopped);
   void Apply(const ControlChanges& changes);
   void ApplySettingsFile();
   void StartMixer();
@@ -235,6 +253,16 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   QLabel* lblUnderruns_ = nullptr;
   QLabel* lblMidiPorts_ = nullptr;
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
+
+  QAction* mnuSeamless_ = nullptr;
+  QTimer* seamlessWatch_ = nullptr;
+  bool seamlessPlaying_ = false;
+  bool seamlessInTurn_ = false;   // "All Sections"
+  bool showingSection_ = false;   // the list shows the section playing: no request of the user
+  int seamlessShown_ = -1;        // the section last shown and written to "Player.tmp"
+  uint64_t seamlessStartBlocks_ = 0;
+  std::vector<uint8_t> seamlessBytes_;  // the style as the live arranger last read it
+  PlayChoices seamlessChoices_;
 
   QPushButton* defaultButton_ = nullptr;
   bool closingFromProgram_ = false;

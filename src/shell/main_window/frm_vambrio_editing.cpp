@@ -49,7 +49,7 @@ void frmVambrio::Apply(const ControlChanges& changes) {
   if (changes.RestoreEnabled) styleVolumeRestore_ = *changes.RestoreEnabled;
   if (changes.MasterVolumeSlider) ui_->SlidMasterVolume->setValue(*changes.MasterVolumeSlider);
   if (changes.TempoLabel) ui_->lblTempo->setText(QString::fromStdString(*changes.TempoLabel));
-  if (changes.EndPlayback) controller_->CmdStopClick();
+  if (changes.EndPlayback) cmdStop_Click();
   UpdateControls();
 }
 

@@ -29,10 +29,14 @@ void frmVambrio::cmdPlay_Click() {
     services_.messageBoxes.Show(services_.sound.MissingSoundFontText());
     return;
   }
+  if (SeamlessChosen() && !model_.StyleFileName.empty()) return PlaySeamlessly();
   controller_->CmdPlayClick();
 }
 
-void frmVambrio::cmdStop_Click() { controller_->CmdStopClick(); }
+void frmVambrio::cmdStop_Click() {
+  if (seamlessPlaying_) return EndSeamless(true);
+  controller_->CmdStopClick();
+}
 
 void frmVambrio::cboSections_DblClick() { cmdPlay_Click(); }
 

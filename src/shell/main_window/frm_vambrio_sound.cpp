@@ -39,6 +39,7 @@ void frmVambrio::LoadSoundSettings() {
   services_.sound.ChooseLatency(latencyChoice_);
   CheckLatencyItem();
   LoadMidiSettings();
+  LoadSeamlessSetting();
 }
 
 void frmVambrio::SaveSoundSettings() {

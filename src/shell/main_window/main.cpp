@@ -169,15 +169,24 @@ int main(int argc, char** argv) {
     arranger->activateWindow();
   };
 
+  // The main window's "Play seamlessly": the live arranger on the same sound source, a service of its own.
+  FluidArrangerService playService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
+                                   [&window] { return window ? window->Choices() : PlayChoices{}; });
+  playService.SetLiveOutput(chosenOutput);
+
   bool withArranger = false;
   bool withLibrary = false;
   const std::string arguments = ArgumentText(argc, argv, withArranger, withLibrary);
   frmVambrio main(WindowServices{routing, mixer, dialogs, boxes, input, shell, clock, timer, sound,
-                                 SettingsPaths{config.path, playerTmp.path}, openArranger, &routing},
+                                 SettingsPaths{config.path, playerTmp.path}, openArranger, &routing, &playService},
                   arguments);
   // The arranger taking the output stops a section that plays.
-  sound.SetTakenAwayHandler([&main] { main.cmdStop_Click(); });
-  routing.SetTakenAwayHandler([&main] { main.cmdStop_Click(); });
+  sound.SetTakenAwayHandler([&main] {
+    if (main.Playing()) main.cmdStop_Click();
+  });
+  routing.SetTakenAwayHandler([&main] {
+    if (main.Playing()) main.cmdStop_Click();
+  });
   window = &main;
   mainWindow = &main;
   boxes.SetParent(&main);

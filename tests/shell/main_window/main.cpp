@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   using namespace vambrio::test;
   int failed = 0;
-  for (auto run : {&Run<StartupTest>, &Run<OpenTest>, &Run<PlaybackTest>, &Run<CloseTest>,
+  for (auto run : {&Run<StartupTest>, &Run<OpenTest>, &Run<PlaybackTest>, &Run<SeamlessTest>, &Run<CloseTest>,
                    &Run<SoundSettingsTest>, &Run<EditingTest>, &Run<LookTest>})
     failed += run(argc, argv);
   return failed == 0 ? 0 : 1;

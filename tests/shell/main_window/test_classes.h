@@ -49,6 +49,14 @@ class PlaybackTest : public QObject {
   void noSoundFontSaysSoInsteadOfPlaying();
 };
 
+class SeamlessTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void playsAtOnceOverTheChoicesAndFollowsThem();
+  void allSectionsShowsEachSectionAndEndsReady();
+  void offPlaysTheClassicWayAndTheChoiceIsKept();
+};
+
 class CloseTest : public QObject {
   Q_OBJECT
  private slots:

@@ -56,7 +56,7 @@ class WindowRig {
   WindowServices Services() {
     return WindowServices{sequencer, mixer, dialogs, boxes, input, shell, clock, timer, sound,
                           SettingsPaths{ConfigDir(), work.File("Player.tmp")},
-                          [this](const std::string& style) { arrangerOpened.push_back(style); }, &midi};
+                          [this](const std::string& style) { arrangerOpened.push_back(style); }, &midi, seamless};
   }
 
   // Creates the window and runs the start-up procedure.
@@ -110,6 +110,7 @@ class WindowRig {
   std::vector<std::string> arrangerOpened;  // the styles the Arranger window was opened with
   FakeSoundSource sound;
   FakeMidiRouting midi;
+  ArrangerService* seamless = nullptr;  // "Play seamlessly" through it; none: the classic Play only
   std::unique_ptr<frmVambrio> window;
 };
 
