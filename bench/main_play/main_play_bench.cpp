@@ -1,0 +1,254 @@
+// bench_main_play [STYLE [low|normal|safe]]: the main window's Play on a style (the demo style
+// when none is named) at 80 a minute
+// (its tempo edited in the window), until the first sound at a private
+// PulseAudio server's null sink: seamless (goal: 20 ms plus one audio
+// period) and classic. Then Repeat on a one-bar section, recorded sample by
+// sample: the time from one pass to the next against the section's length,
+// as a loop without a gap has it (goal: within 1 ms when seamless).
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "arranger/style_patterns.h"
+#include "bench_server.h"
+#include "fakes/fake_desktop_shell.h"
+#include "fakes/fake_file_dialogs.h"
+#include "fakes/fake_input_box.h"
+#include "fakes/fake_message_boxes.h"
+#include "fakes/fake_mixer.h"
+#include "monitor_recorder.h"
+#include "platform/qt_timer.h"
+#include "platform/system_clock.h"
+#include "shell/arranger/fluid_arranger_service.h"
+#include "shell/main_window/fluid_sound.h"
+#include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/section_combo.h"
+#include "temp_dir.h"
+
+namespace vb = vambrio::bench;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 48000;
+
+// Every frame of the monitor, mono, with the steady time of the first one.
+class RawRecorder {
+ public:
+  bool Start() {
+    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
+                        static_cast<uint32_t>(-1), 480 * 2};
+    int err = 0;
+    stream_ = pa_simple_new(nullptr, "bench_main_play", PA_STREAM_RECORD, "vambrio_test.monitor", "seam", &spec,
+                            nullptr, &attr, &err);
+    if (!stream_) return false;
+    thread_ = std::thread([this] {
+      int16_t buf[480];
+      while (!quit_) {
+        int err = 0;
+        if (pa_simple_read(stream_, buf, sizeof buf, &err) < 0) break;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (keep_) frames_.insert(frames_.end(), buf, buf + 480);
+      }
+    });
+    return true;
+  }
+  ~RawRecorder() {
+    quit_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (stream_) pa_simple_free(stream_);
+  }
+  void Keep(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    keep_ = on;
+    if (on) frames_.clear();
+  }
+  std::vector<float> Frames() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {frames_.begin(), frames_.end()};
+  }
+
+ private:
+  pa_simple* stream_ = nullptr;
+  std::thread thread_;
+  std::atomic<bool> quit_{false};
+  std::mutex mutex_;
+  bool keep_ = false;
+  std::vector<int16_t> frames_;
+};
+
+void Pump(std::chrono::milliseconds span) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < span.count()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::this_thread::sleep_for(2ms);
+  }
+}
+
+size_t FirstLoud(const std::vector<float>& x, size_t from) {
+  for (size_t i = from; i < x.size(); ++i)
+    if (std::fabs(x[i]) > vb::MonitorRecorder::kLoud) return i;
+  return x.size();
+}
+
+// The lag (in frames) at which the 300 ms from `at` best match what follows,
+// searched from `from` to `to` frames later: first on a 1 ms envelope, then
+// frame by frame around the best.
+double PassLag(const std::vector<float>& x, size_t at, size_t from, size_t to) {
+  const size_t window = kRate * 3 / 10;
+  auto score = [&](size_t lag, size_t step) {
+    double s = 0;
+    for (size_t i = 0; i < window && at + lag + i < x.size(); i += step) s += x[at + i] * x[at + lag + i];
+    return s;
+  };
+  size_t best = from;
+  double bestScore = -1e300;
+  for (size_t lag = from; lag <= to && at + lag + window < x.size(); lag += 48) {
+    const double s = score(lag, 4);
+    if (s > bestScore) bestScore = s, best = lag;
+  }
+  const size_t coarse = best;
+  bestScore = -1e300;
+  for (size_t lag = coarse > 96 ? coarse - 96 : 0; lag <= coarse + 96; ++lag) {
+    const double s = score(lag, 1);
+    if (s > bestScore) bestScore = s, best = lag;
+  }
+  return static_cast<double>(best);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vb::PrivateServer server;
+  if (!server.ok()) {
+    std::fprintf(stderr, "bench_main_play: the private PulseAudio server did not start\n");
+    return 1;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  using namespace vambrio;
+  test::TempDir work;
+  vb::MonitorRecorder rec;
+  RawRecorder raw;
+  std::string problem;
+  if (!rec.Start(problem) || !raw.Start()) {
+    std::fprintf(stderr, "bench_main_play: the monitor cannot be recorded %s\n", problem.c_str());
+    return 1;
+  }
+  std::this_thread::sleep_for(3s);  // the monitor's timing settles
+
+  test::FakeMixer mixer;
+  test::FakeFileDialogs dialogs;
+  test::FakeMessageBoxes boxes;
+  test::FakeInputBox input;
+  test::FakeDesktopShell shell;
+  platform::SystemClock clock;
+  platform::QtTimer timer(clock);
+  frmVambrio* window = nullptr;
+  FluidSound sound([&window] { return window && window->Choices().GmPlayer; });
+  FluidArrangerService live([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
+                            [&window] { return window ? window->Choices() : PlayChoices{}; });
+  frmVambrio main(WindowServices{sound, mixer, dialogs, boxes, input, shell, clock, timer, sound,
+                                 SettingsPaths{work.File("config"), work.File("Player.tmp")}, nullptr, nullptr, &live},
+                  argc > 1 ? std::string(argv[1]) : std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty");
+  window = &main;
+  StartUp(main);
+  input.answers.push_back("80");
+  main.TempoEdit();
+  if (argc > 2) sound.ChooseLatency(realtime::ParseLatency(argv[2]).value_or(realtime::AudioLatency::Normal));
+  sound.StartLoading();
+  if (!sound.Engine().WaitLoaded()) {
+    std::fprintf(stderr, "bench_main_play: %s\n", sound.Engine().Problem().c_str());
+    return 1;
+  }
+  auto* sections = main.findChild<SectionCombo*>("cboSections");
+  auto* seamless = main.findChild<QAction*>("mnuSeamless");
+  auto* repeat = main.findChild<QCheckBox*>("chkRepeat");
+  const arranger::StylePatterns patterns = arranger::ReadStylePatterns(main.model(), {});
+  auto entryOf = [&](const char* name) {
+    for (int i = 0; i < sections->count(); ++i)
+      if (sections->itemText(i) == name) return i;
+    std::fprintf(stderr, "bench_main_play: the style has no \"%s\"\n", name);
+    std::exit(1);
+  };
+  std::printf("%s, %s\n", main.model().StyleFileName.c_str(), main.model().StyleName.c_str());
+  auto sectionSeconds = [&](const std::string& name) {
+    for (const auto& s : patterns.sections)
+      if (s.name == name) return s.length * 0.75 / patterns.division;  // 80 a minute: 0.75 s a quarter
+    return 0.0;
+  };
+
+  // Play -> first sound.
+  for (bool smooth : {true, false}) {
+    seamless->setChecked(smooth);
+    repeat->setChecked(false);
+    sections->setCurrentIndex(entryOf("Main A"));
+    std::vector<double> ms;
+    for (int i = 0; i < (smooth ? 6 : 3); ++i) {
+      const double pressed = vb::SteadySeconds(std::chrono::steady_clock::now());
+      main.cmdPlay_Click();
+      Pump(smooth ? 800ms : 4500ms);
+      main.cmdStop_Click();
+      Pump(2500ms);
+      auto [heard, received] = rec.FirstLoudAfter(pressed - 0.05);
+      (void)received;
+      if (heard > 0 && heard < pressed + 5.0) ms.push_back((heard - pressed) * 1000.0);
+    }
+    std::sort(ms.begin(), ms.end());
+    if (ms.empty()) {
+      std::printf("Play -> first sound, %s: nothing heard\n", smooth ? "seamless" : "classic");
+      continue;
+    }
+    std::printf("Play -> first sound at the sink, %s (%zu heard): median %.1f ms, max %.1f ms%s\n",
+                smooth ? "seamless" : "classic", ms.size(), ms[ms.size() / 2], ms.back(),
+                smooth ? "  (goal <= 20 ms + one period)" : "");
+  }
+  const auto period = sound.Engine().Buffer();
+  std::printf("    one audio period: %.1f ms (latency \"%s\")\n", 1000.0 * period.periodSize / realtime::kOutputSampleRate,
+              realtime::LatencyName(sound.Latency()));
+
+  // The Repeat seam on "Fill In AA": each pass against the one before. An
+  // underrun at the sink delays what follows it, so they are counted too.
+  const double pass = sectionSeconds("Fill In AA");
+  for (bool smooth : {true, false}) {
+    seamless->setChecked(smooth);
+    repeat->setChecked(true);
+    sections->setCurrentIndex(entryOf("Fill In AA"));
+    const uint64_t underrunsBefore = sound.Underruns();
+    raw.Keep(true);
+    main.cmdPlay_Click();
+    const int passes = smooth ? 4 : 2;
+    Pump(std::chrono::milliseconds(static_cast<int>(((smooth ? 0.4 : 1.4) + passes) * pass * 1000)));
+    main.cmdStop_Click();
+    Pump(500ms);
+    const std::vector<float> x = raw.Frames();
+    raw.Keep(false);
+    size_t at = FirstLoud(x, 0);
+    const size_t passFrames = static_cast<size_t>(pass * kRate);
+    std::printf("Repeat seam, %s, passes of %.1f ms (a gap-free loop):", smooth ? "seamless" : "classic", pass * 1000.0);
+    for (int p = 1; p < passes && at < x.size(); ++p) {
+      const double lag = PassLag(x, at, passFrames - kRate / 5, passFrames + (smooth ? kRate / 5 : 4 * kRate));
+      std::printf(" %+.2f ms", (lag - static_cast<double>(passFrames)) * 1000.0 / kRate);
+      at += static_cast<size_t>(lag);
+    }
+    std::printf("%s; underruns meanwhile: %llu\n", smooth ? "  (goal within 1 ms)" : "",
+                static_cast<unsigned long long>(sound.Underruns() - underrunsBefore));
+  }
+  return 0;
+}
