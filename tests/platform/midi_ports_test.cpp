@@ -321,7 +321,7 @@ TEST_F(MidiPortsTest, CliListsPortsAndPlaysASectionThroughOne) {
   Bytes ref((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   auto file = *midi::ReadMidiFileEvents(ref);
 
-  auto played = test::RunProcess({VAMBRIO_CLI, "play", style, "Main A", "--midi-out", MidiPeer::kSynth});
+  auto played = test::RunProcess({VAMBRIO_CLI, "play", style, "Main A", "--classic", "--midi-out", MidiPeer::kSynth});
   ASSERT_EQ(played.status, 0) << played.err;
   ASSERT_TRUE(peer.WaitFor([&](const auto& got) { return got.size() >= file.events.size() + 32; }));
   auto got = peer.Received();

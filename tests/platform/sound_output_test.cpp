@@ -5,6 +5,7 @@
 
 #include "platform/fluid_engine.h"
 #include "sound_test_support.h"
+#include "style_builder.h"
 #include "temp_dir.h"
 
 namespace vambrio::test {
@@ -48,6 +49,22 @@ TEST(SoundOutput, StopInTheMiddleLeavesNoNoteSounding) {
   EXPECT_GT(PeakRms(std::vector<int16_t>(samples.begin(), samples.begin() + static_cast<long>(before * 88200) / 2 * 2)),
             200.0);
   EXPECT_LT(Rms(samples, end - 1.0, end), 8.0);
+}
+
+// Seamless, "All Sections" plays each section once, in turn, and ends.
+TEST(SoundOutput, AllSectionsPlayInTurnAndEnd) {
+  TempDir t;
+  TrackBuilder b;
+  b.Marker("SInt").TempoBpm(240).TimeSignature(4, 2);
+  for (const char* section : {"Main A", "Fill In AA", "Ending A"})
+    b.Marker(section).NoteOn(9, 36, 100).Delta(480).NoteOff(9, 36).Delta(1440);
+  const std::string style = t.File("Turn.sty");
+  WriteFile(style, StyleBytes(b.EndOfTrack()));
+  Child play({Cli(), "play", style}, t.File("out"), t.File("err"));
+  ASSERT_EQ(play.Wait(30), 0) << play.Err();
+  EXPECT_EQ(play.Out(), std::string("Playing - click Stop or Enter to halt.\n") +
+                            "Section: Main A\nSection: Fill In AA\nSection: Ending A\n" +
+                            "Ready - To play, select section and click Play or Enter, or just double click on a section.\n");
 }
 
 // The server of this test is its own: it is killed in the middle of a section.

@@ -12,6 +12,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
+#include "cli/sound/play_seamless.h"
 #include "cli/sound/sound_cli.h"
 #include "platform/fluid_engine.h"
 #include "platform/fluid_sequencer.h"
@@ -74,16 +75,27 @@ int RunPlay(const std::vector<std::string>& args) {
   platform::PollLoop loop(clock);
   TerminalView view(entry.sectionLines, section, parsed->Has("--repeat"));
   TerminalMessages messages;
-  PlaybackController controller(PlaybackParts{
-      m, sequencer, clock, loop, view, messages, errors, [&] { return choices; },
-      [&](int16_t s, const PlayChoices& c) {
-        auto close = [&] { sequencer.Command("close"); };
-        if (chord) MakeAnyChordTrack(m, s, c, rules, *chord, errors, player.path, close);
-        else MakeSingleTrack(m, s, c, errors, player.path, close);
-      },
-      player.path});
-
+  auto assemble = [&](int16_t s, const PlayChoices& c) {
+    auto close = [&] { sequencer.Command("close"); };
+    if (chord) MakeAnyChordTrack(m, s, c, rules, *chord, errors, player.path, close);
+    else MakeSingleTrack(m, s, c, errors, player.path, close);
+  };
   bool stopped = false;
+  if (!parsed->Has("--classic")) {
+    const int status = PlaySeamlessly(
+        SeamlessPlay{m, choices, chord, section == kAllSections ? -1 : FindSection(m, section), parsed->Has("--repeat"),
+                     engine ? &*engine : nullptr, port.get(), view, [&](int16_t s) { assemble(s, choices); }, signals},
+        stopped);
+    close(signals);
+    if (uint64_t underruns = engine ? engine->Underruns() : 0)
+      std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+    PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
+    if (status != kExitOk || stopped) return status;
+    return errors.reported > 0 ? kExitReported : kExitOk;
+  }
+  PlaybackController controller(PlaybackParts{m, sequencer, clock, loop, view, messages, errors,
+                                              [&] { return choices; }, assemble, player.path});
+
   loop.Watch(notifyFd, [&] { port ? port->Sequencer().Pump() : fluidSequencer->Pump(); });
   loop.Watch(signals, [&] {
     signalfd_siginfo info;
@@ -106,12 +118,15 @@ int RunPlay(const std::vector<std::string>& args) {
 
 const CommandRegistration kPlay(
     {.name = "play",
-     .usage = "play STYLE [SECTION] [--repeat] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
+     .usage = "play STYLE [SECTION] [--repeat] [--classic] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
               "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT] [--verbose]",
      .summary = "Plays a section, or every section in turn, through the built-in synthesizer",
      .arguments = {{"STYLE", "", "the style file"},
                    {"SECTION", "", "the section's name, such as \"Main A\"; without it, All Sections"}},
-     .options = Options(Options({{"--repeat", "", "play the section again and again, until Ctrl-C (Repeat \"On\")"}},
+     .options = Options(Options({{"--repeat", "", "play the section again and again, until Ctrl-C (Repeat \"On\")"},
+                                 {"--classic", "",
+                                  "the classic playback of \"Player.tmp\" (the style's setup first, a pause between "
+                                  "passes) instead of the live accompaniment"}},
                                 PlayChoiceOptions()),
                         Options(SoundOptions(),
                                 {{"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, jack, ...)"},
@@ -121,7 +136,9 @@ const CommandRegistration kPlay(
                                   "play through this MIDI port (a name from \"vambrio-cli ports\", its number or a "
                                   "unique part of its name) instead of the built-in synthesizer"}})),
      .examples = {"vambrio-cli play examples/Demo.sty \"Main A\" --repeat"},
-     .details = "Ctrl-C stops the playback as the Stop button does."},
+     .details = "The section sounds at once and --repeat loops it without a gap, as \"Play seamlessly\" in the "
+                "window; \"Player.tmp\" is written for each section as it starts. Ctrl-C stops the playback as the "
+                "Stop button does."},
     RunPlay);
 
 }  // namespace

@@ -1,0 +1,81 @@
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "cli/cli_common.h"
+#include "cli/midi/port_playback.h"
+#include "cli/sound/play_seamless.h"
+#include "live/live_session.h"
+#include "loading/entry.h"
+#include "platform/fluid_engine.h"
+
+namespace vambrio::cli {
+namespace {
+
+using Kind = live::LiveCommand::Kind;
+constexpr int kPollMs = 10;
+constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
+
+void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
+  const uint64_t until = client.State().blocks + count;
+  for (int i = 0; i < 500 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+}  // namespace
+
+int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
+  live::SessionChoices choices;
+  choices.setup = {play.choices.IncludeSysex, play.choices.XgSystemOn};
+  choices.options.gmPlayer = play.choices.GmPlayer;
+  for (size_t k = 0; k < 8; ++k) choices.options.partsOn[k] = play.choices.Parts[k] != 0;
+  choices.sampleRate = play.engine ? play.engine->SampleRate() : PortPlayback::kSampleRate;
+  live::LiveSession session(play.style, choices);
+  live::LiveArranger& client = session.Client();
+  std::atomic<bool> lost{false};
+  if (play.port) {
+    play.port->AttachLive(client);
+  } else if (!play.engine->AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
+    std::cerr << play.engine->Problem() << "\n";
+    return kExitFailed;
+  }
+  live::LiveCommand chord = live::Command(Kind::Chord);
+  chord.chord = play.chord ? *play.chord : *ParseChord(play.choices.Minor ? "Cm" : "C");
+  client.Post(chord);
+  client.Post(play.section < 0 ? live::Command(Kind::PlayInTurn, 0)
+                               : live::Command(Kind::PlaySection, play.section, play.repeat));
+  play.view.SetStatusText(kPlayingText);
+
+  bool started = false;
+  int shown = -1;
+  pollfd watch{play.stopSignals, POLLIN, 0};
+  while (!lost) {
+    if (poll(&watch, 1, kPollMs) > 0) {
+      stopped = true;
+      break;
+    }
+    const live::LiveState s = client.State();
+    started = started || s.playing;
+    if (started && !s.playing) break;  // the last pass has ended
+    if (!s.playing || s.section == shown) continue;
+    shown = s.section;
+    if (play.section < 0) play.view.SelectSection(s.section + 1);
+    play.writePlayerFile(static_cast<int16_t>(s.section));
+  }
+  if (stopped) {
+    client.Post(live::Command(Kind::Stop));
+    WaitForBlocks(client, 2);
+  } else if (!lost) {
+    std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
+  }
+  if (play.port) play.port->DetachLive();  // every note off
+  else play.engine->DetachLiveClient();
+  play.view.SetStatusText(kReadyText);
+  if (!lost) return kExitOk;
+  std::cerr << platform::kAudioOutputLostText << "\n";
+  return kExitFailed;
+}
+
+}  // namespace vambrio::cli
