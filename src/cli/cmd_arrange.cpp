@@ -11,6 +11,7 @@
 #include "cli/arrange_wav.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/voices_cli.h"
 #include "loading/entry.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
@@ -32,7 +33,7 @@ namespace {
 
 constexpr const char* kUsage =
     "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
+    "[--soundfont FILE] [--voices gm|written] [--noise play|leave-out]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
     " [--midi-out PORT]  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
@@ -87,7 +88,8 @@ std::string Duration(double seconds) {
 
 int RunArrange(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
-                          {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out"});
+                          {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out", "--voices",
+                           "--noise"});
   if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
   const bool live = !parsed->Value("-o");
   if (live && !ArrangeLivePlayer()) {
@@ -97,7 +99,8 @@ int RunArrange(const std::vector<std::string>& args) {
   PlayChoices choices;
   bool tempoOk = true;
   const std::optional<double> tempo = ReadTempo(*parsed, tempoOk);
-  if (!ReadPlayChoices(*parsed, choices) || !tempoOk) return Usage(kUsage);
+  VoiceOptions voiceOptions;
+  if (!ReadPlayChoices(*parsed, choices) || !tempoOk || !ReadVoiceOptions(*parsed, voiceOptions)) return Usage(kUsage);
   const std::string& stylePath = parsed->positional[0];
   const std::string& chartPath = parsed->positional[1];
   const std::string out = parsed->Value("-o").value_or("");
@@ -151,7 +154,12 @@ int RunArrange(const std::vector<std::string>& args) {
   midi::SmfWriter writer(style.division);
   const arranger::Song& planned = std::get<arranger::Song>(song);
   arranger::PlaySong(planned, arranger, writer);
-  const std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(planned.end));
+  std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(planned.end));
+  if (type == OutputType::Midi && voiceOptions.voices == VoicesChoice::GeneralMidi &&
+      !MapFileForGeneralMidi(midi, m, voiceOptions)) {
+    std::cerr << out << ": the song's voices could not be mapped\n";
+    return kExitFailed;
+  }
 
   double seconds = 0;
   if (type == OutputType::Midi) {
@@ -188,6 +196,7 @@ const CommandRegistration kArrange(
                  {"--no-sysex", "", "leave out the style's system-exclusive events"},
                  {"--parts", "BITS", "the eight parts from Rhythm Sub to Phrase 2 as digits 0 or 1"},
                  {"--soundfont", "FILE", "the SoundFont for a WAV file or for playing live"},
+                 VoiceOptionHelp()[0], VoiceOptionHelp()[1],
                  {"--latency", "low|normal|safe", "the audio buffer when playing live (normal: the default)"},
                  {"--audio-driver", "NAME", "the FluidSynth audio driver when playing live (pulseaudio, alsa, ...)"}},
      .examples = {"vambrio-cli arrange examples/Demo.sty examples/Demo.chart -o demo.wav",

@@ -6,6 +6,7 @@
 #include "cli/chord_cli.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/voices_cli.h"
 #include "loading/entry.h"
 #include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
@@ -19,7 +20,9 @@ int RunAssemble(const std::vector<std::string>& args) {
   if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage("assemble");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("assemble");
+  VoiceOptions voiceOptions;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
+    return Usage("assemble");
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -44,17 +47,21 @@ int RunAssemble(const std::vector<std::string>& args) {
     MakeSingleTrack(m, s, choices, reporter, *parsed->Value("-o"), {});
   }
   for (const auto& msg : reporter.messages) std::cerr << style << ": " << msg << "\n";
+  if (voiceOptions.voices == VoicesChoice::GeneralMidi && !MapFileForGeneralMidi(*parsed->Value("-o"), m, voiceOptions))
+    return kExitFailed;
   return reporter.messages.empty() ? kExitOk : kExitReported;
 }
 
 const CommandRegistration kAssemble(
     {.name = "assemble",
-     .usage = "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS]",
+     .usage = "assemble STYLE SECTION -o OUT [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] [--voices gm|written] [--noise play|leave-out]",
      .summary = "Writes the file Play would hear for one section, as a standard MIDI file",
      .arguments = {{"STYLE", "", "the style file"},
                    {"SECTION", "", "the section's name as the window lists it, such as \"Main A\""}},
-     .options = Options({{"-o", "OUT", "the MIDI file to write"}}, PlayChoiceOptions()),
-     .examples = {"vambrio-cli assemble examples/Demo.sty \"Main A\" -o main-a.mid --minor"}},
+     .options = Options(Options({{"-o", "OUT", "the MIDI file to write"}}, PlayChoiceOptions()), VoiceOptionHelp()),
+     .examples = {"vambrio-cli assemble examples/Demo.sty \"Main A\" -o main-a.mid --minor",
+                  "vambrio-cli assemble examples/Demo.sty \"Main A\" -o main-a-gm.mid --voices gm"},
+     .details = "Without --voices the file holds the voices as the style wrote them."},
     RunAssemble);
 
 }  // namespace

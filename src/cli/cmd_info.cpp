@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "cli/progress.h"
 #include "cli/style_files.h"
+#include "cli/voices_cli.h"
 #include "loading/entry.h"
 #include "shell/error_reporter.h"
 
@@ -70,6 +71,17 @@ void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult&
   for (const auto& warning : r.warnings) std::cout << "  Warning:   " << warning << "\n";
 }
 
+// The voices of a loaded style on the SoundFont the synthesizer would use,
+// read once for the whole batch (a General MIDI SoundFont as such when none is found).
+nlohmann::ordered_json StyleVoicesJson(const StyleModel& m) {
+  static const std::shared_ptr<const voices::SoundFontCatalog> catalog = [] {
+    std::string note;
+    auto found = CatalogFor("", note);
+    return found ? found : std::make_shared<voices::SoundFontCatalog>(voices::GeneralMidiCatalog());
+  }();
+  return VoicesJson(voices::VoiceMap(voices::GatherVoiceUse(m), catalog, {}));
+}
+
 // Loads one file as a freshly started program would; true when it loaded.
 // With rules, the style's chord rules are added.
 bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgress& progress) {
@@ -82,6 +94,7 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
   if (json) {
     nlohmann::ordered_json out = ok ? LoadedJson(file, m, r, reporter.messages)
                                     : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
+    if (ok) out["voices"] = StyleVoicesJson(m);
     if (ok && rules) out["rules"] = RulesJson(ReadChordRules(m));
     progress.BeforeOutput(BatchProgress::Stream::Output);
     std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
@@ -119,7 +132,7 @@ const CommandRegistration kInfo(
      .summary = "Prints what the window shows for each style: name, tempo, time signature, size, sections",
      .arguments = {{"STYLE", "", "a style file, whatever its name"},
                    {"FOLDER", "", "every style file below it (.sty .pcs .sst .pst .prs .bcs .fps, any case)"}},
-     .options = {{"--json", "", "one JSON object per line and style, with positions, volume and tempo events"},
+     .options = {{"--json", "", "one JSON object per line and style, with positions, volume and tempo events and the voices (as \"voices\" shows them)"},
                  {"--gm", "", "read the styles for a GM player (the window's player box at \"GM\"); without it, XG"},
                  {"--rules", "", "add each style's chord rules: per section group and channel, how its notes follow a chord"}},
      .examples = {"vambrio-cli info examples/Demo.sty", "vambrio-cli info --json ~/Styles > styles.jsonl"},

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "library/style_summary.h"
+#include "midi/gm_programs.h"
 
 namespace vambrio::voices {
 namespace {
@@ -47,9 +48,10 @@ HelperChannels HelperChannels::BuiltInSynth() {
   return h;
 }
 
-HelperChannels HelperChannels::FreeChannelsOf(const StyleVoiceUse& use) {
+HelperChannels HelperChannels::FreeChannelsOf(const StyleVoiceUse& use) { return FreeChannelsOf(use.PlayingChannels()); }
+
+HelperChannels HelperChannels::FreeChannelsOf(uint16_t playing) {
   HelperChannels h;
-  const uint16_t playing = use.PlayingChannels();
   for (int ch = kFreeChannelFirst; ch <= kFreeChannelLast; ++ch)
     if ((playing & (1u << ch)) == 0) h.channels[h.count++] = static_cast<uint8_t>(ch);
   return h;
@@ -112,6 +114,8 @@ void VoiceMap::ResolveMelodic(const ChannelFacts& facts, VoiceResolution& r) con
     r.articulations = v->articulations;
   } else if (IsPanelVoice(q.msb, q.lsb)) {
     r.how = How::PanelVoiceBank0;
+  } else if (q.msb == 0) {
+    r.requestedName = midi::GmProgramName(q.program);
   }
   r.presetName = PresetName(0, r.program);
 }
@@ -128,7 +132,7 @@ void VoiceMap::ResolveDrums(VoiceResolution& r) const {
   } else if (IsSharedKitProgram(q.program) && catalog_->Has(kDrumBank, q.program)) {
     kit = q.program;
     r.how = How::DrumKit;
-  } else if (const int near = NearestKitProgram(q.program); near != kStandardKit && catalog_->Has(kDrumBank, near)) {
+  } else if (const int near = NearestKitProgram(q.program); near != q.program && catalog_->Has(kDrumBank, near)) {
     kit = near;
     r.how = How::NearestKit;
   }

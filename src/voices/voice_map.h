@@ -53,6 +53,8 @@ struct HelperChannels {
   // Channels 2..8 (1..7 counted from 0) that the style leaves free, for a
   // General MIDI synthesizer on a port or a General-MIDI-ready file.
   static HelperChannels FreeChannelsOf(const StyleVoiceUse& use);
+  // The same, given the channels in use (bit n: channel n, counted from 0).
+  static HelperChannels FreeChannelsOf(uint16_t channelsInUse);
 };
 
 struct VoiceMapSettings {

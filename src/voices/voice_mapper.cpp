@@ -251,6 +251,7 @@ void VoiceMapper::SilenceHelpers(Emit emit, void* context) {
     if (h.parent < 0) continue;
     emit(context, Cc(h.channel, kSustain, 0));
     emit(context, Cc(h.channel, kAllNotesOff, 0));
+    h.parent = -1;
     h.sounding = 0;
   }
 }

@@ -52,8 +52,9 @@ class VoiceMapper {
   int Map(const uint8_t* msg, uint32_t size, MappedMessage* out);
 
   // Note-offs for every note sounding on a helper channel, and every note
-  // the mapper moved (drum keys, noises), one call of emit each; the mapper
-  // then forgets them. Plain function and context, so that no allocation is needed.
+  // the mapper moved (drum keys, noises), then sustain off and all notes off
+  // on each helper in use, one call of emit each; the mapper then forgets
+  // them and frees its helpers (the next articulation sets one up again). Plain function and context, so that no allocation is needed.
   using Emit = void (*)(void* context, const MappedMessage& m);
   void SilenceHelpers(Emit emit, void* context);
   template <class F>

@@ -101,6 +101,7 @@ void Summarise(ChannelWalk& c) {
   bool medianSet = false;
   for (int k = 0; k < 128; ++k) {
     if (c.notes[static_cast<size_t>(k)] == 0) continue;
+    c.use.notesPlayed.set(static_cast<size_t>(k));
     c.use.lowNote = std::min<uint8_t>(c.use.lowNote, static_cast<uint8_t>(k));
     c.use.highNote = static_cast<uint8_t>(k);
     seen += c.notes[static_cast<size_t>(k)];

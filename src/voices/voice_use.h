@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct ChannelVoiceUse {
   int part = -1;          // destination part 8..15 (chord/channel_rule.h), -1: none
   uint32_t noteCount = 0;
   uint8_t lowNote = 127, highNote = 0, medianNote = 60;
+  std::bitset<128> notesPlayed;
   std::vector<VoiceRequest> requests;  // in the order they first play notes
 };
 

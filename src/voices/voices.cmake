@@ -7,4 +7,5 @@ target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/voice_use.cpp
   ${CMAKE_CURRENT_LIST_DIR}/voice_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/voice_mapper.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mapping_sink.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/mapping_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mapped_midi_file.cpp)

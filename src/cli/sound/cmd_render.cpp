@@ -8,6 +8,7 @@
 
 #include "cli/chord_cli.h"
 #include "cli/command.h"
+#include "cli/voices_cli.h"
 #include "cli/sound/sound_cli.h"
 #include "platform/fluid_render.h"
 #include "platform/user_paths.h"
@@ -36,7 +37,9 @@ int RunRender(const std::vector<std::string>& args) {
   if (!parsed || parsed->positional.size() != 2 || !parsed->Value("-o")) return Usage("render");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("render");
+  VoiceOptions voiceOptions;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
+    return Usage("render");
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
@@ -78,13 +81,13 @@ int RunRender(const std::vector<std::string>& args) {
 const CommandRegistration kRender(
     {.name = "render",
      .usage = "render STYLE SECTION -o OUT.wav [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
-              "[--soundfont FILE] [--verbose]",
+              "[--soundfont FILE] [--voices gm|written] [--noise play|leave-out] [--verbose]",
      .summary = "Renders one section to a WAV file (44.1 kHz, 16-bit stereo), faster than real time",
      .arguments = {{"STYLE", "", "the style file"},
                    {"SECTION", "", "the section's name as the window lists it, such as \"Main A\""}},
      .options = Options(Options({{"-o", "OUT.wav", "the WAV file to write: the section and two seconds to fade"}},
                                 PlayChoiceOptions()),
-                        SoundOptions()),
+                        Options(SoundOptions(), VoiceOptionHelp())),
      .examples = {"vambrio-cli render examples/Demo.sty \"Intro A\" -o intro.wav"}},
     RunRender);
 
