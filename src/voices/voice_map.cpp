@@ -132,7 +132,7 @@ void VoiceMap::ResolveDrums(VoiceResolution& r) const {
   } else if (IsSharedKitProgram(q.program) && catalog_->Has(kDrumBank, q.program)) {
     kit = q.program;
     r.how = How::DrumKit;
-  } else if (const int near = NearestKitProgram(q.program); near != q.program && catalog_->Has(kDrumBank, near)) {
+  } else if (const int near = NearestKitProgram(q.program); near >= 0 && near != q.program && catalog_->Has(kDrumBank, near)) {
     kit = near;
     r.how = How::NearestKit;
   }

@@ -14,6 +14,7 @@ enum Cc : uint8_t {
   kResetControllers = 121, kAllNotesOff = 123, kOmniOff = 124, kPolyOn = 127,
 };
 constexpr uint8_t kDrumBankMsb = 127;
+constexpr int kGmDrumChannel = 9;
 
 MappedMessage Message(int channel, uint8_t kind, uint8_t d1, uint8_t d2, uint8_t size = 3) {
   MappedMessage m;
@@ -52,6 +53,10 @@ void VoiceMapper::Reset() {
   }
   for (auto& keys : sounding_) keys.fill(Sounding{});
   counts_ = {};
+  // Channel 10 plays the Standard kit until told otherwise, as on any General MIDI synthesizer.
+  ChannelState& drums = channels_[kGmDrumChannel];
+  map_.Resolve(kGmDrumChannel, kDrumBankMsb, 0, 0, drums.voice);
+  drums.resolved = true;
 }
 
 const VoiceResolution* VoiceMapper::Current(int channel) const {

@@ -66,7 +66,8 @@ class VoiceMapper {
   // the synthesizer was reset, or for a new stream).
   void Reset();
 
-  // The resolution in force on a channel (0..15); null before its first program change.
+  // The resolution in force on a channel (0..15); null before its first
+  // program change, except on channel 10 (9 from 0), which starts as the Standard kit.
   const VoiceResolution* Current(int channel) const;
   const MapperCounts& Counts() const { return counts_; }
   const VoiceMap& Voices() const { return map_; }

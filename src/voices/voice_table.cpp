@@ -213,7 +213,7 @@ int NearestKitProgram(int program) {
   if (IsSharedKitProgram(program)) return program;
   for (const KitRange& r : kNearestKits)
     if (program >= r.first && program <= r.last) return r.nearest;
-  return kStandardKit;
+  return -1;
 }
 
 const char* KitName(int program) {

@@ -69,7 +69,8 @@ std::span<const MegaVoice> MegaVoices();
 const MegaVoice& GuessedMegaVoice(int part, int medianNote);
 
 // Drum kits. The kit programs General MIDI, GS and XG kits agree on play as
-// they are; any other program plays the nearest of them.
+// they are; any other program plays the nearest of them (-1: none is near:
+// the Standard kit plays it).
 bool IsSharedKitProgram(int program);
 int NearestKitProgram(int program);
 const char* KitName(int program);  // "Standard", "Room", ... for the shared programs; "" else
