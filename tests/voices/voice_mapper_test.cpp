@@ -8,7 +8,7 @@
 #include "loading/scan.h"
 #include "midi/midi_file_events.h"
 #include "smf_check.h"
-#include "style_builder.h"
+#include "bank_eight_style.h"
 #include "voices/mapped_midi_file.h"
 #include "voices/voice_mapper.h"
 #include "voices_test_support.h"
@@ -16,39 +16,11 @@
 namespace vambrio::voices {
 namespace {
 
-constexpr int kDrums = 9, kBass = 10, kGuitar = 11;
+using test::BandNote;
+using test::kBandNotes;
+using test::BankEightStyle;
+constexpr int kDrums = test::kBankEightDrums, kBass = test::kBankEightBass, kGuitar = test::kBankEightGuitar;
 constexpr int kOwnBass = 33, kSlapBass = 36, kCleanGuitar = 27, kMutedGuitar = 28, kHarmonics = 31, kFretNoise = 120;
-
-// Velocities at the edges of the bands of the electric bass and the clean guitar.
-struct BandNote {
-  int channel, velocity, program, mappedVelocity;
-};
-constexpr BandNote kBandNotes[] = {
-    {kBass, 60, kOwnBass, 127},       {kBass, 61, kOwnBass, 1},          {kBass, 120, kOwnBass, 127},
-    {kBass, 127, kSlapBass, 127},     {kGuitar, 1, kCleanGuitar, 1},     {kGuitar, 40, kCleanGuitar, 127},
-    {kGuitar, 61, kMutedGuitar, 1},   {kGuitar, 90, kMutedGuitar, 127},  {kGuitar, 105, kCleanGuitar, 127},
-    {kGuitar, 121, kHarmonics, 1},
-};
-
-// A style whose bass (bank 8, program 17) and clean guitar (bank 8, program 3)
-// play each band, noise notes at 97 and 121, and drums on key 13.
-test::Bytes BankEightStyle() {
-  test::TrackBuilder t;
-  t.TimeSignature(4, 2).Tempo(500000).Marker("SInt");
-  for (int ch : {kBass, kGuitar}) t.ControlChange(ch, 0, 8).ControlChange(ch, 32, 0);
-  t.ProgramChange(kBass, 17).ProgramChange(kGuitar, 3).ControlChange(kGuitar, 7, 77);
-  t.Marker("Main A");
-  int key = 40;
-  for (const BandNote& n : kBandNotes) {
-    ++key;
-    t.Delta(10).NoteOn(n.channel, key, n.velocity).Delta(10).NoteOff(n.channel, key);
-  }
-  t.Delta(10).NoteOn(kGuitar, 97, 100).Delta(10).NoteOff(kGuitar, 97);
-  t.Delta(10).NoteOn(kGuitar, 121, 50).Delta(10).NoteOff(kGuitar, 121);
-  t.Delta(10).NoteOn(kDrums, 13, 100).Delta(10).NoteOff(kDrums, 13);
-  t.Delta(1000).EndOfTrack();
-  return test::StyleBytes(t, {}, 480);
-}
 
 StyleModel Loaded(const test::Bytes& bytes) {
   StyleModel m = MakeStartupModel();
