@@ -1,6 +1,7 @@
 #include "voices/voice_mapper.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace vambrio::voices {
 namespace {
@@ -89,8 +90,8 @@ int VoiceMapper::MapNote(int ch, bool on, int key, int velocity, MappedMessage* 
   int written = 0;
   if (record.channel != kNowhere && (!on || record.channel != ch || record.key != key)) {
     out[written++] = Message(record.channel, 0x8, record.key, on ? 0 : static_cast<uint8_t>(velocity));
-    for (Helper& h : helpers_)
-      if (h.parent >= 0 && h.channel == record.channel && h.sounding > 0) --h.sounding;
+    if (record.helper >= 0 && helpers_[static_cast<size_t>(record.helper)].sounding > 0)
+      --helpers_[static_cast<size_t>(record.helper)].sounding;
     record = Sounding{};
   }
   if (!on) {
@@ -100,7 +101,7 @@ int VoiceMapper::MapNote(int ch, bool on, int key, int velocity, MappedMessage* 
   }
 
   const ChannelState& c = channels_[static_cast<size_t>(ch)];
-  int toChannel = ch, toKey = key, toVelocity = velocity, program = kOwnProgram;
+  int toKey = key, toVelocity = velocity, program = kOwnProgram;
   if (c.resolved && c.voice.drums) {
     const KeyTarget& t = c.voice.keys[static_cast<size_t>(key)];
     switch (t.kind) {
@@ -119,42 +120,58 @@ int VoiceMapper::MapNote(int ch, bool on, int key, int velocity, MappedMessage* 
         return written;
       }
       toKey = kEffectPitch, toVelocity = Scaled(velocity, kEffectVelocityPercent), program = a.noiseProgram;
-    } else if (const ArticulationBand* b = BandOf(a, velocity)) {
-      toVelocity = Rescaled(velocity, *b);
-      program = b->program;
+    } else {
+      toVelocity = c.velocityOut[static_cast<size_t>(velocity)];
+      program = c.programOf[static_cast<size_t>(velocity)];
     }
   }
+  int helper = kNoHelper, toChannel = ch;
   if (program != kOwnProgram) {
-    const int h = HelperFor(ch, program, out, written);
-    if (h == kNoHelper) {
+    helper = HelperFor(ch, program, out, written);
+    if (helper == kNoHelper) {
       ++counts_.helpersExhausted;
       return written;
     }
-    toChannel = helpers_[static_cast<size_t>(h)].channel;
-    ++helpers_[static_cast<size_t>(h)].sounding;
+    toChannel = helpers_[static_cast<size_t>(helper)].channel;
+    ++helpers_[static_cast<size_t>(helper)].sounding;
   }
   out[written++] = Message(toChannel, 0x9, static_cast<uint8_t>(toKey), static_cast<uint8_t>(toVelocity));
-  record = {static_cast<uint8_t>(toChannel), static_cast<uint8_t>(toKey)};
+  record = {static_cast<uint8_t>(toChannel), static_cast<uint8_t>(toKey), static_cast<int8_t>(helper)};
   return written;
 }
 
 int VoiceMapper::HelperFor(int ch, int program, MappedMessage* out, int& written) {
+  ChannelState& c = channels_[static_cast<size_t>(ch)];
+  for (uint16_t mine = c.helpers; mine != 0; mine = static_cast<uint16_t>(mine & (mine - 1))) {
+    const int i = std::countr_zero(mine);
+    if (helpers_[static_cast<size_t>(i)].program == program) return i;
+  }
   int free = kNoHelper, idle = kNoHelper;
   const int count = map_.Settings().helpers.count;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && free == kNoHelper; ++i) {
     const Helper& h = helpers_[static_cast<size_t>(i)];
-    if (h.parent == ch && h.program == program) return i;
-    if (h.parent < 0 && free == kNoHelper) free = i;
+    if (h.parent < 0) free = i;
     if (h.parent >= 0 && h.sounding == 0 && idle == kNoHelper) idle = i;
   }
   const int pick = free != kNoHelper ? free : idle;
   if (pick == kNoHelper) return kNoHelper;
+  FreeHelper(pick);
   Helper& h = helpers_[static_cast<size_t>(pick)];
   h.parent = static_cast<int8_t>(ch);
   h.program = static_cast<uint8_t>(program);
-  h.sounding = 0;
+  c.helpers = static_cast<uint16_t>(c.helpers | 1u << pick);
   written += SetUpHelper(ch, h, out + written);
   return pick;
+}
+
+void VoiceMapper::FreeHelper(int index) {
+  Helper& h = helpers_[static_cast<size_t>(index)];
+  if (h.parent >= 0) {
+    ChannelState& c = channels_[static_cast<size_t>(h.parent)];
+    c.helpers = static_cast<uint16_t>(c.helpers & ~(1u << index));
+  }
+  h.parent = -1;
+  h.sounding = 0;
 }
 
 // The helper takes the program and whatever of its parent's state shapes the sound.
@@ -212,8 +229,8 @@ int VoiceMapper::MapController(int ch, int controller, int value, MappedMessage*
                         (controller >= kOmniOff && controller <= kPolyOn);
   if (notesEnd) {
     sounding_[static_cast<size_t>(ch)].fill(Sounding{});
-    for (Helper& h : helpers_)
-      if (h.parent == ch && (controller == kAllSoundOff || c.sustain < 64)) h.sounding = 0;
+    for (uint16_t mine = c.helpers; mine != 0; mine = static_cast<uint16_t>(mine & (mine - 1)))
+      if (controller == kAllSoundOff || c.sustain < 64) helpers_[static_cast<size_t>(std::countr_zero(mine))].sounding = 0;
   }
   return n;
 }
@@ -222,6 +239,7 @@ int VoiceMapper::MapProgram(int ch, int program, MappedMessage* out) {
   ChannelState& c = channels_[static_cast<size_t>(ch)];
   map_.Resolve(ch, c.msb, c.lsb, program, c.voice);
   c.resolved = true;
+  ReadArticulations(c);
   const bool drums = c.voice.drums;
   const bool gm = map_.Settings().convention == BankConvention::GeneralMidi;
   out[0] = Cc(ch, kBankMsb, drums ? kDrumBankMsb : 0);
@@ -230,11 +248,21 @@ int VoiceMapper::MapProgram(int ch, int program, MappedMessage* out) {
   return 3;
 }
 
+void VoiceMapper::ReadArticulations(ChannelState& c) const {
+  if (!c.voice.articulations) return;
+  for (int v = 0; v < 128; ++v) {
+    const ArticulationBand* b = BandOf(*c.voice.articulations, v);
+    c.programOf[static_cast<size_t>(v)] = static_cast<int8_t>(b ? b->program : kOwnProgram);
+    c.velocityOut[static_cast<size_t>(v)] = b ? Rescaled(v, *b) : static_cast<uint8_t>(v);
+  }
+}
+
 int VoiceMapper::Mirror(int ch, const uint8_t* msg, uint32_t size, MappedMessage* out) {
   int n = 0;
   out[n++] = Message(ch, msg[0] >> 4, msg[1], size > 2 ? msg[2] : 0, static_cast<uint8_t>(size));
-  for (const Helper& h : helpers_) {
-    if (h.parent != ch) continue;
+  for (uint16_t mine = channels_[static_cast<size_t>(ch)].helpers; mine != 0;
+       mine = static_cast<uint16_t>(mine & (mine - 1))) {
+    const Helper& h = helpers_[static_cast<size_t>(std::countr_zero(mine))];
     MappedMessage m = out[0];
     m.channel = h.channel;
     m.bytes[0] = static_cast<uint8_t>((msg[0] & 0xF0) | (h.channel & 0x0F));
@@ -252,12 +280,12 @@ void VoiceMapper::SilenceHelpers(Emit emit, void* context) {
       s = Sounding{};
     }
   }
-  for (Helper& h : helpers_) {
+  for (int i = 0; i < kMaxHelperChannels; ++i) {
+    const Helper& h = helpers_[static_cast<size_t>(i)];
     if (h.parent < 0) continue;
     emit(context, Cc(h.channel, kSustain, 0));
     emit(context, Cc(h.channel, kAllNotesOff, 0));
-    h.parent = -1;
-    h.sounding = 0;
+    FreeHelper(i);
   }
 }
 

@@ -82,6 +82,11 @@ class VoiceMapper {
     uint8_t bendLsb = 0, bendMsb = 64;
     uint8_t bendRangeSemis = 2, bendRangeCents = 0;
     uint8_t rpnMsb = 127, rpnLsb = 127;
+    // An articulated voice's velocities: the program each plays (kOwnProgram:
+    // the channel's own) and the velocity it sounds with.
+    std::array<int8_t, 128> programOf{};
+    std::array<uint8_t, 128> velocityOut{};
+    uint16_t helpers = 0;  // bit i: helpers_[i] belongs to this channel
   };
   struct Helper {
     int8_t parent = -1;  // 0..15; -1 free
@@ -92,6 +97,7 @@ class VoiceMapper {
   struct Sounding {
     uint8_t channel = 0xFF;  // where the note-on went; 0xFF: nowhere
     uint8_t key = 0;
+    int8_t helper = -1;  // index in helpers_, or -1
   };
 
   int MapNote(int ch, bool on, int key, int velocity, MappedMessage* out);
@@ -99,6 +105,8 @@ class VoiceMapper {
   int MapProgram(int ch, int program, MappedMessage* out);
   int Mirror(int ch, const uint8_t* msg, uint32_t size, MappedMessage* out);
   int HelperFor(int ch, int program, MappedMessage* out, int& written);
+  void FreeHelper(int index);
+  void ReadArticulations(ChannelState& c) const;
   int SetUpHelper(int ch, Helper& h, MappedMessage* out) const;
 
   const VoiceMap& map_;

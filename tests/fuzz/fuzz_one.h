@@ -19,6 +19,8 @@
 #include "loading/scan.h"
 #include "model/checked.h"
 #include "model/style_model.h"
+#include "smf_check.h"
+#include "voices/mapped_midi_file.h"
 
 namespace vambrio::fuzz {
 
@@ -84,7 +86,24 @@ inline std::string EditScanAndAssemble(StyleModel& m, bool gm, const FuzzChoices
   return "";
 }
 
+// The voice map over a scanned style: the voices it plays gathered and
+// resolved, its track played through the mapper into a General-MIDI-ready
+// file that must read as a well-formed one.
+inline std::string MapVoices(const StyleModel& m) {
+  const voices::StyleVoiceUse use = voices::GatherVoiceUse(m);
+  const voices::VoiceMap map(use, std::make_shared<voices::SoundFontCatalog>(voices::GeneralMidiCatalog()),
+                             voices::GeneralMidiFileSettings(m.StyleData, voices::NoiseNotes::PlayAsEffects));
+  for (const voices::ResolvedVoice& v : voices::ResolveStyleVoices(map))
+    if (v.resolution.bank > voices::kDrumBank) return "a voice resolved to a bank above the drum kits";
+  const auto mapped = voices::MapMidiFile(m.StyleData, map);
+  if (!mapped) return "";
+  const test::SmfFile f = test::ReadSmf(mapped->data(), mapped->size(), false);
+  return f.ok() ? "" : "the voice-mapped file: " + f.error;
+}
+
 inline std::string FuzzOneInput(const uint8_t* data, size_t size) {
+  // The bytes as a SoundFont: its preset data read without a fault.
+  voices::ReadSoundFontCatalog(std::span<const uint8_t>(data, size));
   const ChordRules rules = ReadChordRules(std::span<const uint8_t>(data, size), static_cast<int64_t>(size) / 2);
   for (const RuleGroup& g : rules.groups)
     for (const std::string& section : g.sections) rules.ForSection(section);
@@ -93,6 +112,7 @@ inline std::string FuzzOneInput(const uint8_t* data, size_t size) {
     StyleModel m = test::ModelOfBytes(data, size);
     SilentErrorSink errors;
     if (!ScanStyle(m, gm, errors)) continue;
+    if (std::string e = MapVoices(m); !e.empty()) return e;
     PlayChoices choices = test::ChoicesFrom(c.playBits);
     choices.GmPlayer = gm;
     const char* player = gm ? "GM player: " : "XG player: ";

@@ -1,4 +1,4 @@
-// Styles built with the project's style builder, as fuzzer seeds and as
+// Styles built with the project's style builder (and a tiny SoundFont), as fuzzer seeds and as
 // material for the regression test.
 #pragma once
 
@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "bank_eight_style.h"
 #include "malformed_style.h"
 #include "rule_entry.h"
+#include "soundfont_writer.h"
 #include "style_builder.h"
 
 namespace vambrio::fuzz {
@@ -33,7 +35,9 @@ inline std::vector<std::pair<std::string, test::Bytes>> SeedStyles() {
           {"seed-rules-ctb2.sty", StyleBytes(t, newerRules)},
           {"seed-ctb2.sty", StyleBytes(t, c2.Build())},
           {"seed-plain.sty", StyleBytes(t, {}, 192)},
-          {"seed-malformed.sty", test::MalformedStyle().bytes}};
+          {"seed-malformed.sty", test::MalformedStyle().bytes},
+          {"seed-bank-eight.sty", test::BankEightStyle()},
+          {"seed-soundfont.sf2", test::TinyGmSoundFont(true)}};
 }
 
 }  // namespace vambrio::fuzz
