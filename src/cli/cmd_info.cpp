@@ -11,6 +11,8 @@
 #include "cli/style_files.h"
 #include "cli/voices_cli.h"
 #include "loading/entry.h"
+#include "loading/stage_settings.h"
+#include "midi/gm_programs.h"
 #include "shell/error_reporter.h"
 
 namespace vambrio::cli {
@@ -26,6 +28,66 @@ nlohmann::ordered_json Pairs(const std::vector<int32_t>& pos, const auto& value,
     out.push_back({pos[i], value[i]});
   }
   return out;
+}
+
+// A part's value, or null where the setting says nothing.
+nlohmann::ordered_json OrNull(int value) { return value < 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(value); }
+
+nlohmann::ordered_json OtsJson(const StageSettings& s) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < s.ots.size(); ++i) {
+    if (!s.ots[i].usable) continue;
+    nlohmann::ordered_json channels = nlohmann::ordered_json::array();
+    for (int c = 0; c < kOtsPartCount; ++c) {
+      const OtsPart& p = s.ots[i].parts[static_cast<size_t>(c)];
+      if (!p.HasVoice() && p.volume < 0) continue;
+      nlohmann::ordered_json voice;
+      if (p.HasVoice())
+        voice = {{"bank_msb", OrNull(p.bankMsb)}, {"bank_lsb", OrNull(p.bankLsb)}, {"program", p.program},
+                 {"name", midi::GmProgramName(p.program)}};
+      channels.push_back({{"channel", c + 1}, {"part", OtsPartName(c)}, {"voice", voice}, {"volume", OrNull(p.volume)},
+                          {"pan", OrNull(p.pan)}, {"reverb", OrNull(p.reverb)}, {"chorus", OrNull(p.chorus)}});
+    }
+    out.push_back({{"setting", i + 1}, {"channels", channels}});
+  }
+  return out;
+}
+
+nlohmann::ordered_json SongsJson(const StageSettings& s) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (const SongRecord& song : s.songs)
+    out.push_back({{"title", song.title}, {"genre", song.genre}, {"keywords", song.keywords}, {"tempo", song.Tempo()},
+                   {"time_signature", std::to_string(song.numerator) + "/" + std::to_string(song.denominator)}});
+  return out;
+}
+
+void AddStageJson(nlohmann::ordered_json& out, const StageSettings& s) {
+  out["ots"] = OtsJson(s);
+  out["ots_skipped"] = s.otsSkipped;
+  out["songs"] = SongsJson(s);
+  out["songs_skipped"] = s.songsSkipped;
+}
+
+void PrintStage(const StageSettings& s) {
+  for (size_t i = 0; i < s.ots.size(); ++i) {
+    if (!s.ots[i].usable) continue;
+    std::cout << "  OTS " << i + 1 << ":     ";
+    const char* sep = "";
+    for (int c = 0; c < kOtsPartCount; ++c) {
+      const OtsPart& p = s.ots[i].parts[static_cast<size_t>(c)];
+      if (!p.HasVoice()) continue;
+      std::cout << sep << OtsPartName(c) << " " << midi::GmProgramName(p.program);
+      if (p.volume >= 0) std::cout << " (" << p.volume << ")";
+      sep = ", ";
+    }
+    std::cout << "\n";
+  }
+  if (!s.songs.empty()) std::cout << "  Songs:     " << s.songs.size() << "\n";
+  for (const SongRecord& song : s.songs)
+    std::cout << "    " << song.title << " - " << song.genre << ", " << song.Tempo() << ", " << song.numerator << "/"
+              << song.denominator << "\n";
+  if (s.otsSkipped > 0) std::cout << "  Warning:   " << s.otsSkipped << " One Touch Setting(s) skipped, damaged\n";
+  if (s.songsSkipped > 0) std::cout << "  Warning:   " << s.songsSkipped << " song record(s) skipped, damaged\n";
 }
 
 nlohmann::ordered_json LoadedJson(const std::string& file, const StyleModel& m, const EntryResult& r,
@@ -68,6 +130,7 @@ void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult&
             << "  Size:      " << r.sizeText << " bytes\n"
             << "  Sections:  " << SectionCount(m) << "\n";
   for (int i = 0; i < SectionCount(m); ++i) std::cout << "    " << m.SectionName[i] << "\n";
+  PrintStage(ReadStageSettings(m));
   for (const auto& warning : r.warnings) std::cout << "  Warning:   " << warning << "\n";
 }
 
@@ -95,6 +158,7 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
     nlohmann::ordered_json out = ok ? LoadedJson(file, m, r, reporter.messages)
                                     : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
     if (ok) out["voices"] = StyleVoicesJson(m);
+    if (ok) AddStageJson(out, ReadStageSettings(m));
     if (ok && rules) out["rules"] = RulesJson(ReadChordRules(m));
     progress.BeforeOutput(BatchProgress::Stream::Output);
     std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
@@ -129,10 +193,10 @@ int RunInfo(const std::vector<std::string>& args) {
 const CommandRegistration kInfo(
     {.name = "info",
      .usage = "info [--json] [--gm] [--rules] STYLE|FOLDER...",
-     .summary = "Prints what the window shows for each style: name, tempo, time signature, size, sections",
+     .summary = "Prints what the window shows for each style: name, tempo, time signature, size, sections, One Touch Settings and songs",
      .arguments = {{"STYLE", "", "a style file, whatever its name"},
                    {"FOLDER", "", "every style file below it (.sty .pcs .sst .pst .prs .bcs .fps, any case)"}},
-     .options = {{"--json", "", "one JSON object per line and style, with positions, volume and tempo events and the voices (as \"voices\" shows them)"},
+     .options = {{"--json", "", "one JSON object per line and style, with positions, volume and tempo events, the voices (as \"voices\" shows them), the One Touch Settings (\"ots\") and the song records (\"songs\")"},
                  {"--gm", "", "read the styles for a GM player (the window's player box at \"GM\"); without it, XG"},
                  {"--rules", "", "add each style's chord rules: per section group and channel, how its notes follow a chord"}},
      .examples = {"vambrio-cli info examples/Demo.sty", "vambrio-cli info --json ~/Styles > styles.jsonl"},

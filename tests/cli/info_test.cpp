@@ -134,6 +134,41 @@ TEST_F(InfoTest, UnreadableFileAsAnOrdinaryUser) {
   EXPECT_EQ(JsonLines(r.out).at(0)["error"], "This file could not be opened");
 }
 
+TEST_F(InfoTest, OneTouchSettingsAndSongsPerChannel) {
+  TrackBuilder t;
+  t.TrackName("Stage").Marker("SInt").Marker("Main A").Delta(7680).EndOfTrack();
+  TrackBuilder ots;
+  ots.ControlChange(0, 0, 0).ControlChange(0, 32, 113).ProgramChange(0, 22).ControlChange(0, 7, 90)
+      .ControlChange(0, 10, 40).ControlChange(0, 91, 12).ControlChange(0, 93, 3).ProgramChange(3, 89).EndOfTrack();
+  TrackBuilder broken;
+  broken.Raw({0x00, 0x91});
+  test::SongEntry song{"Night Ballad", "Ballad", "slow,ballad", "", 750000, 4, 4};
+  const std::string path = Write("stage.sty", StyleBytes(t, test::Joined({test::OtscBytes({ots, broken}),
+                                                                            test::FnrcBytes({test::FnrpBytes(song), {0x46}})})));
+  auto r = Cli({"info", "--json", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json j = JsonLines(r.out).at(0);
+  ASSERT_EQ(j["ots"].size(), 1u);
+  EXPECT_EQ(j["ots_skipped"], 1);
+  const json& right = j["ots"][0]["channels"][0];
+  EXPECT_EQ(right["part"], "Right 1");
+  EXPECT_EQ(right["voice"], json({{"bank_msb", 0}, {"bank_lsb", 113}, {"program", 22}, {"name", "Harmonica"}}));
+  EXPECT_EQ(right["volume"], 90);
+  EXPECT_EQ(right["pan"], 40);
+  EXPECT_EQ(right["reverb"], 12);
+  EXPECT_EQ(right["chorus"], 3);
+  EXPECT_EQ(j["ots"][0]["channels"][1]["channel"], 4);
+  EXPECT_TRUE(j["ots"][0]["channels"][1]["volume"].is_null());
+  EXPECT_EQ(j["songs"], json::parse(R"([{"title":"Night Ballad","genre":"Ballad","keywords":["slow","ballad"],)"
+                                    R"("tempo":80,"time_signature":"4/4"}])"));
+  EXPECT_EQ(j["songs_skipped"], 1);
+
+  auto text = Cli({"info", path});
+  EXPECT_NE(text.out.find("  OTS 1:     Right 1 Harmonica (90), Left Pad 2 (warm)\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("    Night Ballad - Ballad, 80, 4/4\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("1 song record(s) skipped"), std::string::npos);
+}
+
 TEST_F(InfoTest, MissingArgumentPrintsUsage) {
   auto r = Cli({"info"});
   EXPECT_EQ(r.status, 2);

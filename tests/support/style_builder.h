@@ -12,6 +12,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vambrio::test {
@@ -203,6 +204,63 @@ class CasmBuilder {
   }
   std::vector<Bytes> groups_;
 };
+
+// A chunk: four-letter id, a length field (the data's own length when not
+// given) and the data.
+inline Bytes ChunkBytes(const std::string& id, const Bytes& data, int64_t lengthField = -1) {
+  Bytes out;
+  AppendText(out, id);
+  AppendBE32(out, static_cast<uint32_t>(lengthField < 0 ? static_cast<int64_t>(data.size()) : lengthField));
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+// The pieces one after the other.
+inline Bytes Joined(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// The One Touch Settings block: an "MTrk" chunk per setting.
+inline Bytes OtscBytes(const std::vector<TrackBuilder>& settings) {
+  Bytes body;
+  for (const auto& t : settings) {
+    const Bytes track = ChunkBytes("MTrk", t.bytes());
+    body.insert(body.end(), track.begin(), track.end());
+  }
+  return ChunkBytes("OTSc", body);
+}
+
+// One song record: tempo (microseconds per quarter), time signature, title,
+// genre and the two keyword lists.
+struct SongEntry {
+  std::string title;
+  std::string genre;
+  std::string keywords1;
+  std::string keywords2;
+  uint32_t microsPerQuarter = 500000;
+  int numerator = 4;
+  int denominator = 4;
+};
+
+inline Bytes FnrpBytes(const SongEntry& e) {
+  Bytes d{static_cast<uint8_t>(e.microsPerQuarter >> 16), static_cast<uint8_t>(e.microsPerQuarter >> 8),
+          static_cast<uint8_t>(e.microsPerQuarter), static_cast<uint8_t>(e.numerator),
+          static_cast<uint8_t>(e.denominator)};
+  for (auto [id, text] : {std::pair{"Mnam", &e.title}, {"Gnam", &e.genre}, {"Kwd1", &e.keywords1}, {"Kwd2", &e.keywords2}}) {
+    const Bytes sub = ChunkBytes(id, Bytes(text->begin(), text->end()));
+    d.insert(d.end(), sub.begin(), sub.end());
+  }
+  return ChunkBytes("FNRP", d);
+}
+
+// The song records block from whole entries (FnrpBytes, or damaged bytes).
+inline Bytes FnrcBytes(const std::vector<Bytes>& entries) {
+  Bytes body;
+  for (const auto& e : entries) body.insert(body.end(), e.begin(), e.end());
+  return ChunkBytes("FNRc", body);
+}
 
 // A complete file: header chunk (format 0, one track), the track chunk with
 // its exact length, then whatever follows the track (a CASM block, ...).
