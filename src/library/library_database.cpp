@@ -116,7 +116,7 @@ LibraryDatabase::State LibraryDatabase::Prepare() {
     bool healthy = q.value(0).toString() == QLatin1String("ok");
     q.finish();
     if (!healthy) return State::Damaged;
-  } else if (State s = CreateSchema(); s != State::Ok) {
+  } else if (State s = version > 0 ? Upgrade() : CreateSchema(); s != State::Ok) {
     return s;
   }
   // Two programs share the index: readers never wait for the writer.
@@ -151,7 +151,9 @@ LibraryDatabase::State LibraryDatabase::CreateSchema() {
     Exec(QStringLiteral("ROLLBACK"));
     return State::Damaged;  // tables of an unknown kind: not an index of ours
   }
-  for (const char* sql : kSchema) {
+  std::vector<const char*> schema(std::begin(kSchema), std::end(kSchema));
+  for (const char* sql : SongSchema()) schema.push_back(sql);
+  for (const char* sql : schema) {
     if (!q.exec(QString::fromLatin1(sql))) {
       State s = Failure(q.lastError());
       Exec(QStringLiteral("ROLLBACK"));
@@ -258,6 +260,7 @@ std::unordered_map<std::string, FileStamp> LibraryDatabase::Stamps() {
 
 bool LibraryDatabase::Store(const std::vector<IndexedFile>& files) {
   if (files.empty()) return true;
+  lastError_.clear();
   if (!Begin()) return false;
   QSqlQuery q(QSqlDatabase::database(connection_, false));
   q.prepare(QStringLiteral(
@@ -282,8 +285,8 @@ bool LibraryDatabase::Store(const std::vector<IndexedFile>& files) {
     q.bindValue(9, Text(sections));
     q.bindValue(10, int{s.parts});
     q.bindValue(11, Text(s.error));
-    if (!q.exec()) {
-      lastError_ = q.lastError().text();
+    if (!q.exec() || !StoreSongs(f.path, s.songs)) {
+      if (lastError_.isEmpty()) lastError_ = q.lastError().text();
       Exec(QStringLiteral("ROLLBACK"));
       return false;
     }
@@ -335,6 +338,8 @@ std::vector<LibraryRow> LibraryDatabase::Rows() {
     r.favourite = q.value(12).toBool();
     rows.push_back(std::move(r));
   }
+  q.finish();
+  AttachSongs(rows);
   return rows;
 }
 

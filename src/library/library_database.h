@@ -31,7 +31,8 @@ struct IndexedFile {
 
 class LibraryDatabase {
  public:
-  static constexpr int kSchemaVersion = 1;
+  // 2: the song records of each style (table songs).
+  static constexpr int kSchemaVersion = 2;
 
   // Opens the index in file, creating it (and its folder) when missing. A
   // file that is not a readable index is set aside as file + ".damaged" and
@@ -71,6 +72,10 @@ class LibraryDatabase {
   // Checks the schema and the pages, and makes them in a new file.
   State Prepare();
   State CreateSchema();
+  // Brings an index of an earlier version to this one (library_songs.cpp).
+  State Upgrade();
+  bool StoreSongs(const std::string& path, const std::vector<SongRecord>& songs);
+  void AttachSongs(std::vector<LibraryRow>& rows);
   State Failure(const QSqlError& e);
   void Rebuild();
   bool Exec(const QString& sql);
@@ -84,6 +89,9 @@ class LibraryDatabase {
   QString notice_;
   QString lastError_;
 };
+
+// The statements that make the table of song records (library_songs.cpp).
+std::vector<const char*> SongSchema();
 
 // $XDG_DATA_HOME/vambrio/library.sqlite, else ~/.local/share/vambrio/library.sqlite.
 QString DefaultDatabaseFile();

@@ -39,8 +39,18 @@ bool RowMatcher::Matches(const LibraryRow& row, const QString& searchKey) const 
   if (!filter_.timeSignature.isEmpty() && row.timeSignature != filter_.timeSignature) return false;
   if (!filter_.format.isEmpty() && row.format != filter_.format) return false;
   for (const QString& w : words_)
-    if (!searchKey.contains(w)) return false;
+    if (!searchKey.contains(w)) return MatchingSong(row) >= 0;
   return true;
+}
+
+int RowMatcher::MatchingSong(const LibraryRow& row) const {
+  if (words_.isEmpty()) return -1;
+  for (size_t i = 0; i < row.songs.size(); ++i) {
+    const QString title = row.songs[i].title.toCaseFolded();
+    if (std::all_of(words_.begin(), words_.end(), [&](const QString& w) { return title.contains(w); }))
+      return static_cast<int>(i);
+  }
+  return -1;
 }
 
 std::optional<std::pair<int, int>> ParseTempoRange(const std::string& text) {

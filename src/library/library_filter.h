@@ -13,7 +13,8 @@
 namespace vambrio::library {
 
 struct LibraryFilter {
-  QString text;          // words, each to be found in the name, the file name or the folder, in any case
+  QString text;          // words, each to be found in the name, the file name or the folder, or all in
+                         // one song title of the style, in any case
   int tempoMin = 0;      // 0: no lower bound
   int tempoMax = 0;      // 0: no upper bound
   QString timeSignature; // "4/4"; empty: any
@@ -31,6 +32,9 @@ class RowMatcher {
   explicit RowMatcher(const LibraryFilter& filter);
   bool Matches(const LibraryRow& row, const QString& searchKey) const;
   bool Matches(const LibraryRow& row) const { return Matches(row, SearchKey(row)); }
+  // The first of the row's songs whose title holds every word of the
+  // search; -1 when none does or there are no words.
+  int MatchingSong(const LibraryRow& row) const;
 
  private:
   LibraryFilter filter_;

@@ -5,8 +5,18 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <vector>
 
 namespace vambrio::library {
+
+// One of a style's song records.
+struct LibrarySong {
+  QString title;
+  QString genre;
+  QStringList keywords;
+  int tempo = 0;
+  QString timeSignature;
+};
 
 struct LibraryRow {
   QByteArray path;  // as the file system names the file (need not be valid UTF-8)
@@ -22,6 +32,7 @@ struct LibraryRow {
   int parts = 0;  // bit k: part k of kPartNames
   QString error;  // why the file does not load; empty when it does
   bool favourite = false;
+  std::vector<LibrarySong> songs;
 
   // The path for people to read: bytes that are not UTF-8 show as U+FFFD.
   QString DisplayPath() const { return QString::fromUtf8(path); }

@@ -103,6 +103,7 @@ StyleSummary SummarizeStyleFile(const std::string& path) {
   const ChordRules rules = ReadChordRules(m);
   s.format = FormatMarker(m.StyleData, count > 0 ? m.SectionStart[0] : trackEnd, rules);
   s.parts = PartsOf(rules);
+  s.songs = ReadStageSettings(m).songs;
   return s;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chord/chord_rules.h"
+#include "loading/stage_settings.h"
 
 namespace vambrio::library {
 
@@ -26,6 +27,7 @@ struct StyleSummary {
   std::string error;          // why the file does not load; empty when it does
   std::string hash;           // content hash: 32 hex digits; empty when the file could not be read
   int64_t size = 0;           // bytes read
+  std::vector<SongRecord> songs;  // the style's song records (title, genre, keywords, tempo)
 };
 
 // Reads and scans the style at path as "&Open Style" would (the bytes as

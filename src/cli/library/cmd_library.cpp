@@ -22,7 +22,8 @@ namespace {
 
 constexpr const char* kUsage =
     "library add DIR... | list [--json] [--search TEXT] [--tempo MIN-MAX] [--time-signature N/D] "
-    "[--format sff1|sff2] [--favourites] [--errors] [--no-update] | duplicates [--json] | remove DIR | folders"
+    "[--format sff1|sff2] [--favourites] [--errors] [--no-update] | songs [--json] [--search TEXT] [--no-update] | "
+    "duplicates [--json] | remove DIR | folders"
     "  [--db FILE]";
 
 using library::LibraryDatabase;
@@ -132,10 +133,45 @@ int List(LibraryDatabase& db, const ParsedArgs& args) {
   SortRows(shown);
   size_t width = NameWidth(shown);
   for (const LibraryRow* r : shown) {
-    if (args.Has("--json"))
-      std::cout << RowJson(*r).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
-    else
-      std::cout << RowLine(*r, width) << "\n";
+    const int song = matcher.MatchingSong(*r);
+    const library::LibrarySong* matched = song < 0 ? nullptr : &r->songs[static_cast<size_t>(song)];
+    if (args.Has("--json")) {
+      nlohmann::ordered_json j = RowJson(*r);
+      if (matched) j["matched_song"] = SongJson(*matched);
+      std::cout << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    } else {
+      std::cout << RowLine(*r, width);
+      if (matched) std::cout << "  (song: " << matched->title.toStdString() << ", " << matched->tempo << ")";
+      std::cout << "\n";
+    }
+  }
+  return kExitOk;
+}
+
+// Every song record of the index with its style; with --search, those whose
+// title, genre and keywords hold every word.
+int Songs(LibraryDatabase& db, const ParsedArgs& args) {
+  if (!args.Has("--no-update") && !Update(db, {})) return kExitFailed;
+  std::vector<LibraryRow> rows = db.Rows();
+  std::vector<const LibraryRow*> sorted;
+  for (const LibraryRow& r : rows) sorted.push_back(&r);
+  SortRows(sorted);
+  const QStringList words = QString::fromStdString(args.Value("--search").value_or(""))
+                                .toCaseFolded()
+                                .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  for (const LibraryRow* r : sorted) {
+    for (const library::LibrarySong& song : r->songs) {
+      const QString key = (song.title + '\n' + song.genre + '\n' + song.keywords.join('\n')).toCaseFolded();
+      if (!std::all_of(words.begin(), words.end(), [&](const QString& w) { return key.contains(w); })) continue;
+      if (args.Has("--json")) {
+        nlohmann::ordered_json j = SongJson(song);
+        j["style"] = r->name.toStdString();
+        j["path"] = r->DisplayPath().toStdString();
+        std::cout << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+      } else {
+        std::cout << SongLine(song) << "  " << r->name.toStdString() << "  " << r->path.toStdString() << "\n";
+      }
+    }
   }
   return kExitOk;
 }
@@ -181,7 +217,8 @@ int RunLibrary(const std::vector<std::string>& args) {
   if (!parsed || parsed->positional.empty()) return Usage(kUsage);
   const std::string action = parsed->positional[0];
   std::vector<std::string> operands(parsed->positional.begin() + 1, parsed->positional.end());
-  bool known = action == "add" || action == "list" || action == "duplicates" || action == "remove" || action == "folders";
+  bool known = action == "add" || action == "list" || action == "songs" || action == "duplicates" ||
+               action == "remove" || action == "folders";
   bool operandsFit = action == "add" ? !operands.empty() : action == "remove" ? operands.size() == 1 : operands.empty();
   if (!known || !operandsFit) return Usage(kUsage);
 
@@ -189,6 +226,7 @@ int RunLibrary(const std::vector<std::string>& args) {
   if (!db) return kExitFailed;
   if (action == "add") return Add(*db, operands);
   if (action == "list") return List(*db, *parsed);
+  if (action == "songs") return Songs(*db, *parsed);
   if (action == "duplicates") return Duplicates(*db, *parsed);
   if (action == "remove") return Remove(*db, operands[0]);
   for (const std::string& f : db->Folders()) std::cout << f << "\n";
@@ -201,11 +239,14 @@ const CommandRegistration kLibrary(
      .summary = "Keeps an index of style folders: add, list and search, find duplicates, remove",
      .arguments = {{"add DIR...", "", "read every style below the folders into the index (again only what changed)"},
                    {"list", "", "the indexed styles, after bringing the index up to date"},
+                   {"songs", "", "the song records of the indexed styles (title, tempo, time signature, genre), each with its style"},
                    {"duplicates", "", "the files whose content another file also has"},
                    {"remove DIR", "", "drop a folder from the index (the files stay)"},
                    {"folders", "", "the folders of the index"}},
-     .options = {{"--json", "", "list and duplicates: one JSON object per line"},
-                 {"--search", "TEXT", "list: styles whose name, file name or folder holds every word of TEXT"},
+     .options = {{"--json", "", "list, songs and duplicates: one JSON object per line"},
+                 {"--search", "TEXT",
+                  "list: styles whose name, file name or folder, or one of whose song titles, holds every word of TEXT "
+                  "(--json says which song matched); songs: songs whose title, genre and keywords hold them"},
                  {"--tempo", "MIN-MAX", "list: a tempo range (90-120, 90- at least, -120 at most, 100 exactly)"},
                  {"--time-signature", "N/D", "list: this time signature only, such as 3/4"},
                  {"--format", "sff1|sff2", "list: this style format only"},
@@ -213,7 +254,8 @@ const CommandRegistration kLibrary(
                  {"--errors", "", "list: the files that could not be loaded only"},
                  {"--no-update", "", "list: the index as it stands, without reading changed files"},
                  {"--db", "FILE", "the index file (without it: the one the window uses)"}},
-     .examples = {"vambrio-cli library add ~/Styles", "vambrio-cli library list --search waltz --time-signature 3/4"}},
+     .examples = {"vambrio-cli library add ~/Styles", "vambrio-cli library list --search waltz --time-signature 3/4",
+                  "vambrio-cli library songs --search \"moon\""}},
     RunLibrary);
 
 }  // namespace

@@ -62,6 +62,21 @@ nlohmann::ordered_json RowJson(const library::LibraryRow& row) {
   return j;
 }
 
+nlohmann::ordered_json SongJson(const library::LibrarySong& song) {
+  nlohmann::ordered_json keywords = nlohmann::ordered_json::array();
+  for (const QString& k : song.keywords) keywords.push_back(Std(k));
+  return {{"title", Std(song.title)}, {"genre", Std(song.genre)}, {"keywords", keywords}, {"tempo", song.tempo},
+          {"time_signature", Std(song.timeSignature)}};
+}
+
+std::string SongLine(const library::LibrarySong& song) {
+  std::string title = Std(song.title);
+  if (Columns(title) < 32) title += std::string(32 - Columns(title), ' ');
+  char fields[64];
+  std::snprintf(fields, sizeof fields, "%4d  %-5s  ", song.tempo, Std(song.timeSignature).c_str());
+  return title + "  " + fields + Std(song.genre);
+}
+
 size_t NameWidth(const std::vector<const library::LibraryRow*>& rows) {
   size_t width = 4;
   for (const auto* r : rows) width = std::max(width, Columns(Std(r->name)));

@@ -17,6 +17,11 @@ std::string RowLine(const library::LibraryRow& row, size_t nameWidth);
 // Width of the name column for these rows.
 size_t NameWidth(const std::vector<const library::LibraryRow*>& rows);
 
+// A song record as JSON: title, genre, keywords, tempo, time signature.
+nlohmann::ordered_json SongJson(const library::LibrarySong& song);
+// One readable line: title, tempo, time signature, genre.
+std::string SongLine(const library::LibrarySong& song);
+
 // "1,234" (grouped digits).
 std::string Grouped(int64_t n);
 

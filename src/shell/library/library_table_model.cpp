@@ -119,12 +119,18 @@ QVariant LibraryTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const library::LibraryRow& r = RowAt(index.row());
   int column = index.column();
+  const library::LibrarySong* song = column == Name ? MatchedSong(index.row()) : nullptr;
   switch (role) {
-    case Qt::DisplayRole: return Display(r, column);
+    case Qt::DisplayRole:
+      // A style found by one of its songs: the song and its tempo beside the name.
+      if (song) return tr("%1  \u266a %2 (%3)").arg(r.name, song->title).arg(song->tempo);
+      return Display(r, column);
     case Qt::ToolTipRole:
       if (column == Favourite) return r.favourite ? tr("A favourite: click to take it off") : tr("Click to make it a favourite");
       if (!r.Loaded()) return r.error;
       if (column == Sections) return r.sections.join(QStringLiteral(", "));
+      if (song)
+        return tr("Song: %1\nGenre: %2\nTempo: %3, %4").arg(song->title, song->genre).arg(song->tempo).arg(song->timeSignature);
       if (column == Name) {
         QString parts = QString::fromStdString(library::PartList(static_cast<uint8_t>(r.parts)));
         return r.copyright.isEmpty() ? parts : r.copyright + QStringLiteral("\n") + parts;
@@ -216,10 +222,18 @@ void LibraryTableModel::Order() {
 void LibraryTableModel::Filter() {
   library::RowMatcher matcher(filter_);
   visible_.clear();
+  matchedSong_.assign(rows_.size(), -1);
   for (size_t i : order_) {
     if (duplicatesOnly_ && copyGroup_[i] < 0) continue;
-    if (matcher.Matches(rows_[i], searchKeys_[i])) visible_.push_back(i);
+    if (!matcher.Matches(rows_[i], searchKeys_[i])) continue;
+    visible_.push_back(i);
+    if (!rows_[i].songs.empty()) matchedSong_[i] = matcher.MatchingSong(rows_[i]);
   }
+}
+
+const library::LibrarySong* LibraryTableModel::MatchedSong(int row) const {
+  const size_t i = visible_[static_cast<size_t>(row)];
+  return matchedSong_[i] < 0 ? nullptr : &rows_[i].songs[static_cast<size_t>(matchedSong_[i])];
 }
 
 }  // namespace vambrio::shell

@@ -29,6 +29,8 @@ class LibraryTableModel : public QAbstractTableModel {
   const library::LibraryRow& RowAt(int row) const { return rows_[visible_[static_cast<size_t>(row)]]; }
   // The table row that shows this file, or -1.
   int RowOf(const QByteArray& path) const;
+  // The song whose title the search found in this table row's style, or null.
+  const library::LibrarySong* MatchedSong(int row) const;
   int TotalCount() const { return static_cast<int>(rows_.size()); }
   // The time signatures of the collection, most common first.
   QStringList TimeSignatures() const;
@@ -53,6 +55,7 @@ class LibraryTableModel : public QAbstractTableModel {
   std::vector<int> copyGroup_;  // per row: its group of copies, -1 when it has no copy
   std::vector<size_t> order_;   // every row, sorted
   std::vector<size_t> visible_; // the rows shown, sorted
+  std::vector<int> matchedSong_;  // per row: the song the search found, -1 for none
   library::LibraryFilter filter_;
   bool duplicatesOnly_ = false;
   int sortColumn_ = Name;
