@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
 
@@ -37,6 +38,7 @@ struct LiveJob {
   std::optional<double> tempo;
   std::string soundFont, audioDriver, latency;  // "" for the usual ones
   std::string midiOut;  // a MIDI port to play through instead of the synthesizer ("" for none)
+  const ParsedArgs* args = nullptr;  // --record and --record-chart
 };
 // Plays the job; returns the program's exit status.
 using LivePlayer = std::function<int(const LiveJob& job)>;

@@ -34,7 +34,7 @@ namespace {
 constexpr const char* kUsage =
     "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
     "[--soundfont FILE] [--voices gm|written] [--noise play|leave-out]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
-    " [--midi-out PORT]  (without -o: plays it live)";
+    " [--midi-out PORT] [--record FILE.mid] [--record-chart FILE.chart]  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
 
@@ -89,9 +89,13 @@ std::string Duration(double seconds) {
 int RunArrange(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
                           {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out", "--voices",
-                           "--noise"});
+                           "--noise", "--record", "--record-chart"});
   if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
   const bool live = !parsed->Value("-o");
+  if (!live && (parsed->Value("--record") || parsed->Value("--record-chart"))) {
+    std::cerr << "vambrio-cli: --record and --record-chart are for playing live, without -o\n";
+    return kExitUsage;
+  }
   if (live && !ArrangeLivePlayer()) {
     std::cerr << "vambrio-cli: this build has no synthesizer to play with; write a file with -o instead\n";
     return kExitFailed;
@@ -138,7 +142,7 @@ int RunArrange(const std::vector<std::string>& args) {
     return ArrangeLivePlayer()(LiveJob{&m, choices, chartName, text, tempo, parsed->Value("--soundfont").value_or(""),
                                        parsed->Value("--audio-driver").value_or(""),
                                        parsed->Value("--latency").value_or(""),
-                                       parsed->Value("--midi-out").value_or("")});
+                                       parsed->Value("--midi-out").value_or(""), &*parsed});
   const arranger::StylePatterns style =
       arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
   auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), style, tempo);
@@ -198,7 +202,9 @@ const CommandRegistration kArrange(
                  {"--soundfont", "FILE", "the SoundFont for a WAV file or for playing live"},
                  VoiceOptionHelp()[0], VoiceOptionHelp()[1],
                  {"--latency", "low|normal|safe", "the audio buffer when playing live (normal: the default)"},
-                 {"--audio-driver", "NAME", "the FluidSynth audio driver when playing live (pulseaudio, alsa, ...)"}},
+                 {"--audio-driver", "NAME", "the FluidSynth audio driver when playing live (pulseaudio, alsa, ...)"},
+                 {"--record", "FILE.mid", "when playing live: record what is played as a MIDI file of format 1"},
+                 {"--record-chart", "FILE.chart", "when playing live: write the chord chart of what was played"}},
      .examples = {"vambrio-cli arrange examples/Demo.sty examples/Demo.chart -o demo.wav",
                   "vambrio-cli arrange examples/Demo.sty examples/Demo.chart"},
      .details = "Without -o the chart plays live, printing the bar and section; Ctrl-C stops with every note off."},

@@ -12,13 +12,17 @@ namespace vambrio::live {
 // (markers, chord names) carry nothing to the synthesizer.
 class LiveArranger::BlockSink final : public midi::EventSink {
  public:
-  BlockSink(TickClock& clock, int64_t blockStart, realtime::RealtimeEventSink& events)
-      : clock_(clock), blockStart_(blockStart), events_(events) {}
+  BlockSink(TickClock& clock, int64_t blockStart, realtime::RealtimeEventSink& events, realtime::MetaTap* tap)
+      : clock_(clock), blockStart_(blockStart), events_(events), tap_(tap) {}
 
   void Send(const midi::Event& e) override {
-    if (e.IsMeta() && e.metaType == midi::meta::kTempo && e.size == 3) {
-      const uint32_t tempo = (uint32_t{e.data[0]} << 16) | (uint32_t{e.data[1]} << 8) | e.data[2];
-      clock_.SetTempo(clock_.SampleOf(static_cast<int64_t>(e.tick)), tempo);
+    if (e.IsMeta()) {
+      const auto tick = static_cast<int64_t>(e.tick);
+      if (e.metaType == midi::meta::kTempo && e.size == 3) {
+        const uint32_t tempo = (uint32_t{e.data[0]} << 16) | (uint32_t{e.data[1]} << 8) | e.data[2];
+        clock_.SetTempo(clock_.SampleOf(tick), tempo);
+      }
+      if (tap_) tap_->Meta(std::max(clock_.SampleOf(tick), blockStart_), tick, e.metaType, e.data, e.size);
       return;
     }
     const int64_t at = clock_.SampleOf(static_cast<int64_t>(e.tick)) - blockStart_;
@@ -37,6 +41,7 @@ class LiveArranger::BlockSink final : public midi::EventSink {
   TickClock& clock_;
   int64_t blockStart_;
   realtime::RealtimeEventSink& events_;
+  realtime::MetaTap* tap_;
   uint8_t scratch_[4096];
 };
 
@@ -82,7 +87,7 @@ bool LiveArranger::Post(const LiveCommand& command, Producer from) {
 }
 
 void LiveArranger::Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) {
-  BlockSink out(clock_, block.sampleTime, events);
+  BlockSink out(clock_, block.sampleTime, events, metaTap_);
   while (auto command = commands_.TryPop()) Apply(*command, out, block.sampleTime);
   if (running_) {
     const int64_t limit = clock_.TickLimit(block.sampleTime + block.frames);

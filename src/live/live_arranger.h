@@ -19,6 +19,7 @@
 #include "live/live_command.h"
 #include "live/section_buttons.h"
 #include "live/tick_clock.h"
+#include "realtime/meta_tap.h"
 #include "realtime/producer_lanes.h"
 #include "realtime/realtime_client.h"
 
@@ -40,6 +41,9 @@ class LiveArranger final : public realtime::RealtimeClient {
   // commands of all producers are taken at the start of the next block.
   bool Post(const LiveCommand& command, Producer from = Producer::Window);
   LiveState State() const;
+  // Before the client is attached: who hears the markers, chord names and
+  // tempo changes (a recorder); null for nobody.
+  void SetMetaTap(realtime::MetaTap* tap) { metaTap_ = tap; }
   const SectionButtons& Buttons() const { return buttons_; }
 
   void Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) override;
@@ -65,6 +69,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   SectionButtons buttons_;
   TickClock clock_;
   realtime::ProducerLanes<LiveCommand, 256, 2> commands_;
+  realtime::MetaTap* metaTap_ = nullptr;
 
   // The audio thread's own state.
   bool running_ = false;  // the clock runs (the arranger or the song plays)

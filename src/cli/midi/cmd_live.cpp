@@ -15,6 +15,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
+#include "cli/record_cli.h"
 #include "keyboard/keyboard_client.h"
 #include "keyboard/live_keyboard.h"
 #include "live/live_session.h"
@@ -30,7 +31,7 @@ using Kind = live::LiveCommand::Kind;
 
 constexpr const char* kUsage =
     "live STYLE --midi-in PORT [--midi-out PORT] [--split NOTE|off] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe]";
+    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--record FILE.mid] [--record-chart FILE.chart]";
 
 std::optional<int> ReadSplit(const std::string& text) {
   if (text == "off") return -1;
@@ -48,7 +49,8 @@ class QuietErrors final : public ErrorSink {
 
 int RunLive(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
-                          {"--midi-in", "--midi-out", "--split", "--parts", "--soundfont", "--audio-driver", "--latency"});
+                          {"--midi-in", "--midi-out", "--split", "--parts", "--soundfont", "--audio-driver", "--latency", "--record",
+                           "--record-chart"});
   if (!parsed || parsed->positional.size() != 1 || !parsed->Value("--midi-in")) return Usage(kUsage);
   PlayChoices choices;
   auto split = ReadSplit(parsed->Value("--split").value_or(std::to_string(keyboard::kDefaultSplitNote)));
@@ -109,10 +111,11 @@ int RunLive(const std::vector<std::string>& args) {
   client.AddInput(&keys);
   if (virtualIn) client.AddInput(virtualIn.get());
   live.Client().Post(live::Command(Kind::SyncStart, 1));  // taken in the first block, before the keyboard posts
+  CliRecording recording(*parsed, client, live.Client(), live.Patterns(), m.StyleName);
 
   if (port) {
-    port->AttachLive(client);
-  } else if (!engine->AttachLiveClient(client, nullptr, [] {})) {
+    port->AttachLive(recording.Client());
+  } else if (!engine->AttachLiveClient(recording.Client(), nullptr, [] {})) {
     std::cerr << engine->Problem() << "\n";
     return kExitFailed;
   }
@@ -124,6 +127,7 @@ int RunLive(const std::vector<std::string>& args) {
   int lastBar = -1, lastSection = -2;
   pollfd wait{signals, POLLIN, 0};
   while (poll(&wait, 1, 10) == 0) {
+    recording.Update();
     const live::LiveState s = live.Client().State();
     if (target.ChordsGiven() != seenChords) {
       seenChords = target.ChordsGiven();
@@ -147,7 +151,7 @@ int RunLive(const std::vector<std::string>& args) {
   live.StopDetached();
   close(signals);
   std::cout << "Stopped." << std::endl;
-  return kExitOk;
+  return recording.Finish() ? kExitOk : kExitFailed;
 }
 
 const CommandRegistration kLive(
@@ -164,8 +168,11 @@ const CommandRegistration kLive(
                  {"--parts", "BITS", "the eight parts from Rhythm Sub to Phrase 2 as digits 0 or 1"},
                  {"--soundfont", "FILE", "the SoundFont of the built-in synthesizer"},
                  {"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, ...)"},
-                 {"--latency", "low|normal|safe", "the audio buffer (normal: the default)"}},
-     .examples = {"vambrio-cli live examples/Demo.sty --midi-in 2"},
+                 {"--latency", "low|normal|safe", "the audio buffer (normal: the default)"},
+                 {"--record", "FILE.mid", "record what is played (accompaniment and right hand) as a MIDI file of format 1"},
+                 {"--record-chart", "FILE.chart", "write the chord chart of what was played (chords and sections)"}},
+     .examples = {"vambrio-cli live examples/Demo.sty --midi-in 2",
+                  "vambrio-cli live examples/Demo.sty --midi-in 2 --record take.mid --record-chart take.chart"},
      .details = "Sync Start is armed: the first chord at or below the split point starts Main A."},
     RunLive);
 

@@ -16,6 +16,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
+#include "cli/record_cli.h"
 #include "live/live_session.h"
 #include "platform/fluid_engine.h"
 
@@ -59,13 +60,14 @@ int PlayLive(const LiveJob& job) {
   }
   live::LiveSession& session = *std::get<std::unique_ptr<live::LiveSession>>(made);
   live::LiveArranger& client = session.Client();
+  CliRecording recording(*job.args, client, client, session.Patterns(), job.style->StyleName);
 
   std::atomic<bool> lost{false};
   if (port) {
-    port->AttachLive(client);
+    port->AttachLive(recording.Client());
     std::cout << "Playing " << session.Song()->bars << " bars on " << port->PortName() << " - Ctrl-C stops." << std::endl;
   } else {
-    if (!engine->AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
+    if (!engine->AttachLiveClient(recording.Client(), nullptr, [&lost] { lost = true; })) {
       std::cerr << engine->Problem() << "\n";
       return kExitFailed;
     }
@@ -83,6 +85,7 @@ int PlayLive(const LiveJob& job) {
       interrupted = true;
       break;
     }
+    recording.Update();
     const live::LiveState s = client.State();
     started = started || s.playing;
     if (started && !s.playing) break;  // the song has ended
@@ -105,6 +108,7 @@ int PlayLive(const LiveJob& job) {
   if (port) port->DetachLive();  // every note off
   else engine->DetachLiveClient();
   close(signals);
+  const bool recorded = recording.Finish();
   if (uint64_t underruns = engine ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   if (lost) {
@@ -112,7 +116,7 @@ int PlayLive(const LiveJob& job) {
     return kExitFailed;
   }
   std::cout << (interrupted ? "Stopped." : "Done.") << std::endl;
-  return kExitOk;
+  return recorded ? kExitOk : kExitFailed;
 }
 
 const bool kInstalled = (ArrangeLivePlayer() = PlayLive, true);

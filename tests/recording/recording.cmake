@@ -1,0 +1,1 @@
+vambrio_core_test(test_recording ${CMAKE_CURRENT_LIST_DIR}/recording_test.cpp)
