@@ -1,0 +1,1 @@
+vambrio_core_test(test_registration ${CMAKE_CURRENT_LIST_DIR}/registration_test.cpp)
