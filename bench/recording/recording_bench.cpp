@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
     std::printf("not measured: no SoundFont\n");
     return 1;
   }
+  for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
   fluid_settings_t* settings = new_fluid_settings();
   fluid_settings_setnum(settings, "synth.sample-rate", kRate);
   fluid_synth_t* synth = new_fluid_synth(settings);

@@ -67,6 +67,19 @@ struct Held {
   }
 };
 
+bool IsChannelMessage(const RecordedEvent& e) {
+  const uint8_t status = e.Status();
+  return !e.IsMeta() && status >= 0x80 && status <= 0xEF && e.size == realtime::RealtimeEvent::MessageSize(status);
+}
+
+// Letting go (pedals off, all notes or controllers off) is not playing: a
+// channel that did nothing else gets no track.
+bool Plays(const RecordedEvent& e) {
+  if ((e.Status() & 0xF0) != 0xB0) return true;
+  const uint8_t controller = e.bytes[1];
+  return !((controller == 64 || controller == 66 || controller >= 120) && e.bytes[2] == 0) && controller != 121;
+}
+
 int Log2(int v) {
   int n = 0;
   while (v > 1) v >>= 1, ++n;
@@ -106,6 +119,9 @@ std::vector<uint8_t> PerformanceMidiFile(const Performance& p) {
     return e.sample == origin && e.IsMeta() && e.metaType == 0x51;
   });
   if (!tempoAtStart) conductor.Tempo(0, g.tempo);
+  std::array<bool, 16> playing{};
+  for (const RecordedEvent& e : events)
+    if (IsChannelMessage(e) && Plays(e)) playing[e.Status() & 0x0F] = true;
   Held held;
   uint64_t last = 0;
   for (const RecordedEvent& e : events) {
@@ -121,8 +137,8 @@ std::vector<uint8_t> PerformanceMidiFile(const Performance& p) {
       conductor.Send(midi::Event{tick, 0xF0, 0, static_cast<uint32_t>(e.size - 1), e.bytes.data() + 1});
       continue;
     }
-    if (status < 0x80 || status > 0xEF || e.size != realtime::RealtimeEvent::MessageSize(status)) continue;
     const int ch = status & 0x0F;
+    if (!IsChannelMessage(e) || !playing[ch]) continue;
     if (!used[ch]) {
       used[ch] = &channelTracks[ch];
       const std::string name = "Channel " + std::to_string(ch + 1);

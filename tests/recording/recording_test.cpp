@@ -147,8 +147,13 @@ TEST(Recording, PlaysBackToTheSameMessagesAtTheSameSamplesAndChartsTheChords) {
     played[b[0] & 15].push_back({std::llround(static_cast<double>(e.timeUs) * 48000 / 1e6), {b, b + e.size}});
   }
   const Stage::Played live = stage->Applied(start);
-  EXPECT_EQ(played, live);
-  EXPECT_EQ(file[11], 1 + live.size()) << "the conductor track and a track per channel";
+  std::vector<int> channels;
+  for (const auto& [channel, messages] : played) channels.push_back(channel);
+  EXPECT_EQ(channels, (std::vector<int>{0, 8, 9, 10, 11})) << "the right hand, the setup's channels, the drums, channel 12";
+  for (const auto& [channel, messages] : live)
+    if (played.count(channel)) EXPECT_EQ(played.at(channel), messages) << "channel " << channel + 1;
+    else EXPECT_LE(messages.size(), 3u) << "only let go at the Stop";
+  EXPECT_EQ(file[11], 1 + played.size()) << "the conductor track and a track per channel";
   ASSERT_GE(live.at(0).size(), stage->hand.script.size());
   for (size_t i = 0; i < stage->hand.script.size(); ++i) {  // the right hand, where it played
     const Hand::Step& step = stage->hand.script[i];
