@@ -1,8 +1,9 @@
 // vambrio-cli arrange without -o: the demo chart sounds at once, and Ctrl-C
-// ends it with every note off.
+// ends it with every note off, the recording of what was played whole.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "sound_test_support.h"
 #include "temp_dir.h"
@@ -16,7 +17,8 @@ TEST(ArrangeLive, TheChartSoundsAtOnceAndCtrlCLeavesSilence) {
   TempDir t;
   Recorder rec(t.path().string());
   const double before = rec.Seconds();
-  Child play({Cli(), "arrange", DemoStyle(), std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart"},
+  Child play({Cli(), "arrange", DemoStyle(), std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart", "--record",
+              t.File("take.mid"), "--record-chart", t.File("take.chart")},
              t.File("out"), t.File("err"));
   ASSERT_TRUE(rec.WaitForSound(200.0, 30)) << play.Err();
   // The Intro's first bar prints once the output plays; the sound follows it at once.
@@ -31,6 +33,15 @@ TEST(ArrangeLive, TheChartSoundsAtOnceAndCtrlCLeavesSilence) {
   const double end = static_cast<double>(samples.size()) / 88200.0;
   EXPECT_GT(Rms(samples, before, stopAt), 100.0);
   EXPECT_LT(Rms(samples, end - 1.0, end), 8.0) << "every note off after Ctrl-C";
+
+  std::ifstream mid(t.File("take.mid"), std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(mid), {}};
+  ASSERT_GT(file.size(), 22u);
+  EXPECT_EQ(file.substr(0, 10), std::string("MThd\0\0\0\x06\0\x01", 10)) << "format 1";
+  EXPECT_EQ(file.substr(file.size() - 3), std::string("\xFF\x2F\x00", 3)) << "the last track ends whole";
+  std::ifstream chart(t.File("take.chart"));
+  const std::string text{std::istreambuf_iterator<char>(chart), {}};
+  EXPECT_NE(text.find("tempo 100\n[Intro A] C"), std::string::npos) << text;
 }
 
 TEST(ArrangeLive, AChartThatDoesNotFitTheStyleIsRefusedWithItsLine) {
