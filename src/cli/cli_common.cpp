@@ -56,7 +56,10 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const 
     } else if (in(flags, a)) {
       out.options.emplace_back(a, "");
     } else if (in(withValue, a)) {
-      if (i + 1 >= args.size()) return std::nullopt;
+      if (i + 1 >= args.size()) {
+        std::cerr << "vambrio-cli: " << a << " needs a value\n";
+        return std::nullopt;
+      }
       out.options.emplace_back(a, args[++i]);
     } else {
       std::cerr << "vambrio-cli: unknown option " << a << "\n";
@@ -94,12 +97,12 @@ bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices) {
   choices.Minor = args.Has("--minor");
   choices.IncludeSysex = !args.Has("--no-sysex");
   if (auto bits = args.Value("--parts")) {
-    if (bits->size() != 8) return false;
-    for (size_t k = 0; k < 8; ++k) {
-      char c = (*bits)[k];
-      if (c != '0' && c != '1') return false;
-      choices.Parts[k] = c - '0';
+    const bool ok = bits->size() == 8 && bits->find_first_not_of("01") == std::string::npos;
+    if (!ok) {
+      std::cerr << "vambrio-cli: --parts " << *bits << ": eight digits 0 or 1 are wanted, one for each part\n";
+      return false;
     }
+    for (size_t k = 0; k < 8; ++k) choices.Parts[k] = (*bits)[k] - '0';
   }
   return true;
 }

@@ -1,7 +1,10 @@
 // vambrio-cli arrange STYLE CHART -o OUT.mid|OUT.wav [options]: plays a chord
 // chart with a style through the arranger and writes the song as a Standard
 // MIDI File, or renders it to a WAV file.
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -47,19 +50,26 @@ OutputType TypeOf(const std::string& path) {
   return OutputType::Unknown;
 }
 
-// The chart's text from a file, or from standard input for "-".
-bool ReadChartText(const std::string& name, std::string& text) {
+// The chart's text from a file, or from standard input for "-"; the reason
+// in words when it cannot be read.
+std::string ReadChartText(const std::string& name, std::string& text) {
   std::ostringstream all;
   if (name == "-") {
     all << std::cin.rdbuf();
     text = all.str();
-    return !std::cin.bad();
+    return std::cin.bad() ? "standard input could not be read" : "";
   }
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) return "this is a folder, not a chart";
   std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
+  if (!in) {
+    const int error = errno;
+    return std::string("the chart could not be read: ") +
+           (!std::filesystem::exists(name, ec) ? "there is no such file" : std::strerror(error));
+  }
   all << in.rdbuf();
   text = all.str();
-  return !in.bad();
+  return in.bad() ? "the chart could not be read: " + std::string(std::strerror(errno)) : "";
 }
 
 std::optional<double> ReadTempo(const ParsedArgs& args, bool& ok) {
@@ -68,7 +78,13 @@ std::optional<double> ReadTempo(const ParsedArgs& args, bool& ok) {
   if (!value) return std::nullopt;
   char* end = nullptr;
   const double qpm = std::strtod(value->c_str(), &end);
-  ok = !value->empty() && *end == '\0' && std::isfinite(qpm) && qpm >= 10 && qpm <= 500;
+  const bool number = !value->empty() && *end == '\0' && std::isfinite(qpm);
+  ok = number && qpm >= 10 && qpm <= 500;
+  if (!ok)
+    std::cerr << "vambrio-cli: --tempo " << *value << ": "
+              << (number ? "the tempo must be from 10 to 500 quarter notes a minute"
+                         : "not a number (the tempo in quarter notes a minute, 10 to 500)")
+              << "\n";
   return qpm;
 }
 
@@ -120,8 +136,8 @@ int RunArrange(const std::vector<std::string>& args) {
 
   const std::string chartName = chartPath == "-" ? "standard input" : chartPath;
   std::string text;
-  if (!ReadChartText(chartPath, text)) {
-    std::cerr << chartName << ": the chart could not be read\n";
+  if (const std::string problem = ReadChartText(chartPath, text); !problem.empty()) {
+    std::cerr << chartName << ": " << problem << "\n";
     return kExitFailed;
   }
   auto chart = arranger::ReadChart(text);
@@ -183,7 +199,7 @@ int RunArrange(const std::vector<std::string>& args) {
       return kExitFailed;
     }
   }
-  std::cout << out << ": " << planned.bars << " bars, " << Duration(seconds) << "\n";
+  std::cout << out << ": " << planned.bars << (planned.bars == 1 ? " bar, " : " bars, ") << Duration(seconds) << "\n";
   return kExitOk;
 }
 

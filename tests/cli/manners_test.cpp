@@ -176,4 +176,33 @@ TEST_F(FolderTest, ProgressOfALongBatchOnlyOnATerminal) {
 }
 
 }  // namespace
+// A wrong option, a chart that cannot be read and a count of one say what they mean.
+TEST_F(FolderTest, WrongOptionsChartsAndCountsSayWhatTheyMean) {
+  const std::string style = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty";
+  const std::string chart = Add("one.chart", {'[', 'M', 'a', 'i', 'n', ' ', 'A', ']', ' ', 'C', ' ', '|', '\n'});
+  const std::string out = (dir.path() / "one.mid").string();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> wrong{
+      {{"arrange", style, chart, "-o", out, "--tempo", "fast"}, "--tempo fast: not a number"},
+      {{"arrange", style, chart, "-o", out, "--tempo", "999"}, "--tempo 999: the tempo must be from 10 to 500"},
+      {{"arrange", style, chart, "-o"}, "-o needs a value"},
+      {{"assemble", style, "Main A", "-o", out, "--parts", "0110"}, "--parts 0110: eight digits 0 or 1"}};
+  for (const auto& [args, said] : wrong) {
+    auto r = Cli(args);
+    EXPECT_EQ(r.status, 2) << said;
+    EXPECT_THAT(r.err, HasSubstr("vambrio-cli: " + said));
+  }
+  auto missing = Cli({"arrange", style, (dir.path() / "none.chart").string(), "-o", out});
+  EXPECT_THAT(missing.err, HasSubstr("none.chart: the chart could not be read: there is no such file"));
+  auto folder = Cli({"arrange", style, dir.path().string(), "-o", out});
+  EXPECT_THAT(folder.err, HasSubstr(": this is a folder, not a chart"));
+  auto one = Cli({"arrange", style, chart, "-o", out});
+  EXPECT_THAT(one.out, HasSubstr("one.mid: 1 bar, 0:0"));
+
+  Add("lib/Only.sty", Style("Only"));
+  const std::string db = (dir.path() / "lib.db").string();
+  EXPECT_THAT(Cli({"library", "add", (dir.path() / "lib").string(), "--db", db}).out, HasSubstr("Indexed 1 style file in"));
+  EXPECT_EQ(Cli({"library", "list", "--search", "zzz", "--db", db}).err, "");
+  EXPECT_THAT(CliOnTerminal({"library", "list", "--search", "zzz", "--db", db}).err, HasSubstr("No style matches"));
+}
+
 }  // namespace vambrio

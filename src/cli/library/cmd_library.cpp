@@ -3,6 +3,8 @@
 // folder. The index is the one the window uses unless --db names another.
 #include <QCoreApplication>
 #include <QDir>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -84,7 +86,7 @@ int Add(LibraryDatabase& db, const std::vector<std::string>& dirs) {
   bool written = Update(db, folders, &r);
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
-  std::cout << "Indexed " << Grouped(r.files) << " style files in " << seconds << " s: " << Grouped(r.read)
+  std::cout << "Indexed " << Grouped(r.files) << (r.files == 1 ? " style file in " : " style files in ") << seconds << " s: " << Grouped(r.read)
             << " read, " << Grouped(r.failed) << (r.failed == 1 ? " of them does not load, " : " of them do not load, ")
             << Grouped(r.removed) << " removed.\n";
   if (r.failed > 0) std::cout << "vambrio-cli library list --errors shows the files that do not load.\n";
@@ -96,17 +98,26 @@ std::optional<library::LibraryFilter> ReadFilter(const ParsedArgs& args) {
   if (auto text = args.Value("--search")) f.text = QString::fromStdString(*text);
   if (auto tempo = args.Value("--tempo")) {
     auto range = library::ParseTempoRange(*tempo);
-    if (!range) return std::nullopt;
+    if (!range) {
+      std::cerr << "vambrio-cli: --tempo " << *tempo << ": a tempo range is wanted (90-120, 90-, -120 or 100)\n";
+      return std::nullopt;
+    }
     f.tempoMin = range->first;
     f.tempoMax = range->second;
   }
   if (auto ts = args.Value("--time-signature")) {
-    if (!library::IsTimeSignature(*ts)) return std::nullopt;
+    if (!library::IsTimeSignature(*ts)) {
+      std::cerr << "vambrio-cli: --time-signature " << *ts << ": a time signature such as 3/4 is wanted\n";
+      return std::nullopt;
+    }
     f.timeSignature = QString::fromStdString(*ts);
   }
   if (auto format = args.Value("--format")) {
     f.format = QString::fromStdString(*format).toUpper();
-    if (f.format != "SFF1" && f.format != "SFF2") return std::nullopt;
+    if (f.format != "SFF1" && f.format != "SFF2") {
+      std::cerr << "vambrio-cli: --format " << *format << ": sff1 or sff2 is wanted\n";
+      return std::nullopt;
+    }
   }
   f.favouritesOnly = args.Has("--favourites");
   f.errorsOnly = args.Has("--errors");
@@ -173,6 +184,8 @@ int Songs(LibraryDatabase& db, const ParsedArgs& args) {
       }
     }
   }
+  // On a terminal an empty answer would look like a fault; in a pipe it is simply empty.
+  if (shown.empty() && isatty(STDERR_FILENO)) std::cerr << "No style matches.\n";
   return kExitOk;
 }
 

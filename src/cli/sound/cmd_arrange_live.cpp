@@ -35,7 +35,10 @@ void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
 
 int PlayLive(const LiveJob& job) {
   auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);
-  if (!latency) return Usage("arrange STYLE CHART [--latency low|normal|safe]");
+  if (!latency) {
+    std::cerr << "vambrio-cli: --latency " << job.latency << ": low, normal or safe is wanted\n";
+    return Usage("arrange STYLE CHART [--latency low|normal|safe]");
+  }
   const int signals = BlockStopSignals();  // before the synthesizer's threads start
   // The sound source: a MIDI port, or the built-in synthesizer.
   std::unique_ptr<PortPlayback> port;
@@ -65,14 +68,16 @@ int PlayLive(const LiveJob& job) {
   std::atomic<bool> lost{false};
   if (port) {
     port->AttachLive(recording.Client());
-    std::cout << "Playing " << session.Song()->bars << " bars on " << port->PortName() << " - Ctrl-C stops." << std::endl;
+    std::cout << "Playing " << session.Song()->bars << (session.Song()->bars == 1 ? " bar on " : " bars on ")
+              << port->PortName() << " - Ctrl-C stops." << std::endl;
   } else {
     if (!engine->AttachLiveClient(recording.Client(), nullptr, [&lost] { lost = true; })) {
       std::cerr << engine->Problem() << "\n";
       return kExitFailed;
     }
     if (!engine->Notice().empty()) std::cerr << engine->Notice() << "\n";
-    std::cout << "Playing " << session.Song()->bars << " bars at " << realtime::DescribeLatency(*latency)
+    std::cout << "Playing " << session.Song()->bars << (session.Song()->bars == 1 ? " bar at " : " bars at ")
+              << realtime::DescribeLatency(*latency)
               << " - Ctrl-C stops." << std::endl;
   }
   client.Post(live::Command(Kind::Start));

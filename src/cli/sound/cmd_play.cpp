@@ -31,7 +31,10 @@ int RunPlay(const std::vector<std::string>& args) {
   std::optional<Chord> chord;
   if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("play");
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
-  if (!latency) return Usage("play");
+  if (!latency) {
+    std::cerr << "vambrio-cli: --latency " << *parsed->Value("--latency") << ": low, normal or safe is wanted\n";
+    return Usage("play");
+  }
   const std::string& style = parsed->positional[0];
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 

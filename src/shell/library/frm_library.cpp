@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QShortcut>
+#include <QStyle>
 #include <QThread>
 #include <QTimer>
 
@@ -30,7 +31,17 @@ FrmLibrary::FrmLibrary(LibraryWindowServices services, QWidget* parent)
   header->setStretchLastSection(true);
   header->setSectionsMovable(true);
   const int widths[] = {28, 230, 190, 48, 48, 56, 76, 70, 80};
-  for (int c = 0; c < LibraryTableModel::Folder; ++c) header->resizeSection(c, widths[c]);
+  // The sorted column's caption is drawn bold and beside the sort arrow: each
+  // column has room for that.
+  QFont bold = header->font();
+  bold.setBold(true);
+  const QFontMetrics boldMetrics(bold);
+  const int arrowAndMargins = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header) +
+                              4 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+  for (int c = 0; c < LibraryTableModel::Folder; ++c) {
+    const QString caption = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    header->resizeSection(c, std::max(widths[c], boldMetrics.horizontalAdvance(caption) + arrowAndMargins));
+  }
   ui_->tblStyles->verticalHeader()->hide();
   ui_->tblStyles->verticalHeader()->setDefaultSectionSize(ui_->tblStyles->fontMetrics().height() + 6);
   ui_->tblStyles->sortByColumn(LibraryTableModel::Name, Qt::AscendingOrder);

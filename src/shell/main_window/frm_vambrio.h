@@ -272,6 +272,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
 
 // The start-up procedure: shows the window (Form_Load runs first), marks
 // playback stopped, disables Stop and loads the style the command line named.
-void StartUp(frmVambrio& window);
+// `shown` false leaves the window hidden (another window is the program's face).
+void StartUp(frmVambrio& window, bool shown = true);
 
 }  // namespace vambrio

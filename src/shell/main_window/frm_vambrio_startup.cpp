@@ -9,11 +9,11 @@
 
 namespace vambrio {
 
-void StartUp(frmVambrio& window) {
+void StartUp(frmVambrio& window, bool shown) {
   // The model starts with CtabDestChannel 0..16 and the volume tables in place.
   window.Form_Load();
   if (window.Unloaded()) return;  // the session ended during the load's messages
-  window.show();
+  if (shown) window.show();
   window.model().PlaybackStopped = true;
   window.UpdateControls();  // Stop disabled: nothing plays yet
   if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName);

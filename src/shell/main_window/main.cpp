@@ -66,8 +66,8 @@ void QuitOnTerminationSignals(QApplication& app) {
 }
 
 // The program's argument text: the arguments Qt did not take, joined by
-// blanks; "--arranger" (open the Arranger window too) and "--library" (the
-// library window too) are taken out.
+// blanks; "--arranger" (the Arranger window instead of the main window) and
+// "--library" (the library window too) are taken out.
 std::string ArgumentText(int argc, char** argv, bool& arranger, bool& library) {
   std::string text;
   for (int i = 1; i < argc; ++i) {
@@ -96,10 +96,12 @@ bool AnswersHelpOrVersion(int argc, char** argv) {
   }
   if (arg != "--help" && arg != "-h") return false;
   std::printf(
-      "usage: vambrio [STYLE]\n\n"
+      "usage: vambrio [--arranger | --library] [STYLE]\n\n"
       "Opens the Vambrio window, the player and editor of accompaniment styles, and loads\n"
       "STYLE (.sty .pcs .sst .pst .prs .bcs .fps) when one is given.\n\n"
       "Options:\n"
+      "  --arranger  open the Arranger window (with STYLE) instead of the main window\n"
+      "  --library   open the style library too\n"
       "  -h, --help  show this help\n"
       "  --version   show the program's version\n\n"
       "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
@@ -203,7 +205,8 @@ int main(int argc, char** argv) {
   shell::ArrangerPreview preview(previewService, chosenChord);
   shell::LibraryHost library(main, boxes, &preview, openArranger);
 
-  StartUp(main);
+  // With --arranger the Arranger alone is shown; the program ends when its last window closes.
+  StartUp(main, !withArranger);
   if (terminating) return 0;
   if (withArranger) openArranger(main.model().StyleFileName);
   if (withLibrary) library.Show();

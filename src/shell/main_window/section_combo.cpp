@@ -37,7 +37,12 @@ void SectionCombo::clear() {
   edit_->clear();
 }
 
-void SectionCombo::addItem(const QString& text) { list_->addItem(text); }
+// The list's empty lines (the room after the style's last section) are kept
+// but not shown, so that no scroll bar leads into blank space.
+void SectionCombo::addItem(const QString& text) {
+  list_->addItem(text);
+  if (text.isEmpty()) list_->setRowHidden(list_->count() - 1, true);
+}
 
 int SectionCombo::count() const { return list_->count(); }
 
