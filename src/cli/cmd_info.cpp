@@ -159,6 +159,7 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
                                     : nlohmann::ordered_json{{"file", file}, {"ok", false}, {"error", error}};
     if (ok) out["voices"] = StyleVoicesJson(m);
     if (ok) AddStageJson(out, ReadStageSettings(m));
+    if (!ok && !r.reason.empty()) out["reason"] = r.reason;
     if (ok && rules) out["rules"] = RulesJson(ReadChordRules(m));
     progress.BeforeOutput(BatchProgress::Stream::Output);
     std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
@@ -172,6 +173,7 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
     if (rules) PrintRules(std::cout, ReadChordRules(m));
   } else {
     std::cerr << file << ": " << error << "\n";
+    if (!r.reason.empty()) std::cerr << file << ": " << r.reason << "\n";
   }
   return ok;
 }

@@ -24,7 +24,7 @@ std::string LoadError(const EntryResult& r, const CollectingErrorReporter& repor
     return reporter.messages.empty() ? std::string("The program could not process this file")
                                      : reporter.messages.back();
   }
-  return r.message;
+  return r.reason.empty() ? r.message : r.message + "\n" + r.reason;
 }
 
 // The parts the chord rules' entries give channels to, in any section group.

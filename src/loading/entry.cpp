@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "loading/load_failure.h"
 #include "loading/load_style.h"
 #include "loading/scan.h"
 #include "model/checked.h"
@@ -70,6 +71,7 @@ EntryResult Entry(StyleModel& m, const std::string& path, bool gmPlayer, ErrorSi
     if (!LoadStyleBytes(m, path)) {
       r.outcome = EntryResult::Outcome::CouldNotOpen;
       r.message = kCouldNotOpenText;
+      r.reason = OpenFailureReason(path);
       return r;
     }
     if (ScanStyle(m, gmPlayer, errors)) {
@@ -78,6 +80,7 @@ EntryResult Entry(StyleModel& m, const std::string& path, bool gmPlayer, ErrorSi
     } else {
       r.outcome = EntryResult::Outcome::CouldNotProcess;
       r.message = kCouldNotProcessText;
+      r.reason = ProcessFailureReason(m.StyleData);
     }
     r.statusText = kReadyText;
     r.sizeText = FormatSize(m.FileSize);

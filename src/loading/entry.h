@@ -18,6 +18,9 @@ inline constexpr const char* kCouldNotOpenText = "This file could not be opened"
 inline constexpr const char* kCouldNotProcessText = "The program could not process this file";
 inline constexpr const char* kAllSections = "All Sections";
 
+// The file name part of a path: the text after the last '/' (or the whole path).
+std::string FileNamePart(const std::string& path);
+
 struct EntryResult {
   enum class Outcome {
     Loaded,          // read and scanned
@@ -33,6 +36,12 @@ struct EntryResult {
 
   // The message box text for CouldNotOpen and CouldNotProcess.
   std::string message;
+  // Why, in words: "the file ends inside its track: 500 of 6,576 bytes".
+  std::string reason;
+  // The message with a second line that names the file and the reason.
+  std::string MessageWithReason(const std::string& path) const {
+    return reason.empty() ? message : message + "\n" + FileNamePart(path) + ": " + reason;
+  }
 
   // Steps 13-17, present only when the outcome is Loaded.
   bool labelsSet = false;
@@ -57,9 +66,6 @@ EntryResult Entry(StyleModel& m, const std::string& path, bool gmPlayer, ErrorSi
 // The warnings of a scanned style: "N malformed data bytes" when its channel
 // messages hold data bytes of 128 or more; empty for a well-formed style.
 std::vector<std::string> LoadWarnings(const StyleModel& m);
-
-// The file name part of a path: the text after the last '/' (or the whole path).
-std::string FileNamePart(const std::string& path);
 
 // FileSize with the pattern "##,###": grouped digits, no leading zeros, empty for 0.
 // The separator is the locale's thousands separator, a comma when it has none.

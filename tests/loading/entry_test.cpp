@@ -104,6 +104,27 @@ TEST_F(EntryTest, FilesThatCannotBeOpened) {
   EXPECT_TRUE(reported.messages.empty());
 }
 
+// The reason under the classic message names the file and says what is wrong.
+TEST_F(EntryTest, AFailureSaysWhyInWords) {
+  EXPECT_EQ(Entry(m, dir.File("missing.sty"), false, reported).MessageWithReason(dir.File("missing.sty")),
+            "This file could not be opened\nmissing.sty: there is no such file");
+  mkdir(dir.File("folder.sty").c_str(), 0755);
+  EXPECT_EQ(Entry(m, dir.File("folder.sty"), false, reported).reason, "this is a folder, not a style file");
+
+  TrackBuilder t;
+  t.TrackName("Whole").Marker("SInt").Marker("Main A");
+  for (int i = 0; i < 200; ++i) t.NoteOn(9, 36, 100).Delta(120).NoteOff(9, 36).Delta(120);
+  const test::Bytes whole = StyleBytes(t.EndOfTrack());
+  ASSERT_GT(whole.size(), 1500u);
+  const test::Bytes cut(whole.begin(), whole.begin() + 500);
+  EXPECT_EQ(Load("cut.sty", cut).MessageWithReason(dir.File("cut.sty")),
+            "The program could not process this file\ncut.sty: the file ends inside its track: 500 of " +
+                FormatSize(static_cast<int64_t>(whole.size())) + " bytes");
+  EXPECT_EQ(Load("text.sty", test::Bytes(40, 'x')).reason, "it is not a MIDI file (it does not begin with \"MThd\")");
+  EXPECT_EQ(Load("empty.sty", {}).reason, "the file is empty");
+  EXPECT_EQ(Load("ok.sty", whole).reason, "");
+}
+
 TEST_F(EntryTest, FileWithoutReadPermission) {
   TrackBuilder t;
   t.Marker("Main A").EndOfTrack();

@@ -43,7 +43,9 @@ std::string FluidArrangerService::OpenStyle(const std::string& path, ArrangerSty
   CollectingErrorReporter errors;
   const EntryResult r = Entry(m, path, choices_ ? choices_().GmPlayer : false, errors);
   if (r.outcome != EntryResult::Outcome::Loaded)
-    return !r.message.empty() ? r.message : errors.messages.empty() ? "The style could not be read." : errors.messages.front();
+    return !r.message.empty() ? r.MessageWithReason(path)
+           : errors.messages.empty() ? "The style could not be read."
+                                     : errors.messages.front();
   Use(std::move(m), path, style);
   return {};
 }

@@ -102,7 +102,7 @@ int LibraryTableModel::columnCount(const QModelIndex& parent) const { return par
 QVariant LibraryTableModel::Display(const library::LibraryRow& r, int column) const {
   switch (column) {
     case Favourite: return r.favourite ? QStringLiteral("\u2605") : QStringLiteral("\u2606");
-    case Name: return r.Loaded() ? r.name : r.error;
+    case Name: return r.Loaded() ? r.name : r.error.section(QLatin1Char('\n'), 0, 0);  // the reason in the tool tip
     case File: return r.FileName();
     case Type: return r.Type();
     case Format: return r.format;

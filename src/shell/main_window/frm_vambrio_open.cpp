@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <array>
 
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
@@ -39,6 +40,13 @@ QString LoadWarningTip(const std::vector<std::string>& warnings) {
 
 void frmVambrio::Entry(const std::string& path) {
   if (unloaded_) return;  // the window has closed (the session ended during the start-up)
+  // A style that does not load leaves the one before whole: its bytes and
+  // tables, title, labels, sections, part boxes, volume and Play.
+  StyleModel before = model_;
+  const QString titleBefore = windowTitle();
+  const int volumeBefore = ui_->SlidMasterVolume->value();
+  std::array<bool, 8> partsBefore{};
+  for (int i = 0; i < 8; ++i) partsBefore[static_cast<size_t>(i)] = PartBox(i)->isChecked();
   // Steps that hold whatever the file turns out to be: every part checked,
   // Play enabled and Stop disabled (unless a playback is still running),
   // the window shown, the master-volume slider at its bottom.
@@ -48,6 +56,15 @@ void frmVambrio::Entry(const std::string& path) {
   setWindowTitle("Vambrio");
   ui_->SlidMasterVolume->setValue(0);
   EntryResult r = vambrio::Entry(model_, path, ui_->chkGM->isChecked(), reporter_);
+  if (r.outcome != EntryResult::Outcome::Loaded) {
+    model_ = std::move(before);
+    setWindowTitle(titleBefore);
+    ui_->SlidMasterVolume->setValue(volumeBefore);
+    for (int i = 0; i < 8; ++i) PartBox(i)->setChecked(partsBefore[static_cast<size_t>(i)]);
+    if (!r.message.empty()) services_.messageBoxes.Show(r.MessageWithReason(path));
+    UpdateControls();
+    return;
+  }
   chordRules_ = ReadChordRules(model_);
   ApplyEntryResult(r);
 }

@@ -107,43 +107,42 @@ void OpenTest::demoStyleFromTheCommandLine() {
   QVERIFY(rig.boxes.shown.empty());
 }
 
-void OpenTest::missingFileCannotBeOpenedAndPlayIsRefused() {
+void OpenTest::missingFileCannotBeOpenedAndTheStyleBeforePlays() {
   WindowRig rig;
   rig.Start(rig.Style("Good.sty"));
   rig.dialogs.openAnswers.push_back(rig.work.File("Gone.sty"));
   rig.Action("mnuOpen")->trigger();
-  QCOMPARE(rig.boxes.shown, (std::vector<std::string>{"This file could not be opened"}));
-  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Gone.sty"));
-  // The labels still show the previous style; Play says why it cannot be used.
-  QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
-  QVERIFY(!rig.Button("cmdPlay")->isEnabled());
-  QVERIFY(rig.Button("cmdPlay")->toolTip().contains("could not be opened"));
-  // Neither Enter nor a double-click plays.
-  QTest::keyClick(rig.window.get(), Qt::Key_Return);
-  emit rig.Sections()->itemDoubleClicked(1);
-  QVERIFY(rig.sequencer.Commands().empty());
-  // A style that loads gives Play back.
-  rig.dialogs.openAnswers.push_back(rig.work.File("Good.sty"));
-  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.boxes.shown,
+           (std::vector<std::string>{"This file could not be opened\nGone.sty: there is no such file"}));
+  // The previous style stays whole, and it still plays.
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Good.sty"));
+  QCOMPARE(QString::fromStdString(rig.window->model().StyleFileName), QString::fromStdString(rig.work.File("Good.sty")));
   QVERIFY(rig.Button("cmdPlay")->isEnabled());
-  QVERIFY(rig.Button("cmdPlay")->toolTip().isEmpty());
+  rig.Sections()->setCurrentIndex(1);
+  rig.Button("cmdPlay")->click();
+  QCOMPARE(rig.sequencer.Commands().back(), std::string("play"));
 }
 
 void OpenTest::fileThatCannotBeProcessedKeepsTheOldLabels() {
   WindowRig rig;
   rig.Start(rig.Style("Good.sty"));
-  TrackBuilder noSections;
-  noSections.TrackName("Broken").Marker("SInt").EndOfTrack();
-  rig.dialogs.openAnswers.push_back(rig.Style("Broken.sty", StyleBytes(noSections)));
+  const QString sizeBefore = rig.Text("lblSize");
+  rig.Check("chkPart3")->setChecked(false);
+  const Bytes whole = ThreeSectionStyle("Other");
+  rig.dialogs.openAnswers.push_back(rig.Style("Broken.sty", Bytes(whole.begin(), whole.begin() + 60)));
   rig.Action("mnuOpen")->trigger();
-  QCOMPARE(rig.boxes.shown, (std::vector<std::string>{"The program could not process this file"}));
-  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Broken.sty"));
+  QCOMPARE(rig.boxes.shown.size(), size_t{1});
+  QVERIFY(QString::fromStdString(rig.boxes.shown[0])
+              .startsWith("The program could not process this file\nBroken.sty: the file ends inside its track: 60 of"));
+  // Title, size, name, tempo, sections, part boxes and Play: all the previous style's.
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Good.sty"));
+  QCOMPARE(rig.Text("lblSize"), sizeBefore);
   QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
   QCOMPARE(rig.Sections()->itemText(1), QString("Main A"));
+  QVERIFY(!rig.Check("chkPart3")->isChecked());
   QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
-  QCOMPARE(rig.Text("lblSize"), QString::fromStdString(FormatSize(StyleBytes(noSections).size())));
-  QVERIFY(!rig.Button("cmdPlay")->isEnabled());
-  QVERIFY(rig.Button("cmdPlay")->toolTip().contains("could not process"));
+  QVERIFY(rig.Button("cmdPlay")->isEnabled());
+  QCOMPARE(rig.window->model().StyleName, std::string("Rig Style"));
 }
 
 void OpenTest::cancelledOpenDialogKeepsTheStyleAndStopsPlayback() {

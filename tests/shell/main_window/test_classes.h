@@ -26,7 +26,7 @@ class OpenTest : public QObject {
   void loadedStyleFillsTheWindow();
   void demoStyleFromTheCommandLine();
   void styleWithMalformedDataBytesLoadsAndSaysSo();
-  void missingFileCannotBeOpenedAndPlayIsRefused();
+  void missingFileCannotBeOpenedAndTheStyleBeforePlays();
   void fileThatCannotBeProcessedKeepsTheOldLabels();
   void cancelledOpenDialogKeepsTheStyleAndStopsPlayback();
   void droppedFileIsOpenedAndTextIsIgnored();
@@ -85,7 +85,7 @@ class EditingTest : public QObject {
   void styleWithoutSIntGetsNoVolumeEvents();
   void tempoEditFromTheLabelAndTheMenu();
   void saveStyleAsksWritesAndRefuses();
-  void afterAFailedLoadNothingIsEditedOrSaved();
+  void afterAFailedLoadTheStyleBeforeIsEdited();
   void demoEditsSurviveSaveAndReloadInTheWindowAndTheTool();
 };
 
