@@ -156,6 +156,8 @@ int List(LibraryDatabase& db, const ParsedArgs& args) {
       std::cout << "\n";
     }
   }
+  // On a terminal an empty answer would look like a fault; in a pipe it is simply empty.
+  if (shown.empty() && isatty(STDERR_FILENO)) std::cerr << "No style matches.\n";
   return kExitOk;
 }
 
@@ -184,8 +186,6 @@ int Songs(LibraryDatabase& db, const ParsedArgs& args) {
       }
     }
   }
-  // On a terminal an empty answer would look like a fault; in a pipe it is simply empty.
-  if (shown.empty() && isatty(STDERR_FILENO)) std::cerr << "No style matches.\n";
   return kExitOk;
 }
 
