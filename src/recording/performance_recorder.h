@@ -36,6 +36,9 @@ class PerformanceRecorder final : public realtime::RealtimeClient, public realti
   static constexpr size_t kRingSize = size_t{1} << 16;
 
   explicit PerformanceRecorder(realtime::RealtimeClient& inner);
+  // While off the output: the client it wraps from now on. The recording
+  // goes on from where it stands, however the new output counts its samples.
+  void SetInner(realtime::RealtimeClient& inner) { inner_ = &inner; }
 
   // Any thread: from the next block on, blocks are (or are no longer) recorded.
   void SetRecording(bool on) { recording_.store(on, std::memory_order_relaxed); }
@@ -53,12 +56,15 @@ class PerformanceRecorder final : public realtime::RealtimeClient, public realti
  private:
   void Push(const RecordedEvent& e);
 
-  realtime::RealtimeClient& inner_;
+  realtime::RealtimeClient* inner_;
   std::unique_ptr<realtime::SpscQueue<RecordedEvent, kRingSize>> ring_;
   std::atomic<bool> recording_{false};
   std::atomic<uint64_t> dropped_{0};
   std::atomic<int> sampleRate_{48000};
-  bool inBlock_ = false;  // the audio thread's: this block is recorded
+  // The audio thread's own.
+  bool inBlock_ = false;  // this block is recorded
+  int64_t shift_ = 0;     // added to the output's sample times, so that they never go back
+  int64_t blockEnd_ = 0;  // the last block's end, shifted
 };
 
 }  // namespace vambrio::recording

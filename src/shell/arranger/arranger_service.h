@@ -62,6 +62,17 @@ class ArrangerService {
   // holds the sound source whenever nothing else plays there. The window
   // calls it with every refresh.
   virtual void KeepKeyboardAttached(bool on) { (void)on; }
+
+  // Recording what is played (the accompaniment and the keyboard) from now
+  // until StopRecording, into a MIDI file and, when chartPath is not empty,
+  // a chord chart; both are kept whole while recording (UpdateRecording,
+  // now and then). Each returns the problem to show, empty when all is well.
+  virtual std::string StartRecording(const std::string& midiPath, const std::string& chartPath) {
+    (void)midiPath, (void)chartPath;
+    return "This Vambrio cannot record.";
+  }
+  virtual std::string UpdateRecording() { return {}; }
+  virtual std::string StopRecording() { return {}; }
 };
 
 }  // namespace vambrio

@@ -27,7 +27,10 @@ FluidArrangerService::FluidArrangerService(std::function<platform::FluidEngine&(
                                            std::function<PlayChoices()> choices)
     : engine_(std::move(engine)), choices_(std::move(choices)), model_(MakeStartupModel()) {}
 
-FluidArrangerService::~FluidArrangerService() { Detach(); }
+FluidArrangerService::~FluidArrangerService() {
+  Detach();
+  StopRecording();  // the files written whole
+}
 
 live::SessionChoices FluidArrangerService::Choices() const {
   const PlayChoices c = choices_ ? choices_() : PlayChoices{};
@@ -83,7 +86,10 @@ bool FluidArrangerService::Attach() {
   Detach();
   outputLost_ = false;
   realtime::RealtimeClient& client = keyboard_ ? keyboard_->ClientFor(session_->Client()) : session_->Client();
-  if (!output.AttachLiveClient(client, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
+  if (recorder_) recorder_->SetInner(client);
+  else recorder_ = std::make_unique<recording::PerformanceRecorder>(client);
+  session_->Client().SetMetaTap(recorder_.get());
+  if (!output.AttachLiveClient(*recorder_, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
     problem_ = output.Problem();
     return false;
   }

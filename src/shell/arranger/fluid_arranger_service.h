@@ -15,6 +15,7 @@
 #include "model/play_choices.h"
 #include "model/style_model.h"
 #include "platform/fluid_engine.h"
+#include "recording/recording_files.h"
 #include "shell/arranger/arranger_service.h"
 
 namespace vambrio::live {
@@ -49,6 +50,10 @@ class FluidArrangerService final : public ArrangerService {
   std::string Export(const std::string& text, const std::string& outPath,
                      const std::function<void(double)>& progress) override;
   void KeepKeyboardAttached(bool on) override;
+  // fluid_arranger_recording.cpp
+  std::string StartRecording(const std::string& midiPath, const std::string& chartPath) override;
+  std::string UpdateRecording() override;
+  std::string StopRecording() override;
 
  private:
   platform::LiveOutput& Output() const { return output_ ? output_() : engine_(); }
@@ -72,6 +77,9 @@ class FluidArrangerService final : public ArrangerService {
   std::atomic<bool> takenAway_{false};
   std::atomic<bool> outputLost_{false};
   std::string problem_;
+  // Between the client and the output whenever attached; records while a recording runs.
+  std::unique_ptr<recording::PerformanceRecorder> recorder_;
+  std::unique_ptr<recording::RecordingFiles> recording_;
 };
 
 }  // namespace vambrio

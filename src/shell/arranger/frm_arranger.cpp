@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "shell/arranger/kept_chord.h"
+#include "shell/arranger/record_panel.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {
@@ -49,6 +50,8 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   for (QPushButton* button : ui_->fraSections->findChildren<QPushButton*>()) button->setMinimumWidth(44);
   resize(1180, 620);
   ui_->fraChart->setMaximumWidth(440);
+  record_ = new RecordPanel(service_, dialogs_, this);
+  ui_->layout_transport->addWidget(record_);
   FillChordLists();
   ui_->fraKeyboard->hide();  // shown once a keyboard is given
   ShowChosenChord();
@@ -308,6 +311,7 @@ void frmArranger::ShowSectionLights(const live::LiveState& s) {
 
 void frmArranger::closeEvent(QCloseEvent* event) {
   if (service_.State().playing) Send(Kind::Stop);
+  record_->Finish();
   SaveSettings();
   QMainWindow::closeEvent(event);
 }

@@ -35,6 +35,7 @@ namespace vambrio {
 namespace keyboard {
 class PlayerKeyboard;
 }
+class RecordPanel;
 
 class frmArranger : public QMainWindow {
   Q_OBJECT
@@ -134,6 +135,7 @@ class frmArranger : public QMainWindow {
   bool seenAutoFill_ = true;  // the arranger's Auto Fill when last seen playing
   QShortcut* cancelLearning_ = nullptr;
   QShortcut* forgetLearned_ = nullptr;
+  RecordPanel* record_ = nullptr;
 };
 
 }  // namespace vambrio

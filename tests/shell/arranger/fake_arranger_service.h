@@ -41,6 +41,16 @@ class FakeArrangerService final : public ArrangerService {
     return {};
   }
 
+  std::string StartRecording(const std::string& midiPath, const std::string& chartPath) override {
+    if (recordProblem.empty()) recordings.push_back({midiPath, chartPath});
+    return recordProblem;
+  }
+  std::string UpdateRecording() override { return {}; }
+  std::string StopRecording() override {
+    ++recordingsStopped;
+    return {};
+  }
+
   // Commands of one kind, in order.
   std::vector<live::LiveCommand> Sent(live::LiveCommand::Kind kind) const {
     std::vector<live::LiveCommand> of;
@@ -57,6 +67,9 @@ class FakeArrangerService final : public ArrangerService {
   std::vector<std::string> exported;
   live::LiveState state;
   bool holdsOutput = true;
+  std::vector<std::pair<std::string, std::string>> recordings;  // MIDI file, chart ("" for none)
+  std::string recordProblem;
+  int recordingsStopped = 0;
 };
 
 }  // namespace vambrio::test

@@ -1,0 +1,39 @@
+// The Arranger window's recording on the built-in synthesizer: the recorder
+// that stands between the live client and the output records while the
+// window's Record is on; the files are rewritten whole now and then.
+#include "live/live_session.h"
+#include "shell/arranger/fluid_arranger_service.h"
+
+namespace vambrio {
+
+std::string FluidArrangerService::StartRecording(const std::string& midiPath, const std::string& chartPath) {
+  if (!session_) return "Open a style first.";
+  StopRecording();
+  if (!recorder_) recorder_ = std::make_unique<recording::PerformanceRecorder>(session_->Client());
+  std::vector<recording::RecordedEvent> stale;
+  recorder_->Drain(stale);
+  recording_ = std::make_unique<recording::RecordingFiles>(
+      *recorder_, recording::PerformanceGeometry::Of(session_->Patterns(), model_.StyleName), midiPath, chartPath);
+  if (!recording_->Finish()) {  // the file can be written: an empty recording to begin with
+    const std::string problem = recording_->Problem();
+    recording_.reset();
+    return problem;
+  }
+  recorder_->SetRecording(true);
+  return {};
+}
+
+std::string FluidArrangerService::UpdateRecording() {
+  if (!recording_) return {};
+  return recording_->Update() ? std::string() : recording_->Problem();
+}
+
+std::string FluidArrangerService::StopRecording() {
+  if (!recording_) return {};
+  recorder_->SetRecording(false);
+  const std::string problem = recording_->Finish() ? std::string() : recording_->Problem();
+  recording_.reset();
+  return problem;
+}
+
+}  // namespace vambrio

@@ -1,0 +1,51 @@
+// The Arranger window's recorder: "Record" asks where to keep the MIDI file
+// and records what is played (the accompaniment and the keyboard) until it
+// is pressed again or the window closes; with "Chart" on, the chord chart of
+// what was played is written beside it (same name, ".chart"). The files are
+// kept whole while recording.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "platform/chart_dialogs.h"
+#include "shell/arranger/arranger_service.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace vambrio {
+
+class RecordPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  RecordPanel(ArrangerService& service, platform::ChartDialogs& dialogs, QWidget* parent = nullptr);
+
+  void cmdRecord_Toggle(bool on);
+  // The recording finished (the window closes).
+  void Finish();
+  bool Recording() const { return recording_; }
+  QPushButton* RecordButton() const { return record_; }
+  QCheckBox* ChartBox() const { return chart_; }
+  QLabel* Status() const { return status_; }
+
+ private:
+  void Stopped(const std::string& problem);
+
+  ArrangerService& service_;
+  platform::ChartDialogs& dialogs_;
+  QPushButton* record_;
+  QCheckBox* chart_;
+  QLabel* status_;
+  QTimer* update_;
+  bool recording_ = false;
+  std::string path_;
+};
+
+// "take.mid" -> "take.chart"
+std::string ChartPathBeside(const std::string& midiPath);
+
+}  // namespace vambrio
