@@ -30,10 +30,11 @@ MappedMessage Cc(int channel, uint8_t controller, uint8_t value) { return Messag
 
 uint8_t Scaled(int velocity, int percent) { return static_cast<uint8_t>(std::clamp(velocity * percent / 100, 1, 127)); }
 
-// The velocity's place inside its band, spread over 1..127.
+// The velocity's place inside its band, spread over kSoftestBandVelocity..127.
 uint8_t Rescaled(int velocity, const ArticulationBand& b) {
   if (b.high <= b.low) return 127;
-  return static_cast<uint8_t>(1 + (velocity - b.low) * 126 / (b.high - b.low));
+  constexpr int span = 127 - kSoftestBandVelocity;
+  return static_cast<uint8_t>(kSoftestBandVelocity + (velocity - b.low) * span / (b.high - b.low));
 }
 
 const ArticulationBand* BandOf(const ArticulationMap& map, int velocity) {

@@ -99,6 +99,12 @@ struct EffectKey {
 // The stand-in for this key of this effect kit, or null (silent).
 const EffectKey* FindEffectKey(int kit, int key);
 
+// Inside its band a note's velocity is its loudness: the bottom of the band
+// sounds with this velocity, the top with 127. Not 1: real styles place their
+// notes anywhere in a band (a bass at 64 in 61..80, a strum at 22 in 21..40),
+// and on a General MIDI SoundFont a velocity near 1 is all but silent.
+inline constexpr int kSoftestBandVelocity = 40;
+
 // Noises and effects on a helper channel sound at this pitch, at this share of their velocity.
 inline constexpr uint8_t kEffectPitch = 60;
 inline constexpr int kEffectVelocityPercent = 60;

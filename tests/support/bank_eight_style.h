@@ -10,15 +10,16 @@ namespace vambrio::test {
 
 inline constexpr int kBankEightDrums = 9, kBankEightBass = 10, kBankEightGuitar = 11;
 
-// Velocities at the edges of the bands of the electric bass and the clean guitar.
+// Velocities at the edges of the bands of the electric bass and the clean guitar: the
+// bottom of a band sounds softest (40), its top loudest (127).
 struct BandNote {
   int channel, velocity, program, mappedVelocity;
 };
 inline constexpr BandNote kBandNotes[] = {
-    {kBankEightBass, 60, 33, 127},  {kBankEightBass, 61, 33, 1},     {kBankEightBass, 120, 33, 127},
-    {kBankEightBass, 127, 36, 127}, {kBankEightGuitar, 1, 27, 1},    {kBankEightGuitar, 40, 27, 127},
-    {kBankEightGuitar, 61, 28, 1},  {kBankEightGuitar, 90, 28, 127}, {kBankEightGuitar, 105, 27, 127},
-    {kBankEightGuitar, 121, 31, 1},
+    {kBankEightBass, 60, 33, 127},  {kBankEightBass, 61, 33, 40},     {kBankEightBass, 120, 33, 127},
+    {kBankEightBass, 127, 36, 127}, {kBankEightGuitar, 1, 27, 40},    {kBankEightGuitar, 40, 27, 127},
+    {kBankEightGuitar, 61, 28, 40},  {kBankEightGuitar, 90, 28, 127}, {kBankEightGuitar, 105, 27, 127},
+    {kBankEightGuitar, 121, 31, 40}, {kBankEightBass, 70, 33, 81},  // 9/19 of the way from 40 to 127
 };
 
 // A style whose bass (bank 8, program 17) and clean guitar (bank 8, program 3)
