@@ -175,8 +175,8 @@ void LiveArranger::Start(midi::EventSink& out, int64_t blockStart) {
   const int64_t tick = arranger_.Now().tick;
   clock_.Anchor(blockStart, tick);
   running_ = true;
+  songStartTick_ = tick;
   if (song_) {
-    songStartTick_ = tick;
     song_->AdvanceTo(0, out);
     return;
   }
@@ -272,7 +272,8 @@ void LiveArranger::PlaySection(int section, int then, midi::EventSink& out, int6
     return;
   }
   syncArmed_ = false;
-  clock_.Anchor(blockStart, arranger_.Now().tick);
+  songStartTick_ = arranger_.Now().tick;
+  clock_.Anchor(blockStart, songStartTick_);
   arranger_.Start(section, out, then);
   running_ = arranger_.Playing();
 }
@@ -301,6 +302,8 @@ void LiveArranger::Publish() {
   pubBar_.store(song_ ? static_cast<uint32_t>(std::max<int64_t>(0, songTick) / style_.barLength) : at.bar,
                 std::memory_order_relaxed);
   pubBeat_.store(at.beat, std::memory_order_relaxed);
+  pubSongBar_.store(running_ ? static_cast<uint32_t>(std::max<int64_t>(0, songTick) / style_.barLength) : 0,
+                    std::memory_order_relaxed);
   pubTempo_.store(clock_.Tempo(), std::memory_order_relaxed);
   pubChord_.store(PackChord(arranger_.CurrentChord()), std::memory_order_relaxed);
   pubTick_.store(at.tick, std::memory_order_relaxed);
@@ -319,6 +322,7 @@ LiveState LiveArranger::State() const {
   s.selectedIntro = pubIntro_.load(std::memory_order_relaxed);
   s.bar = pubBar_.load(std::memory_order_relaxed);
   s.beat = pubBeat_.load(std::memory_order_relaxed);
+  s.songBar = pubSongBar_.load(std::memory_order_relaxed);
   s.tempo = pubTempo_.load(std::memory_order_relaxed);
   const uint32_t chord = pubChord_.load(std::memory_order_relaxed);
   s.hasChord = chord != 0;

@@ -77,7 +77,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   bool autoFill_ = true;
   int selectedMain_ = 0;
   int selectedIntro_ = -1;
-  int64_t songStartTick_ = 0;
+  int64_t songStartTick_ = 0;  // the tick of the last Start
   int inTurnLast_ = -1;     // playing sections in turn up to this one; -1: not in turn
   int inTurnAt_ = -1;       // the section whose successor is set
   uint64_t blocks_ = 0;
@@ -86,7 +86,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   std::atomic<uint64_t> published_{0};
   std::atomic<bool> pubPlaying_{false}, pubSync_{false}, pubAutoFill_{true};
   std::atomic<int> pubSection_{-1}, pubQueued_{-1}, pubMain_{-1}, pubIntro_{-1};
-  std::atomic<uint32_t> pubBar_{0}, pubBeat_{0}, pubTempo_{0};
+  std::atomic<uint32_t> pubBar_{0}, pubBeat_{0}, pubTempo_{0}, pubSongBar_{0};
   std::atomic<uint32_t> pubChord_{0};  // the chord in force, packed (0: none)
   std::atomic<int64_t> pubTick_{0};
 };

@@ -58,6 +58,7 @@ struct LiveState {
   int selectedIntro = -1;  // variation, -1: none (plays at the next Start)
   uint32_t bar = 0;        // from 0: in the section, or in the song while a chart plays
   uint32_t beat = 0;       // from 0, in the bar
+  uint32_t songBar = 0;    // from 0: bars since Start (a chart's bar while a chart plays)
   uint32_t tempo = 0;
   bool hasChord = false;   // false: no chord in force (none given yet, or N.C.)
   Chord chord;             // the chord the accompaniment follows (a chart's, the pad's, the keyboard's)

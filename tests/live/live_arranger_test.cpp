@@ -262,6 +262,8 @@ TEST(LiveArranger, PlaysASectionAtOnceRepeatedOnceOrAllInTurn) {
     repeated.driver.RunUntil(kBarSamples + kBeatSamples);  // the second pass, without a gap
     play(repeated, Kind::Repeat, 0, false);
     repeated.driver.RunUntil(kBarSamples + 2 * kBeatSamples);
+    EXPECT_EQ(repeated.live.State().bar, 0u) << "the section's bar";
+    EXPECT_EQ(repeated.live.State().songBar, 1u) << "the bars since the start";
     play(repeated, Kind::PlaySection, 2, false);  // while playing: from the bar line
     repeated.driver.RunUntil(5 * kBarSamples);
     EXPECT_EQ(beatsOf(repeated.Drums(), 4), (std::vector<uint8_t>{kMainA, kMainA, kMainA, kMainA, kMainA, kMainA, kMainA,

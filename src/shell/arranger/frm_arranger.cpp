@@ -1,6 +1,8 @@
 #include "shell/arranger/frm_arranger.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
@@ -41,6 +43,12 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   QFont position = ui_->lblPosition->font();
   position.setPointSize(position.pointSize() * 2);
   ui_->lblPosition->setFont(position);
+  // The song's bar beside Bar.Beat, in a room of its own so that nothing moves.
+  lblSongBar_ = new QLabel(this);
+  lblSongBar_->setObjectName("lblSongBar");
+  lblSongBar_->setMinimumWidth(lblSongBar_->fontMetrics().horizontalAdvance("chart bar 8888 "));
+  for (auto* box : findChildren<QBoxLayout*>())
+    if (const int at = box->indexOf(ui_->lblPosition); at >= 0) box->insertWidget(at + 1, lblSongBar_);
   QFont name = ui_->lblStyleName->font();
   name.setPointSize(name.pointSize() + 3);
   name.setBold(true);
@@ -267,7 +275,10 @@ void frmArranger::Refresh() {
   ui_->cmdStartStop->setText(s.playing ? "Stop" : "Start");
   FollowAutoFill(s);
   if (ui_->chkSyncStart->isChecked() != s.syncArmed) ui_->chkSyncStart->setChecked(s.syncArmed);
+  // Bar.Beat, and beside its caption the song's bar (the chart's while a chart plays).
   ui_->lblPosition->setText(s.playing ? QString("%1.%2").arg(s.bar + 1).arg(s.beat + 1) : QString("-.-"));
+  lblSongBar_->setText(s.playing ? QString("%1 bar %2").arg(chartPlaying_ ? "chart" : "song").arg(s.songBar + 1)
+                                 : QString());
   const int bpm = s.tempo ? static_cast<int>(std::lround(60'000'000.0 / s.tempo)) : 0;
   if (s.playing && bpm > 0 && bpm != ui_->spnTempo->value() && !ui_->spnTempo->hasFocus()) {
     ui_->spnTempo->blockSignals(true);
@@ -284,29 +295,35 @@ void frmArranger::Refresh() {
     statusBar()->showMessage(QString("Audio buffer underruns: %1").arg(static_cast<qulonglong>(underruns)));
 }
 
-// The playing section's button lit, the queued one blinking; "look" says
-// which for tests ("playing", "queued" or "").
+// The playing section's button lit; a requested one blinks until it starts:
+// a queued section, and the Main chosen while the one before (or its fill)
+// still plays. A fill that plays lights "Auto Fill", the Break its button.
+// "look" says which for tests ("playing", "queued" or "").
 void frmArranger::ShowSectionLights(const live::LiveState& s) {
   const bool blinkOn = (ticks_ / kBlinkRefreshes) % 2 == 0;
-  // selected: the Main and Intro the next Start plays, shown while stopped.
-  auto show = [&](QPushButton* button, int section, bool selected) {
-    const char* look = !s.playing || section < 0 ? "" : section == s.section ? "playing" : section == s.queued ? "queued" : "";
+  auto paint = [&](QWidget* widget, const char* look) {
     const std::string_view is(look);
-    const QString sheet = is == "playing"  ? kPlayingLook
-                          : is == "queued" ? (blinkOn ? kQueuedLook : "")
-                          : selected && !s.playing ? kQueuedLook
-                                                   : "";
-    if (button->property("look").toString() != look) button->setProperty("look", look);
-    if (button->styleSheet() != sheet) button->setStyleSheet(sheet);
+    const QString sheet = is == "playing" ? kPlayingLook : is == "queued" ? (blinkOn ? kQueuedLook : "") : "";
+    if (widget->property("look").toString() != look) widget->setProperty("look", look);
+    if (widget->styleSheet() != sheet) widget->setStyleSheet(sheet);
+  };
+  // selected: the Main and Intro the next Start plays, shown while stopped.
+  auto show = [&](QPushButton* button, int section, bool requested, bool selected) {
+    const bool playing = s.playing && section >= 0 && section == s.section;
+    const bool waiting = s.playing && section >= 0 && (section == s.queued || requested);
+    paint(button, playing ? "playing" : waiting || (selected && !s.playing) ? "queued" : "");
+    if (!s.playing && selected && button->styleSheet() != kQueuedLook) button->setStyleSheet(kQueuedLook);
   };
   for (int v = 0; v < live::kVariations; ++v) {
-    show(SectionButton('I', v), buttons_.intro[v], v == s.selectedIntro);
-    // A fill lights the Main it leads into.
-    const bool fillInto = s.playing && s.section >= 0 && s.section == buttons_.fill[v];
-    show(SectionButton('M', v), fillInto ? s.section : buttons_.main[v], v == s.selectedMain);
-    show(SectionButton('E', v), buttons_.ending[v], false);
+    show(SectionButton('I', v), buttons_.intro[v], false, v == s.selectedIntro);
+    show(SectionButton('M', v), buttons_.main[v], !chartPlaying_ && v == s.selectedMain && s.section != buttons_.main[v],
+         v == s.selectedMain);
+    show(SectionButton('E', v), buttons_.ending[v], false, false);
   }
-  show(ui_->cmdBreak, buttons_.breakFill, false);
+  show(ui_->cmdBreak, buttons_.breakFill, false, false);
+  const bool fillPlays = s.playing && s.section >= 0 && s.section != buttons_.breakFill &&
+                         std::find(buttons_.fill.begin(), buttons_.fill.end(), s.section) != buttons_.fill.end();
+  paint(ui_->chkAutoFill, fillPlays ? "playing" : "");
 }
 
 void frmArranger::closeEvent(QCloseEvent* event) {

@@ -21,6 +21,7 @@
 #include "platform/chart_dialogs.h"
 #include "shell/arranger/arranger_service.h"
 
+class QLabel;
 class QPushButton;
 class QCheckBox;
 class QSettings;
@@ -115,6 +116,7 @@ class frmArranger : public QMainWindow {
   live::TapTempo tap_;
   QTimer* refresh_ = nullptr;
   int ticks_ = 0;  // refreshes so far: the blink's phase
+  QLabel* lblSongBar_ = nullptr;
 
   live::ChosenChord& chord_;
   bool wasPlaying_ = false;                 // at the last refresh

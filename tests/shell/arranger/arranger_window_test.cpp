@@ -1,5 +1,6 @@
 // The Arranger window offscreen, on a fake arranger service.
 #include <QComboBox>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -160,7 +161,10 @@ class ArrangerWindowTest : public QObject {
     rig.window.Refresh();
     QCOMPARE(rig.Find<QPushButton>("cmdMainA")->property("look").toString(), QString("playing"));
     QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString("queued"));
+    rig.service.state.songBar = 6;
+    rig.window.Refresh();
     QCOMPARE(rig.Find<QLabel>("lblPosition")->text(), QString("3.4"));
+    QCOMPARE(rig.Find<QLabel>("lblSongBar")->text(), QString("song bar 7"));
     QCOMPARE(rig.Find<QPushButton>("cmdStartStop")->text(), QString("Stop"));
     QSet<QString> looks;
     for (int i = 0; i < 14; ++i) {
@@ -169,12 +173,22 @@ class ArrangerWindowTest : public QObject {
     }
     QCOMPARE(looks.size(), 2);  // the queued button blinks
 
-    rig.service.state.section = 4;  // Fill In BB, leading into Main B
+    // Main B chosen: its fill plays and lights Auto Fill, Main B blinks until it begins.
+    rig.service.state.selectedMain = 1;
+    rig.service.state.queued = -1;
+    rig.service.state.section = 4;  // Fill In BB
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString("queued"));
+    QCOMPARE(rig.Find<QPushButton>("cmdMainA")->property("look").toString(), QString(""));
+    QCOMPARE(rig.Find<QCheckBox>("chkAutoFill")->property("look").toString(), QString("playing"));
+    rig.service.state.section = 2;  // Main B
     rig.window.Refresh();
     QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString("playing"));
+    QCOMPARE(rig.Find<QCheckBox>("chkAutoFill")->property("look").toString(), QString(""));
     rig.service.state.playing = false;
     rig.window.Refresh();
-    QCOMPARE(rig.Find<QPushButton>("cmdMainB")->property("look").toString(), QString(""));
+    QCOMPARE(rig.Find<QPushButton>("cmdMainA")->property("look").toString(), QString(""));
+    QVERIFY(!rig.Find<QPushButton>("cmdMainB")->styleSheet().isEmpty());  // steady: the next Start plays it
     QCOMPARE(rig.Find<QPushButton>("cmdStartStop")->text(), QString("Start"));
   }
 
