@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/arranger/chart_editor.h"
 #include "shell/arranger/kept_chord.h"
 #include "shell/arranger/record_panel.h"
 #include "ui_frm_arranger.h"
@@ -83,6 +84,16 @@ void frmArranger::FillChordLists() {
   }
   ui_->cboBass->addItem("(root)");
   for (int pc = 0; pc < 12; ++pc) ui_->cboBass->addItem(QString("/") + RootName(pc));
+  chartHighlighter_ = SetUpChartEditor(ui_->txtChart);
+  // The chart's status on a line of its own under the progress bar, whatever its length.
+  for (auto* box : findChildren<QBoxLayout*>()) {
+    const int at = box->indexOf(static_cast<QLayoutItem*>(ui_->layout_export));
+    if (at < 0) continue;
+    ui_->layout_export->removeWidget(ui_->lblChartStatus);
+    box->insertWidget(at + 1, ui_->lblChartStatus);
+    break;
+  }
+  ShowWholeInToolTip(ui_->lblChartStatus, QString());
   ui_->txtChart->setPlaceholderText("[Main A] C Am | F G7 |\n[Ending A] C |");
 }
 
@@ -288,9 +299,9 @@ void frmArranger::Refresh() {
   ShowSectionLights(s);
   ShowChordInForce(s);
   ShowChartBar(s);
-  if (!s.playing) chartPlaying_ = false;
+  FollowChart(s);
   if (exportDone_) FinishExport();
-  ui_->prgExport->setValue(static_cast<int>(exportProgress_ * 100));
+  if (ExportRunning()) ui_->prgExport->setValue(static_cast<int>(exportProgress_ * 100));
   if (uint64_t underruns = service_.Underruns())
     statusBar()->showMessage(QString("Audio buffer underruns: %1").arg(static_cast<qulonglong>(underruns)));
 }

@@ -33,6 +33,7 @@ class frmArranger;
 }
 
 namespace vambrio {
+class ChartHighlighter;
 namespace keyboard {
 class PlayerKeyboard;
 }
@@ -88,6 +89,8 @@ class frmArranger : public QMainWindow {
   void ShowSections();
   void ShowSectionLights(const live::LiveState& s);
   void ShowChartBar(const live::LiveState& s);
+  void ShowChartStatus(const QString& text, bool error = false);
+  void FollowChart(const live::LiveState& s);
   void ShowChordInForce(const live::LiveState& s);
   void ShowChosenChord();
   void SendChord();
@@ -117,6 +120,7 @@ class frmArranger : public QMainWindow {
   QTimer* refresh_ = nullptr;
   int ticks_ = 0;  // refreshes so far: the blink's phase
   QLabel* lblSongBar_ = nullptr;
+  ChartHighlighter* chartHighlighter_ = nullptr;
 
   live::ChosenChord& chord_;
   bool wasPlaying_ = false;                 // at the last refresh
@@ -124,6 +128,8 @@ class frmArranger : public QMainWindow {
   std::string chartPath_;
   std::vector<ChartBarPlace> chartBars_;
   bool chartPlaying_ = false;
+  bool chartSeenPlaying_ = false;  // the chart's Start has reached the audio thread
+  int lastChartBar_ = -1;          // the chart's bar at the last refresh
 
   std::thread exporter_;
   std::atomic<double> exportProgress_{0};

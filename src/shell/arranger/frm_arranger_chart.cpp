@@ -1,9 +1,11 @@
 // The chord-chart pane of the Arranger window, and the window's keys.
 #include <QFile>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <fstream>
 
+#include "shell/arranger/chart_editor.h"
 #include "shell/arranger/frm_arranger.h"
 #include "ui_frm_arranger.h"
 
@@ -34,7 +36,7 @@ void frmArranger::OpenChart(const std::string& path) {
   }
   chartPath_ = path;
   ui_->txtChart->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-  ui_->lblChartStatus->setText(QString("Opened %1").arg(QString::fromStdString(path)));
+  ShowChartStatus(QString("Opened %1").arg(QString::fromStdString(path)));
 }
 
 void frmArranger::cmdSaveChart_Click() {
@@ -49,15 +51,54 @@ void frmArranger::cmdSaveChart_Click() {
     return;
   }
   chartPath_ = path;
-  ui_->lblChartStatus->setText(QString("Saved %1").arg(QString::fromStdString(path)));
+  ShowChartStatus(QString("Saved %1").arg(QString::fromStdString(path)));
 }
 
 void frmArranger::cmdPlayChart_Click() {
   const std::string text = ui_->txtChart->toPlainText().toStdString();
   std::string problem = service_.CheckChart(text, chartBars_);
   if (problem.empty()) problem = service_.PlayChart(text);
-  ui_->lblChartStatus->setText(QString::fromStdString(problem.empty() ? "Playing the chart" : problem));
   chartPlaying_ = problem.empty();
+  chartSeenPlaying_ = false;
+  lastChartBar_ = -1;
+  if (chartPlaying_) ui_->prgExport->setValue(0);
+  ShowChartStatus(QString::fromStdString(problem.empty() ? "Playing the chart" : problem), !problem.empty());
+}
+
+// The status under the chart, whole in its tool tip. An error is also said
+// whole on the window's message line, underlined in the text, and the
+// cursor is put at its line and column.
+void frmArranger::ShowChartStatus(const QString& text, bool error) {
+  ShowWholeInToolTip(ui_->lblChartStatus, text);
+  const std::optional<ChartTextPlace> place = error ? PlaceOfChartError(text) : std::nullopt;
+  if (chartHighlighter_) chartHighlighter_->MarkError(place);
+  if (!error) return;
+  statusBar()->showMessage(text);
+  if (!place) return;
+  const QTextBlock line = ui_->txtChart->document()->findBlockByNumber(place->line - 1);
+  if (!line.isValid()) return;
+  QTextCursor cursor(line);
+  cursor.setPosition(line.position() + std::clamp(place->column - 1, 0, static_cast<int>(line.length()) - 1));
+  ui_->txtChart->setTextCursor(cursor);
+  ui_->txtChart->setFocus();
+}
+
+// While a chart plays, the progress bar follows its bars; when it has
+// ended (or was stopped), the status says so.
+void frmArranger::FollowChart(const live::LiveState& s) {
+  if (!chartPlaying_) return;
+  if (s.playing) {
+    chartSeenPlaying_ = true;
+    const auto bars = static_cast<int>(std::max<size_t>(chartBars_.size(), 1));
+    ui_->prgExport->setValue(std::min(100, static_cast<int>(s.songBar) * 100 / bars));
+    return;
+  }
+  if (!chartSeenPlaying_) return;  // its Start is still on its way to the audio thread
+  chartPlaying_ = false;
+  chartSeenPlaying_ = false;
+  const bool ended = lastChartBar_ + 1 >= static_cast<int>(chartBars_.size());
+  if (ended) ui_->prgExport->setValue(100);
+  ShowChartStatus(ended ? "The chart has ended" : "The chart was stopped");
 }
 
 // The bar being played, highlighted in the chart.
@@ -80,6 +121,7 @@ void frmArranger::ShowChartBar(const live::LiveState& s) {
   }
   ui_->txtChart->setExtraSelections(marks);
   ui_->txtChart->setProperty("playingBar", chartPlaying_ && s.playing ? static_cast<int>(s.bar) : -1);
+  if (chartPlaying_ && s.playing) lastChartBar_ = static_cast<int>(s.bar);
 }
 
 void frmArranger::Export(const std::string& suffix) {
@@ -87,7 +129,7 @@ void frmArranger::Export(const std::string& suffix) {
   const std::string text = ui_->txtChart->toPlainText().toStdString();
   std::vector<ChartBarPlace> bars;
   if (std::string problem = service_.CheckChart(text, bars); !problem.empty()) {
-    ui_->lblChartStatus->setText(QString::fromStdString(problem));
+    ShowChartStatus(QString::fromStdString(problem), true);
     return;
   }
   std::string start = chartPath_.empty() ? style_.path : chartPath_;
@@ -98,7 +140,7 @@ void frmArranger::Export(const std::string& suffix) {
   exportDone_ = false;
   ui_->cmdExportMidi->setEnabled(false);
   ui_->cmdExportWav->setEnabled(false);
-  ui_->lblChartStatus->setText(QString("Exporting %1...").arg(QString::fromStdString(exportPath_)));
+  ShowChartStatus(QString("Exporting %1...").arg(QString::fromStdString(exportPath_)));
   exporter_ = std::thread([this, text] {
     exportResult_ = service_.Export(text, exportPath_, [this](double done) { exportProgress_ = done; });
     exportDone_ = true;
@@ -109,7 +151,9 @@ void frmArranger::FinishExport() {
   if (exporter_.joinable()) exporter_.join();
   exportDone_ = false;
   exportProgress_ = exportResult_.empty() ? 1.0 : 0.0;
-  ui_->lblChartStatus->setText(QString::fromStdString(exportResult_.empty() ? "Exported " + exportPath_ : exportResult_));
+  ui_->prgExport->setValue(static_cast<int>(exportProgress_ * 100));
+  ShowChartStatus(QString::fromStdString(exportResult_.empty() ? "Exported " + exportPath_ : exportResult_),
+                  !exportResult_.empty());
   ui_->cmdExportMidi->setEnabled(true);
   ui_->cmdExportWav->setEnabled(true);
 }

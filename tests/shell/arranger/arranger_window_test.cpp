@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <fstream>
 
@@ -210,10 +211,29 @@ class ArrangerWindowTest : public QObject {
     QCOMPARE(text->property("playingBar").toInt(), 1);
     QCOMPARE(text->extraSelections().size(), 1);
     QCOMPARE(text->extraSelections()[0].cursor.selectedText(), QString("G7 |"));
+    // The progress follows the chart's bars; at its end the status says so.
+    rig.service.state.songBar = 1;
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QProgressBar>("prgExport")->value(), 33);
+    rig.service.state.bar = 2;
+    rig.service.state.songBar = 2;
+    rig.window.Refresh();
+    rig.service.state.playing = false;
+    rig.window.Refresh();
+    QCOMPARE(rig.Find<QLabel>("lblChartStatus")->text(), QString("The chart has ended"));
+    QCOMPARE(rig.Find<QProgressBar>("prgExport")->value(), 100);
 
-    rig.service.chartProblem = "line 2, column 3: unknown chord \"Hx\"";
+    // An error is shown whole (tool tip and message line) and the cursor goes to its place.
+    const QString problem = "line 2, column 3: unknown chord \"Hx\" (\"Hx\": a chord's root is a letter from A to G)";
+    rig.service.chartProblem = problem.toStdString();
+    const int width = rig.window.width();
     QTest::mouseClick(rig.Find<QPushButton>("cmdPlayChart"), Qt::LeftButton);
-    QVERIFY(rig.Find<QLabel>("lblChartStatus")->text().contains("unknown chord"));
+    QCOMPARE(rig.Find<QLabel>("lblChartStatus")->toolTip(), problem);
+    QCOMPARE(rig.window.statusBar()->currentMessage(), problem);
+    QCOMPARE(text->textCursor().blockNumber(), 1);
+    QCOMPARE(text->textCursor().positionInBlock(), 2);
+    QCOMPARE(rig.window.width(), width);
+    QVERIFY(text->font().fixedPitch());
     rig.service.chartProblem.clear();
 
     std::string wav = rig.work.File("song.wav");
