@@ -141,20 +141,19 @@ nlohmann::ordered_json VoicesJson(const VoiceMap& map) {
 }
 
 void PrintVoices(std::ostream& out, const VoiceMap& map) {
-  for (const auto& v : VoicesJson(map)) {
-    const std::string name = v["requested_name"].get<std::string>();
-    const std::string family = v["family"].get<std::string>();
-    out << "  Channel " << v["channel"].get<int>();
-    if (!v["part"].get<std::string>().empty()) out << " (" << v["part"].get<std::string>() << ")";
-    out << ": " << v["requested"]["msb"].get<int>() << "/" << v["requested"]["lsb"].get<int>() << "/"
-        << v["requested"]["program"].get<int>();
-    if (!name.empty()) out << " " << name;
-    if (!family.empty() && name.find(family) == std::string::npos) out << " [" << family << "]";
-    out << " -> bank " << v["resolved"]["bank"].get<int>() << ", program " << v["resolved"]["program"].get<int>() << " \""
-        << v["resolved"]["name"].get<std::string>() << "\" (" << v["how"].get<std::string>() << ")\n";
-    if (!v["articulations"].empty()) out << "      articulations: " << ArticulationsText(v["articulations"]) << "\n";
-    if (!v["moved_keys"].empty()) out << "      keys moved: " << MovedKeysText(v["moved_keys"]) << "\n";
+  const std::vector<ResolvedVoice> voices = ResolveStyleVoices(map);
+  for (const ResolvedVoice& v : voices) {
+    out << "  Channel " << v.channel + 1;
+    if (*PartName(v.part)) out << " (" << PartName(v.part) << ")";
+    out << ": " << DescribeVoice(v.resolution) << "\n";
+    const auto articulations = ArticulationsJson(v.resolution, map.Settings().noise);
+    if (!articulations.empty()) out << "      articulations: " << ArticulationsText(articulations) << "\n";
+    const auto moved = MovedKeysJson(v.resolution, map.Use().Find(v.channel));
+    if (!moved.empty()) out << "      keys moved: " << MovedKeysText(moved) << "\n";
   }
+  if (const int standIns = StandInCount(voices); standIns > 0)
+    out << "  " << standIns << (standIns == 1 ? " voice" : " voices") << " of this style "
+        << (standIns == 1 ? "is" : "are") << " played by stand-ins on this SoundFont\n";
 }
 
 bool MapFileForGeneralMidi(std::vector<uint8_t>& midi, const StyleModel& m, const VoiceOptions& options) {

@@ -61,6 +61,33 @@ int VoiceResolution::MovedKeyCount() const {
   return static_cast<int>(std::count_if(keys.begin(), keys.end(), [](const KeyTarget& k) { return k.kind != KeyTarget::Kind::Same; }));
 }
 
+bool VoiceResolution::IsStandIn() const {
+  switch (how) {
+    case How::OwnBank: return false;
+    case How::DrumKit: return requested.program != program;
+    case How::Bank0SameProgram: return requested.msb != 0 || requested.lsb != 0;
+    default: return true;
+  }
+}
+
+std::string DescribeVoice(const VoiceResolution& r) {
+  std::string text = std::to_string(r.requested.msb) + "/" + std::to_string(r.requested.lsb) + "/" +
+                     std::to_string(r.requested.program);
+  if (*r.requestedName) text += std::string(" ") + r.requestedName;
+  const char* family = r.drums ? "drums" : FamilyName(r.family);
+  if (*family && std::string(r.requestedName).find(family) == std::string::npos) text += std::string(" [") + family + "]";
+  return text + " -> bank " + std::to_string(r.bank) + ", program " + std::to_string(r.program) + " \"" + r.presetName +
+         "\" (" + HowText(r.how) + ")";
+}
+
+int StandInCount(const std::vector<ResolvedVoice>& voices) {
+  std::vector<VoiceRequest> seen;
+  for (const ResolvedVoice& v : voices)
+    if (v.resolution.IsStandIn() && std::find(seen.begin(), seen.end(), v.resolution.requested) == seen.end())
+      seen.push_back(v.resolution.requested);
+  return static_cast<int>(seen.size());
+}
+
 VoiceMap::VoiceMap(const StyleVoiceUse& use, std::shared_ptr<const SoundFontCatalog> catalog,
                    const VoiceMapSettings& settings)
     : use_(use), catalog_(catalog ? std::move(catalog) : std::make_shared<SoundFontCatalog>()), settings_(settings) {

@@ -100,7 +100,15 @@ struct VoiceResolution {
   std::array<KeyTarget, 128> keys{};  // drums: where each key goes (all Same for melodic voices)
 
   int MovedKeyCount() const;
+  // Played by another voice than the one asked for: a table's or a guessed
+  // stand-in, a panel voice's bank 0, another kit, the effect kit's stand-ins.
+  // A General MIDI voice (MSB 0, LSB 0) or kit found as such is no stand-in.
+  bool IsStandIn() const;
 };
+
+// One line for a tool tip or a listing: "8/0/17 finger bass -> bank 0,
+// program 33 "Fingered Bass" (MegaVoice table)".
+std::string DescribeVoice(const VoiceResolution& r);
 
 class VoiceMap {
  public:
@@ -142,6 +150,9 @@ struct ResolvedVoice {
   VoiceResolution resolution;
 };
 std::vector<ResolvedVoice> ResolveStyleVoices(const VoiceMap& map);
+// How many different voices of the list are played by stand-ins (for "3
+// voices of this style are played by stand-ins on this SoundFont").
+int StandInCount(const std::vector<ResolvedVoice>& voices);
 
 // The name of a destination part ("Bass", "Chord 1", ...; "" for none).
 const char* PartName(int part);

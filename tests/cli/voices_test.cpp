@@ -50,6 +50,7 @@ TEST_F(VoicesCliTest, JsonNamesEachVoiceWhatPlaysItAndHow) {
   EXPECT_NE(text.out.find("Channel 12 (Chord 1): 8/0/3 clean guitar -> bank 0, program 27 \"Clean Guitar\" (MegaVoice table)"),
             std::string::npos) << text.out;
   EXPECT_NE(text.out.find("notes 96-119 strum noise (left out)"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("2 voices of this style are played by stand-ins on this SoundFont"), std::string::npos);
   EXPECT_EQ(Cli({"voices", style, "--soundfont", dir.File("none.sf2")}).status, 1);
   EXPECT_EQ(Cli({"voices", style, "--noise", "loud"}).status, 2);
 

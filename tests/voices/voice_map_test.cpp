@@ -25,6 +25,7 @@ struct Case {
   How how;
   const char* requestedName;  // nullptr: not checked
   bool articulated;
+  bool standIn = true;
 };
 
 TEST(VoiceMap, ResolutionOrderOnEverySoundFont) {
@@ -44,11 +45,11 @@ TEST(VoiceMap, ResolutionOrderOnEverySoundFont) {
       {kChordChannel, 104, 0, 5, 0, 5, How::PanelVoiceBank0, "", false},
       {kChordChannel, 108, 2, 40, 0, 40, How::PanelVoiceBank0, "", false},
       {kChordChannel, 121, 1, 27, 0, 27, How::PanelVoiceBank0, "", false},
-      {kChordChannel, 0, 0, 50, 0, 50, How::Bank0SameProgram, nullptr, false},
+      {kChordChannel, 0, 0, 50, 0, 50, How::Bank0SameProgram, "Synth Strings 1", false, false},
       {kChordChannel, 3, 0, 50, 0, 50, How::Bank0SameProgram, "", false},
       // Drum kits on any channel.
-      {kDrumChannel, 127, 0, 0, 128, 0, How::DrumKit, "Standard", false},
-      {kChordChannel, 120, 0, 0, 128, 0, How::DrumKit, "Standard", false},
+      {kDrumChannel, 127, 0, 0, 128, 0, How::DrumKit, "Standard", false, false},
+      {kChordChannel, 120, 0, 0, 128, 0, How::DrumKit, "Standard", false, false},
       {kDrumChannel, 127, 0, 100, 128, 0, How::StandardKit, "", false},
       {kDrumChannel, 126, 0, 0, 128, 0, How::EffectKit, "effect kit", false},
   };
@@ -65,10 +66,23 @@ TEST(VoiceMap, ResolutionOrderOnEverySoundFont) {
       }
       EXPECT_EQ(r.articulations != nullptr, c.articulated);
       EXPECT_EQ(r.requested.msb, c.msb);
+      EXPECT_EQ(r.IsStandIn(), c.standIn);
       const SoundFontPreset* preset = catalog->Find(r.bank, r.program);
       EXPECT_STREQ(r.presetName, preset ? preset->name.c_str() : "");
     }
   }
+}
+
+TEST(VoiceMap, StandInsCountedOncePerVoiceAndDescribed) {
+  const VoiceMap map(StyleUse(), TinyCatalog(false), {});
+  std::vector<ResolvedVoice> voices;
+  for (auto [channel, msb, program] : {std::tuple{kBassChannel, 8, 17}, {kChordChannel, 8, 17}, {kChordChannel, 0, 27},
+                                       {kDrumChannel, 127, 0}, {kDrumChannel, 127, 26}})
+    voices.push_back({channel, -1, map.Resolve(channel, msb, 0, program)});
+  EXPECT_EQ(StandInCount(voices), 2);  // the bass on two channels, and the kit for 26
+  EXPECT_EQ(DescribeVoice(voices[0].resolution),
+            "8/0/17 finger bass -> bank 0, program 33 \"Finger Bass\" (MegaVoice table)");
+  EXPECT_EQ(DescribeVoice(voices[4].resolution), "127/0/26 [drums] -> bank 128, program 0 \"Standard\" (Standard kit)");
 }
 
 TEST(VoiceMap, KitsTheSoundFontLacksFallToTheNearestThenToStandard) {
