@@ -113,7 +113,9 @@ void FluidArrangerService::KeepKeyboardAttached(bool on) {
   platform::LiveOutput& output = Output();
   const bool ours = attachedTo_ == &output && output.LiveClientAttached();
   if (!on) {
-    if (ours && !session_->Client().State().playing) Detach();
+    // Sync Start armed waits for the first chord (the pad's, the computer keys' or a keyboard's) attached.
+    const live::LiveState state = session_->Client().State();
+    if (ours && !state.playing && !state.syncArmed) Detach();
     return;
   }
   if (ours || output.LiveClientAttached() || (otherPlays_ && otherPlays_())) return;

@@ -108,7 +108,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
  public:
 
   // Opening a style.
-  void Entry(const std::string& path);
+  // showWindow false: the window stays as it is (hidden at a start-up with --arranger).
+  void Entry(const std::string& path, bool showWindow = true);
   void mnuOpen_Click();
   // Opens a style chosen elsewhere (the library) as "&Open Style" does with
   // the file its dialog returns.

@@ -38,7 +38,7 @@ QString LoadWarningTip(const std::vector<std::string>& warnings) {
 
 }  // namespace
 
-void frmVambrio::Entry(const std::string& path) {
+void frmVambrio::Entry(const std::string& path, bool showWindow) {
   if (unloaded_) return;  // the window has closed (the session ended during the start-up)
   // A style that does not load leaves the one before whole: its bytes and
   // tables, title, labels, sections, part boxes, volume and Play.
@@ -52,7 +52,7 @@ void frmVambrio::Entry(const std::string& path) {
   // the window shown, the master-volume slider at its bottom.
   SetAllParts(true);
   UpdateControls();
-  show();
+  if (showWindow) show();
   setWindowTitle("Vambrio");
   ui_->SlidMasterVolume->setValue(0);
   EntryResult r = vambrio::Entry(model_, path, ui_->chkGM->isChecked(), reporter_);

@@ -16,7 +16,7 @@ void StartUp(frmVambrio& window, bool shown) {
   if (shown) window.show();
   window.model().PlaybackStopped = true;
   window.UpdateControls();  // Stop disabled: nothing plays yet
-  if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName);
+  if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName, shown);
 }
 
 // Empty when there is no configuration folder: nothing is then read, and the

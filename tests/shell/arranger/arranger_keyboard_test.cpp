@@ -128,6 +128,25 @@ class ArrangerKeyboardTest : public QObject {
     QCOMPARE(saved.value("Keyboard/Split").toBool(), false);
   }
 
+  // Without a MIDI input, Sync Start stays armed and the pad's first chord starts.
+  void syncStartWithoutAnInputWaitsForThePadsChord() {
+    TempDir dir;
+    Rig rig(dir.File("Sound.ini"));
+    rig.keyboard.SetListening(false);
+    rig.Find<QCheckBox>("chkSyncStart")->click();
+    for (int i = 0; i < 3; ++i) {
+      rig.output.Run(1);
+      rig.window.Refresh();
+    }
+    QVERIFY(rig.Find<QCheckBox>("chkSyncStart")->isChecked());
+    QVERIFY(!rig.service.State().playing);
+    rig.Find<QPushButton>("cmdRoot7")->click();  // G
+    rig.output.Run(2);
+    rig.window.Refresh();
+    QVERIFY(rig.service.State().playing);
+    QVERIFY(!rig.Find<QCheckBox>("chkSyncStart")->isChecked());
+  }
+
   void theRightHandPlaysTheVoiceAndChannelChosen() {
     TempDir dir;
     Rig rig(dir.File("Sound.ini"));

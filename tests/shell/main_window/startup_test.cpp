@@ -131,4 +131,13 @@ void StartupTest::exitWhenStoppedWritesSettingsAndClosesTheDevice() {
   QCOMPARE(rig.sequencer.Commands().back(), std::string("close"));
 }
 
+// With --arranger the main window loads the command line's style but is not shown.
+void StartupTest::startedHiddenTheStyleLoadsAndTheWindowStaysHidden() {
+  WindowRig rig;
+  rig.window = std::make_unique<frmVambrio>(rig.Services(), rig.Style("Hidden.sty"));
+  StartUp(*rig.window, false);
+  QVERIFY(!rig.window->isVisible());
+  QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+}
+
 }  // namespace vambrio::test

@@ -13,6 +13,7 @@ class StartupTest : public QObject {
   void settingsFileIsAppliedAndWrittenBack();
   void unreadableSettingsFileIsReportedAndDefaultsApply();
   void quotedCommandLinePathIsLoadedOnceShown();
+  void startedHiddenTheStyleLoadsAndTheWindowStaysHidden();
   void startupConfiguresTheSequencerAndStopsNothing();
   void mixerStartupSetsHalfTheRangeAndFollowsTheSlider();
   void mixerThatCannotBeOpenedIsSaidAndStartupGoesOn();
