@@ -178,10 +178,7 @@ void Arranger::Start(int section, midi::EventSink& out, int then) {
   switch_.pending = false;
   if (then < kStopAtEnd || then >= static_cast<int>(style_.sections.size())) then = kLoop;
   BeginSection(out, section, 0, then);
-  if (haveChord_) {
-    const uint32_t n = FormatChord(&chord_, chordText_);
-    SendMeta(out, midi::meta::kText, chordText_, n);
-  }
+  if (haveChord_) SendMeta(out, midi::meta::kText, chordText_, chordTextLength_);
 }
 
 void Arranger::StartSectionAt(int section, int64_t tick, uint32_t from, int then) {
@@ -196,12 +193,17 @@ void Arranger::SetThen(int then) {
   if (switch_.pending) switch_.then = then;
 }
 
-void Arranger::SetChord(const Chord& chord, midi::EventSink& out) {
+void Arranger::SetChord(const Chord& chord, midi::EventSink& out, std::string_view text) {
   haveChord_ = true;
   chord_ = chord;
+  if (text.empty() || text.size() >= sizeof chordText_) {
+    chordTextLength_ = FormatChord(&chord_, chordText_);
+  } else {
+    std::copy(text.begin(), text.end(), chordText_);
+    chordTextLength_ = static_cast<uint32_t>(text.size());
+  }
   if (!playing_) return;
-  const uint32_t n = FormatChord(&chord_, chordText_);
-  SendMeta(out, midi::meta::kText, chordText_, n);
+  SendMeta(out, midi::meta::kText, chordText_, chordTextLength_);
   Follow(out);
 }
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "arranger/style_patterns.h"
 #include "chord/chord_name.h"
@@ -61,8 +62,9 @@ class Arranger {
 
   // What follows the section playing (and a switch not yet made) after its pass.
   void SetThen(int then);
-
-  void SetChord(const Chord& chord, midi::EventSink& out);
+  // `text` is the chord's name as the song writes it ("C^7"), sent as the
+  // chord's text event; empty or longer than 23 characters: its own name.
+  void SetChord(const Chord& chord, midi::EventSink& out, std::string_view text = {});
   void SetNoChord(midi::EventSink& out);  // every non-rhythm channel silent until the next chord
   void SetPartOn(int part, bool on, midi::EventSink& out);  // part 0..7
   void SetTempo(uint32_t microsPerQuarter, midi::EventSink& out);
@@ -127,6 +129,7 @@ class Arranger {
   std::array<std::array<Voice, 128>, 16> voices_{};           // by source channel and note
   std::array<std::array<uint16_t, 128>, 16> outCount_{};      // sources sounding each output note
   char chordText_[24] = {};
+  uint32_t chordTextLength_ = 0;
 };
 
 // The chord's name without allocating: "Bbm7", "F/A", "N.C." for none.

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "chord/chord_symbols.h"
+
 namespace vambrio::arranger {
 namespace {
 
@@ -14,6 +16,12 @@ int ColumnOf(std::string_view line, size_t byte) {
   for (size_t i = 0; i < byte && i < line.size(); ++i)
     if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;
   return column;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
 }
 
 bool IsNoChord(std::string_view t) { return t == "N.C." || t == "N.C" || t == "NC"; }
@@ -52,7 +60,7 @@ class ChartReader {
         continue;
       }
       const ChartPlace place{lineNumber, ColumnOf(line, i)};
-      if (line[i] == '#') return;  // a comment runs to the end of the line
+      if (line[i] == '#') return KeepTag(line.substr(i + 1));  // a comment runs to the end of the line
       if (line[i] == '|') {
         CloseBar();
         ++i;
@@ -80,6 +88,15 @@ class ChartReader {
       Token(token, place);
       i = end;
     }
+  }
+
+  // "# title: Autumn Leaves": a comment that names a fact of the song is kept.
+  void KeepTag(std::string_view comment) {
+    const size_t colon = comment.find(':');
+    if (colon == std::string_view::npos) return;
+    const std::string_view name = Trim(comment.substr(0, colon));
+    if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz-") != std::string_view::npos) return;
+    chart_.tags.emplace_back(std::string(name), std::string(Trim(comment.substr(colon + 1))));
   }
 
   void Section(std::string_view raw, ChartPlace place) {
@@ -124,7 +141,12 @@ class ChartReader {
     } else {
       std::string why;
       auto chord = ParseChord(token, &why);
-      if (!chord) return Fail(place, "unknown chord " + Quoted(token) + (why.empty() ? "" : " (" + why + ")"));
+      if (!chord) {
+        // Lead-sheet spellings ("C^7", "Bh7", "F7alt") play as their nearest type.
+        auto symbol = ReadChordSymbol(token);
+        if (!symbol) return Fail(place, "unknown chord " + Quoted(token) + (why.empty() ? "" : " (" + why + ")"));
+        chord = symbol->chord;
+      }
       slot.kind = ChartSlot::Kind::Chord;
       slot.chord = *chord;
     }

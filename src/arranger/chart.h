@@ -8,7 +8,11 @@
 //   [Main B]  F | Fm6 | C/E A7 | Dm7 G7 | N.C. |
 //   [Ending A] C |
 //
-// - `#` starts a comment that runs to the end of the line.
+// - `#` starts a comment that runs to the end of the line. A comment of the
+//   form `# name: value` (a lower-case name: title, composer, key, style,
+//   time) is kept as a fact of the song.
+// - Chords are chord names (`vambrio-cli chords`) or lead-sheet symbols
+//   (`C^7`, `Bh7`, `F7alt`: `vambrio-cli chords --symbols`), kept as written.
 // - A bar ends at `|` or at the end of its line; a `|` with nothing before it
 //   ends nothing (so `| C | G |` is two bars).
 // - A bar of k chord tokens divides the bar into k equal parts; k must divide
@@ -25,6 +29,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -66,6 +71,14 @@ struct Chart {
   std::vector<ChartBar> bars;
   std::vector<ChartSection> sections;
   std::vector<ChartTempo> tempos;
+  std::vector<std::pair<std::string, std::string>> tags;  // from "# name: value" comments, in order
+
+  // The value of the first tag of that name, "" without.
+  std::string Tag(std::string_view name) const {
+    for (const auto& [n, v] : tags)
+      if (n == name) return v;
+    return {};
+  }
 };
 
 struct ChartError {

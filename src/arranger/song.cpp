@@ -19,7 +19,7 @@ class SongPlanner {
     song_.tempo = style_.tempo;
     for (const ChartTempo& t : chart_.tempos) {
       if (t.bar == 0) song_.tempo = midi::MicrosPerQuarter(t.qpm);
-      else Add({SongStep::Kind::Tempo, BarTick(t.bar), 0, kLoop, {}, midi::MicrosPerQuarter(t.qpm)});
+      else Add({SongStep::Kind::Tempo, BarTick(t.bar), 0, kLoop, {}, {}, midi::MicrosPerQuarter(t.qpm)});
     }
     if (tempo) song_.tempo = midi::MicrosPerQuarter(*tempo);
     for (size_t i = 0; i < chart_.sections.size(); ++i)
@@ -47,7 +47,7 @@ class SongPlanner {
     const bool closingEnding = i + 1 == chart_.sections.size() && IsEnding(cs.name);
     const SectionPattern& pattern = style_.sections[static_cast<size_t>(index)];
     if (last == first && !closingEnding) return ChartError{cs.place, "section " + Quoted(cs.name) + " has no bars"};
-    Add({SongStep::Kind::Section, BarTick(first), index, closingEnding ? kStopAtEnd : kLoop, {}, 0});
+    Add({SongStep::Kind::Section, BarTick(first), index, closingEnding ? kStopAtEnd : kLoop, {}, {}, 0});
     int64_t end = BarTick(last);
     if (closingEnding) end = BarTick(first) + pattern.length;
     for (size_t b = first; b < last; ++b)
@@ -72,7 +72,7 @@ class SongPlanner {
       started_ = true;
       haveChord_ = !none;
       chord_ = slot.chord;
-      Add({none ? SongStep::Kind::NoChord : SongStep::Kind::Chord, tick, 0, kLoop, slot.chord, 0});
+      Add({none ? SongStep::Kind::NoChord : SongStep::Kind::Chord, tick, 0, kLoop, slot.chord, none ? "" : slot.text, 0});
     }
     return std::nullopt;
   }
@@ -103,7 +103,7 @@ void SongPlayer::Apply(const SongStep& step, midi::EventSink& out) {
       }
       arranger_.AdvanceTo(step.tick, out);  // the switch is made at its tick, before the chord there
       break;
-    case SongStep::Kind::Chord: arranger_.SetChord(step.chord, out); break;
+    case SongStep::Kind::Chord: arranger_.SetChord(step.chord, out, step.text); break;
     case SongStep::Kind::NoChord: arranger_.SetNoChord(out); break;
   }
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct SongStep {
   int section = 0;
   int then = kLoop;        // for Section
   Chord chord;             // for Chord
+  std::string text;        // for Chord: as the chart writes it
   uint32_t tempo = 0;      // for Tempo: microseconds a quarter note
 };
 

@@ -14,11 +14,13 @@
 #include "cli/arrange_wav.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/song_source.h"
 #include "cli/voices_cli.h"
 #include "loading/entry.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
 #include "shell/error_reporter.h"
+#include "songs/chart_text.h"
 
 namespace vambrio::cli {
 
@@ -35,8 +37,9 @@ LivePlayer& ArrangeLivePlayer() {
 namespace {
 
 constexpr const char* kUsage =
-    "arrange STYLE CHART -o OUT.mid|OUT.wav [--tempo T] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE] [--voices gm|written] [--noise play|leave-out]\n  vambrio-cli arrange STYLE CHART [same options] [--latency low|normal|safe] [--audio-driver NAME]"
+    "arrange STYLE SONG -o OUT.mid|OUT.wav [--song N|TITLE] [--transpose N] [--tempo T] [--gm] [--xg-on] [--no-sysex] "
+    "[--parts BITS] [--soundfont FILE] [--voices gm|written] [--noise play|leave-out]\n  vambrio-cli arrange STYLE SONG "
+    "[same options] [--latency low|normal|safe] [--audio-driver NAME]"
     " [--midi-out PORT] [--record FILE.mid] [--record-chart FILE.chart]  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
@@ -48,28 +51,6 @@ OutputType TypeOf(const std::string& path) {
   if (ext == "mid" || ext == "midi") return OutputType::Midi;
   if (ext == "wav") return OutputType::Wav;
   return OutputType::Unknown;
-}
-
-// The chart's text from a file, or from standard input for "-"; the reason
-// in words when it cannot be read.
-std::string ReadChartText(const std::string& name, std::string& text) {
-  std::ostringstream all;
-  if (name == "-") {
-    all << std::cin.rdbuf();
-    text = all.str();
-    return std::cin.bad() ? "standard input could not be read" : "";
-  }
-  std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) return "this is a folder, not a chart";
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    const int error = errno;
-    return std::string("the chart could not be read: ") +
-           (!std::filesystem::exists(name, ec) ? "there is no such file" : std::strerror(error));
-  }
-  all << in.rdbuf();
-  text = all.str();
-  return in.bad() ? "the chart could not be read: " + std::string(std::strerror(errno)) : "";
 }
 
 std::optional<double> ReadTempo(const ParsedArgs& args, bool& ok) {
@@ -105,7 +86,7 @@ std::string Duration(double seconds) {
 int RunArrange(const std::vector<std::string>& args) {
   auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
                           {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out", "--voices",
-                           "--noise", "--record", "--record-chart"});
+                           "--noise", "--record", "--record-chart", "--song", "--transpose"});
   if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
   const bool live = !parsed->Value("-o");
   if (!live && (parsed->Value("--record") || parsed->Value("--record-chart"))) {
@@ -120,7 +101,10 @@ int RunArrange(const std::vector<std::string>& args) {
   bool tempoOk = true;
   const std::optional<double> tempo = ReadTempo(*parsed, tempoOk);
   VoiceOptions voiceOptions;
-  if (!ReadPlayChoices(*parsed, choices) || !tempoOk || !ReadVoiceOptions(*parsed, voiceOptions)) return Usage(kUsage);
+  int transpose = 0;
+  if (!ReadPlayChoices(*parsed, choices) || !tempoOk || !ReadVoiceOptions(*parsed, voiceOptions) ||
+      !ReadTranspose(parsed->Value("--transpose"), transpose))
+    return Usage(kUsage);
   const std::string& stylePath = parsed->positional[0];
   const std::string& chartPath = parsed->positional[1];
   const std::string out = parsed->Value("-o").value_or("");
@@ -134,17 +118,9 @@ int RunArrange(const std::vector<std::string>& args) {
     return kExitFailed;
   }
 
-  const std::string chartName = chartPath == "-" ? "standard input" : chartPath;
-  std::string text;
-  if (const std::string problem = ReadChartText(chartPath, text); !problem.empty()) {
-    std::cerr << chartName << ": " << problem << "\n";
-    return kExitFailed;
-  }
-  auto chart = arranger::ReadChart(text);
-  if (auto* e = std::get_if<arranger::ChartError>(&chart)) {
-    std::cerr << chartName << ": " << e->Text() << "\n";
-    return kExitFailed;
-  }
+  std::optional<SongSource> source = ReadSongSource(chartPath, parsed->Value("--song"), transpose);
+  if (!source) return kExitFailed;
+  const std::string& chartName = source->name;
 
   StyleModel m = MakeStartupModel();
   CollectingErrorReporter reporter;
@@ -154,18 +130,25 @@ int RunArrange(const std::vector<std::string>& args) {
     for (const auto& msg : reporter.messages) std::cerr << stylePath << ": " << msg << "\n";
     return kExitFailed;
   }
-  if (live)
-    return ArrangeLivePlayer()(LiveJob{&m, choices, chartName, text, tempo, parsed->Value("--soundfont").value_or(""),
-                                       parsed->Value("--audio-driver").value_or(""),
-                                       parsed->Value("--latency").value_or(""),
-                                       parsed->Value("--midi-out").value_or(""), &*parsed});
   const arranger::StylePatterns style =
       arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
-  auto song = arranger::PlanSong(std::get<arranger::Chart>(chart), style, tempo);
+  if (source->imported) {
+    std::vector<std::string> names;
+    for (const auto& section : style.sections) names.push_back(section.name);
+    for (const std::string& note : songs::FitChart(source->chart, names, style.beatsPerBar))
+      std::cerr << chartName << ": " << note << "\n";
+  }
+  auto song = arranger::PlanSong(source->chart, style, tempo);
   if (auto* e = std::get_if<arranger::ChartError>(&song)) {
     std::cerr << chartName << ": " << e->Text() << "\n";
     return kExitFailed;
   }
+  if (live)
+    return ArrangeLivePlayer()(LiveJob{&m, choices, chartName, songs::WriteChart(source->chart), tempo,
+                                       parsed->Value("--soundfont").value_or(""),
+                                       parsed->Value("--audio-driver").value_or(""),
+                                       parsed->Value("--latency").value_or(""),
+                                       parsed->Value("--midi-out").value_or(""), &*parsed});
 
   arranger::ArrangerOptions options;
   options.gmPlayer = choices.GmPlayer;
@@ -208,8 +191,11 @@ const CommandRegistration kArrange(
      .usage = kUsage,
      .summary = "Plays a chord chart with a style, as an arranger keyboard would: live, or into a MIDI or WAV file",
      .arguments = {{"STYLE", "", "the style file"},
-                   {"CHART", "", "the chord chart, plain text bar by bar (\"-\": standard input)"}},
+                   {"SONG", "", "a chord chart, plain text bar by bar (\"-\": standard input); or a lead sheet: an iReal "
+                                "Pro link or playlist file, ChordPro, MusicXML or .mxl"}},
      .options = {{"-o", "OUT.mid|OUT.wav", "the file to write: a Standard MIDI File, or a WAV file rendered with FluidSynth"},
+                 {"--song", "N|TITLE", "the song of a playlist: its number from 1, or its title (without: the first)"},
+                 {"--transpose", "N", "every chord moved by N semitones, -11 to 11"},
                  {"--tempo", "T", "the tempo in quarter notes per minute, 10 to 500 (without it: the style's)"},
                  {"--gm", "", "read and play the style for a GM player; without it, XG"},
                  {"--xg-on", "", "send the XG System On message first"},
@@ -222,7 +208,8 @@ const CommandRegistration kArrange(
                  {"--record", "FILE.mid", "when playing live: record what is played as a MIDI file of format 1"},
                  {"--record-chart", "FILE.chart", "when playing live: write the chord chart of what was played"}},
      .examples = {"vambrio-cli arrange examples/Demo.sty examples/Demo.chart -o demo.wav",
-                  "vambrio-cli arrange examples/Demo.sty examples/Demo.chart"},
+                  "vambrio-cli arrange examples/Demo.sty examples/Demo.chart",
+                  "vambrio-cli arrange examples/Demo.sty playlist.html --song \"Blue Bossa\" --transpose -2 -o song.wav"},
      .details = "Without -o the chart plays live, printing the bar and section; Ctrl-C stops with every note off."},
     RunArrange);
 

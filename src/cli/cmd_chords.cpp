@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "chord/chord_symbols.h"
 #include "chord/note_mapping.h"
 #include "cli/chord_cli.h"
 #include "cli/command.h"
@@ -11,7 +12,7 @@
 namespace vambrio::cli {
 namespace {
 
-constexpr const char* kUsage = "chords [--json]";
+constexpr const char* kUsage = "chords [--json] [--symbols]";
 
 const char* const kNttNames[kNttCount] = {"bypass",
                                           "melody",
@@ -96,9 +97,33 @@ std::string RangeText(const RangeRule& r) {
   return s.str();
 }
 
+// The lead-sheet symbol table: each format's quality and the type it plays.
+int PrintSymbols(bool json) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  if (!json) std::cout << "Quality              Plays      Formats\n";
+  for (const ChordSymbolRow& row : ChordSymbolTable()) {
+    if (json) {
+      out.push_back({{"quality", row.quality}, {"type", ChordTypeName(row.type)}, {"rough", row.rough},
+                     {"formats", row.formats}});
+      continue;
+    }
+    const std::string quality = *row.quality ? row.quality : "(none)";
+    std::cout << std::left << std::setw(20) << quality << " " << std::setw(10) << TypeLabel(row.type) << " "
+              << row.formats << (row.rough ? " (nearest)" : "") << std::right << "\n";
+  }
+  if (json) {
+    std::cout << out.dump() << "\n";
+    return kExitOk;
+  }
+  std::cout << "Other qualities are read by their names (vambrio-cli chords) or tone by tone, and play the nearest "
+               "type; a written bass after a slash is kept.\n";
+  return kExitOk;
+}
+
 int RunChords(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--json"}, {});
+  auto parsed = ParseArgs(args, {"--json", "--symbols"}, {});
   if (!parsed || !parsed->positional.empty()) return Usage(kUsage);
+  if (parsed->Has("--symbols")) return PrintSymbols(parsed->Has("--json"));
   if (parsed->Has("--json")) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (int t = 0; t < kChordTypeCount; ++t) {
@@ -121,7 +146,8 @@ const CommandRegistration kChords(
     {.name = "chords",
      .usage = kUsage,
      .summary = "Lists the chord types --chord plays, with their names over C and their semitones",
-     .options = {{"--json", "", "one JSON array: each type's number, name and tones"}},
+     .options = {{"--json", "", "one JSON array: each type's number, name and tones"},
+                 {"--symbols", "", "the lead-sheet chord symbols (iReal Pro, ChordPro, MusicXML) and the types they play"}},
      .examples = {"vambrio-cli chords", "vambrio-cli render Pop.sty \"Main A\" -o main-a.wav --chord Bbm7"}},
     RunChords);
 
