@@ -227,7 +227,7 @@ class ChordProReader {
   void Finish(bool last = true) {
     const bool empty = sheet().bars.empty();
     if (empty && sheet().info.title.empty() && !(last && songs_.empty())) return;
-    if (empty) song_.error = "line " + std::to_string(line_) + ": the song has no chords";
+    if (empty) song_.error = "the song has no chords";
     if (!song_.error.empty())
       song_.error = "song " + std::to_string(songs_.size() + 1) +
                     (sheet().info.title.empty() ? "" : " \"" + sheet().info.title + "\"") + ": " + song_.error;

@@ -20,7 +20,7 @@ class Unroller {
     for (size_t i = 0; i < n_; ++i) {
       if (bars_[i].repeatStart) start = i;
       startOf_[i] = start;
-      if (bars_[i].segno && segno_ == n_ + 1) segno_ = i;
+      if (bars_[i].segno && segno_ >= n_) segno_ = i;
       if (bars_[i].coda) coda_ = i;
     }
     times_.assign(n_, 2);
@@ -173,9 +173,10 @@ arranger::Chart MakeChart(const LeadSheet& sheet, const std::vector<PlayedBar>& 
       if (written == markAt[p.bar]) name = section;
     names.push_back(name);
   }
+  // The fill takes the last bar of a Main of two bars or more.
   if (mapping.fills)
-    for (size_t j = 0; j + 1 < names.size(); ++j)
-      if (IsMain(names[j]) && IsMain(names[j + 1]) && names[j] != names[j + 1])
+    for (size_t j = 1; j + 1 < names.size(); ++j)
+      if (IsMain(names[j]) && IsMain(names[j + 1]) && names[j] != names[j + 1] && names[j - 1] == names[j])
         names[j] = "Fill In " + std::string(2, names[j + 1].back());
 
   bool anyChord = false;

@@ -104,7 +104,7 @@ class MusicReader {
   void Step() {
     const char c = s_[at_];
     switch (c) {
-      case ' ': case ',': Advance(); ++spaces_; ++at_; return;
+      case ' ': case ',': Space(); ++at_; return;
       case '|': case '[': case ']': case 'Z': BarLine(c); ++at_; return;
       case '{': BarLine(c); open_.repeatStart = true; ++at_; return;
       case '}': BarLine(c); ++at_; return;
@@ -127,7 +127,14 @@ class MusicReader {
     }
   }
 
-  // A space or comma: on to the next cell.
+  // A space or comma: on to the next cell. One space at the start of a bar
+  // only separates it from what stands before.
+  void Space() {
+    ++spaces_;
+    if (spaces_ == 1 && cells_.empty()) return;
+    Advance();
+  }
+
   void Advance() {
     ++cursor_;
     if (cells_.size() < cursor_) cells_.resize(cursor_);
@@ -284,7 +291,7 @@ class MusicReader {
       }
       bar.chords = bars()[n - static_cast<size_t>(repeatBars_)].chords;
       if (repeatBars_ == 2) secondOfTwo_ = bars()[n - 1].chords, pendingSecond_ = true;
-    } else if (pendingSecond_ && cells_.empty()) {
+    } else if (pendingSecond_ && std::none_of(cells_.begin(), cells_.end(), [](const Cell& c) { return c.filled; })) {
       bar.chords = secondOfTwo_;
       pendingSecond_ = false;
     } else {
