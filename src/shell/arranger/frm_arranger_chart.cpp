@@ -1,5 +1,6 @@
 // The chord-chart pane of the Arranger window, and the window's keys.
 #include <QFile>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -163,7 +164,9 @@ void frmArranger::FinishExport() {
 // digits the chord type, N no chord, Space Start/Stop, F1-F4 Main A-D,
 // Shift+F1-F4 Intro A-D, Ctrl+F1-F4 Ending A-D, F5 Break, F6 Sync Start,
 // F7 Auto Fill, T tap tempo; Ctrl+O, Ctrl+S and Ctrl+P open, save and play
-// the chart. While the chart text has the focus, letters and digits type into it.
+// the chart. While the chart text has the focus, letters, digits and Space
+// type into it; the same controls are then reached with Alt (Alt+C, Alt+Shift+C,
+// Alt+1, Alt+N) and Ctrl+Space, which type nothing. The F keys work throughout.
 void frmArranger::MakeShortcuts() {
   auto key = [this](const QKeySequence& sequence, auto action) {
     auto* shortcut = new QShortcut(sequence, this);
@@ -181,6 +184,28 @@ void frmArranger::MakeShortcuts() {
   }
   key(QKeySequence(Qt::Key_N), [this] { NoChord_Click(); });
   key(QKeySequence(Qt::Key_Space), [this] { cmdStartStop_Click(); });
+  // The keys that do not type.
+  for (auto [letter, pc] : naturals) {
+    key(QKeySequence(QString("Alt+%1").arg(QChar(letter))), [this, pc = pc] { Root_Click(pc); });
+    key(QKeySequence(QString("Alt+Shift+%1").arg(QChar(letter))), [this, pc = pc] { Root_Click((pc + 1) % 12); });
+  }
+  for (int digit = 0; digit <= 9; ++digit) {
+    const int type = ParseChordType(digitTypes[digit]).value_or(0);
+    key(QKeySequence(QString("Alt+%1").arg(digit)), [this, type] { Type_Click(type); });
+  }
+  key(QKeySequence(Qt::ALT | Qt::Key_N), [this] { NoChord_Click(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Space), [this] { cmdStartStop_Click(); });
+  // The tool tips say them.
+  const QString whileTyping = QStringLiteral(" \u2014 while typing a chart: %1");
+  ui_->cmdStartStop->setToolTip(ui_->cmdStartStop->toolTip() + whileTyping.arg("Ctrl+Space"));
+  for (QPushButton* b : findChildren<QPushButton*>()) {
+    const QString name = b->objectName();
+    const QString tip = b->toolTip();
+    const auto at = tip.indexOf("key ");
+    if (at < 0 || !(name.startsWith("cmdRoot") || name.startsWith("cmdType") || name == "cmdNoChord")) continue;
+    const auto end = tip.indexOf(')', at);
+    b->setToolTip(tip + whileTyping.arg("Alt+" + tip.mid(at + 4, end < 0 ? -1 : end - at - 4)));
+  }
   for (int v = 0; v < live::kVariations; ++v) {
     const auto f = static_cast<Qt::Key>(Qt::Key_F1 + v);
     key(QKeySequence(f), [this, v] { SectionButton_Click('M', v); });

@@ -236,6 +236,18 @@ class ArrangerWindowTest : public QObject {
     QVERIFY(text->font().fixedPitch());
     rig.service.chartProblem.clear();
 
+    // While the chart has the focus, Space types; Ctrl+Space and Alt+G reach the controls.
+    text->setFocus();
+    rig.service.sent.clear();
+    QTest::keyClick(text, Qt::Key_Space);
+    QTest::keyClick(text, Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(rig.service.Sent(live::LiveCommand::Kind::StartStop).size() + rig.service.Sent(live::LiveCommand::Kind::Start).size() +
+                 rig.service.Sent(live::LiveCommand::Kind::Stop).size(),
+             size_t{1});
+    QCOMPARE(rig.window.ChordText(), QString("G"));
+    QVERIFY(rig.Find<QPushButton>("cmdStartStop")->toolTip().contains("Ctrl+Space"));
+
     std::string wav = rig.work.File("song.wav");
     rig.dialogs.answers = {wav};
     QTest::mouseClick(rig.Find<QPushButton>("cmdExportWav"), Qt::LeftButton);
