@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -189,6 +190,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void LoadSoundSettings();
   void SaveSoundSettings();
   void ShowSoundStatus();
+  void OfferSaferLatency(uint64_t count);
   void ConnectSoundSettings();
   void CheckLatencyItem();
   void ConnectMidiSettings();
@@ -252,6 +254,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   QActionGroup* driverGroup_ = nullptr;
   realtime::AudioLatency latencyChoice_ = realtime::AudioLatency::Normal;
   QLabel* lblUnderruns_ = nullptr;
+  QPushButton* cmdSaferLatency_ = nullptr;                   // offered when underruns pile up
+  std::deque<std::pair<double, uint64_t>> underrunTimes_;  // (seconds, count) of the last 10 s
   QLabel* lblMidiPorts_ = nullptr;
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
 

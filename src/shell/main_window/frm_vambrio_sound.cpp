@@ -4,6 +4,7 @@
 // output's buffer underruns.
 #include <QActionGroup>
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -20,6 +21,8 @@ constexpr const char* kSoundFontKey = "SoundFont";
 constexpr const char* kAudioOutputKey = "AudioOutput";
 constexpr const char* kAudioLatencyKey = "AudioLatency";
 constexpr int kUnderrunPollMs = 1000;
+constexpr double kUnderrunWindowSeconds = 10;
+constexpr uint64_t kUnderrunsOffered = 5;
 
 }  // namespace
 
@@ -132,6 +135,35 @@ void frmVambrio::ShowUnderruns() {
   lblUnderruns_->setText(QString("Audio buffer underruns: %1 (Options > Audio Latency: a longer latency helps)")
                              .arg(static_cast<qulonglong>(count)));
   statusBar()->show();
+  OfferSaferLatency(count);
+}
+
+// When underruns pile up (more than kUnderrunsOffered in kUnderrunWindowSeconds),
+// one click on the status line takes the next safer latency; it is never
+// changed unasked.
+void frmVambrio::OfferSaferLatency(uint64_t count) {
+  const double now = services_.clock.Seconds();
+  underrunTimes_.push_back({now, count});
+  while (!underrunTimes_.empty() && underrunTimes_.front().first < now - kUnderrunWindowSeconds)
+    underrunTimes_.pop_front();
+  const bool piling = count - underrunTimes_.front().second > kUnderrunsOffered;
+  const bool safer = latencyChoice_ != realtime::AudioLatency::Safe;
+  if (!cmdSaferLatency_) {
+    cmdSaferLatency_ = new QPushButton(this);
+    cmdSaferLatency_->setObjectName("cmdSaferLatency");
+    cmdSaferLatency_->setFlat(true);
+    statusBar()->addPermanentWidget(cmdSaferLatency_);
+    connect(cmdSaferLatency_, &QPushButton::clicked, this, [this] {
+      mnuAudioLatency_Choose(latencyChoice_ == realtime::AudioLatency::Low ? realtime::AudioLatency::Normal
+                                                                          : realtime::AudioLatency::Safe);
+      underrunTimes_.clear();
+      cmdSaferLatency_->hide();
+    });
+  }
+  const auto next = latencyChoice_ == realtime::AudioLatency::Low ? realtime::AudioLatency::Normal
+                                                                  : realtime::AudioLatency::Safe;
+  cmdSaferLatency_->setText(QString("Use \"%1\" latency").arg(realtime::LatencyName(next)));
+  cmdSaferLatency_->setVisible(piling && safer);
 }
 
 }  // namespace vambrio

@@ -1,6 +1,7 @@
 // The SoundFont and the audio output, kept beside "Vambrio.ini".
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QSettings>
 
@@ -89,6 +90,23 @@ void SoundSettingsTest::underrunsAppearInTheStatusBar() {
   rig.sound.underruns = 3;
   QTRY_VERIFY(!rig.window->statusBar()->isHidden());  // the window looks every second
   QVERIFY2(label->text().contains("underruns: 3"), qPrintable(label->text()));
+
+  // More than five in ten seconds: one click offers the next safer latency; it never changes unasked.
+  auto* offer = rig.Find<QPushButton>("cmdSaferLatency");
+  QVERIFY(offer && offer->isHidden());
+  rig.clock.now += 4;
+  rig.sound.underruns = 9;
+  rig.window->ShowUnderruns();
+  QVERIFY(!offer->isHidden());
+  QCOMPARE(offer->text(), QString("Use \"Safe\" latency"));
+  QCOMPARE(rig.sound.Latency(), realtime::AudioLatency::Normal);
+  offer->click();
+  QCOMPARE(rig.sound.Latency(), realtime::AudioLatency::Safe);
+  QVERIFY(offer->isHidden());
+  rig.clock.now += 20;
+  rig.sound.underruns = 30;  // "Safe" has nothing safer to offer
+  rig.window->ShowUnderruns();
+  QVERIFY(offer->isHidden());
 }
 
 }  // namespace vambrio::test
