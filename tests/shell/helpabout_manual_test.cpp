@@ -73,13 +73,15 @@ class ManualTest : public QObject {
     QVERIFY(boxes.shown.empty());
   }
 
-  void aFailedShellRequestIsSilent() {
+  void withoutAViewerItSaysWhereTheManualIsAndOpensItsFolder() {
     FakeDesktopShell shell;
     shell.openSucceeds = false;
     FakeMessageBoxes boxes;
+    boxes.answers = {true};
     vambrio::shell::ShowManual(shell, boxes);
-    QCOMPARE(shell.opened.size(), size_t{1});
-    QVERIFY(boxes.shown.empty());
+    QCOMPARE(boxes.asked.size(), size_t{1});
+    QVERIFY(QString::fromStdString(boxes.asked[0]).contains(QString::fromStdString(ProgramDir())));
+    QCOMPARE(shell.opened, (std::vector<std::string>{ProgramDir() + "/Vambrio.pdf", ProgramDir()}));
   }
 
   void anErrorOnTheWayShowsTheMessage() {

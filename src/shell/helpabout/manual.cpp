@@ -31,9 +31,16 @@ void Navigate(platform::DesktopShell& shell, const std::string& NavTo) {
   shell.OpenDocument(NavTo);
 }
 
+// When no program opens the manual (no PDF viewer), the player is told
+// where it is and offered its folder.
 void ShowManual(platform::DesktopShell& shell, platform::MessageBoxes& boxes) {
   try {
-    Navigate(shell, ManualPath(QCoreApplication::applicationDirPath().toStdString()));
+    const std::string manual = ManualPath(QCoreApplication::applicationDirPath().toStdString());
+    if (shell.OpenDocument(manual)) return;
+    const std::string folder = fs::path(manual).parent_path().string();
+    if (boxes.AskOkCancel("No program could open the manual, " + std::string(kManualFileName) +
+                          " (a PDF file). It is in the folder " + folder + ".\n\nOK opens that folder."))
+      shell.OpenDocument(folder);
   } catch (const std::exception&) {
     boxes.Show(kManualNotFoundMessage);
   }
