@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "platform/qt_file_dialogs.h"
+
 namespace vambrio::platform {
 namespace {
 
@@ -33,6 +35,7 @@ void QtChartDialogs::Show(const std::string& text) {
 std::string QtChartDialogs::Run(const QString& title, const std::string& startPath, const QString& filter,
                                 const QString& suffix, bool save) {
   QFileDialog dialog(parent_, title);
+  GiveRoom(dialog);
   dialog.setNameFilter(filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -18,9 +18,15 @@ std::optional<std::string> QtFileDialogs::OpenSoundFont(const std::string& start
   return Run("SoundFont", startPath, kSoundFontFilter, false, {});
 }
 
+void GiveRoom(QFileDialog& dialog) {
+  dialog.setViewMode(QFileDialog::Detail);
+  dialog.resize(960, 580);
+}
+
 std::optional<std::string> QtFileDialogs::Run(const QString& title, const std::string& startPath,
                                               const QString& filter, bool save, const std::string& defaultSuffix) {
   QFileDialog dialog(parent_, title);
+  GiveRoom(dialog);
   dialog.setNameFilter(filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFileDialog;
+
 #include "platform/file_dialogs.h"
 
 namespace vambrio::platform {
@@ -11,6 +13,10 @@ namespace vambrio::platform {
 // The style filter of the open and save dialogs.
 inline constexpr const char* kStyleFileFilter = "Style Files (*.sty *.pcs *.sst *.pst *.prs *.bcs *.fps)";
 inline constexpr const char* kSoundFontFilter = "SoundFont Files (*.sf2 *.sf3)";
+
+// A file dialog opens in the detailed view at a size where the names,
+// sizes and dates are not cut.
+void GiveRoom(QFileDialog& dialog);
 
 class QtFileDialogs final : public FileDialogs {
  public:
