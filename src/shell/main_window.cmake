@@ -6,7 +6,7 @@ if(VAMBRIO_GUI)
     ${_dir}/frm_vambrio_startup.cpp ${_dir}/frm_vambrio_open.cpp
     ${_dir}/frm_vambrio_playback.cpp ${_dir}/frm_vambrio_volume.cpp ${_dir}/frm_vambrio_sound.cpp
     ${_dir}/frm_vambrio_editing.cpp ${_dir}/frm_vambrio_chord.cpp ${_dir}/frm_vambrio_midi.cpp
-    ${_dir}/frm_vambrio_seamless.cpp
+    ${_dir}/frm_vambrio_seamless.cpp ${_dir}/frm_vambrio_recent.cpp
     ${_dir}/sound_source.h ${_dir}/midi_routing.h
     ${_dir}/section_combo.h ${_dir}/section_combo.cpp)
   set_target_properties(vambrio_main_window PROPERTIES AUTOMOC ON AUTOUIC ON)

@@ -29,6 +29,7 @@ void frmVambrio::Form_Initialize() {
   SetUpChordChoice();
   ConnectControls();
   SetUpSeamless();
+  SetUpRecentStyles();
   CreateController();
   UpdateControls();
 }

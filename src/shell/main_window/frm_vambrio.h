@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -215,6 +216,11 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void PlaySeamlessly();
   void WatchSeamless();
   void EndSeamless(bool stopped);
+  // "Recent Styles" (frm_vambrio_recent.cpp).
+  void SetUpRecentStyles();
+  QStringList RecentStyles() const;
+  void RememberStyle(const std::string& path);
+  void FillRecentStyles();
   void Apply(const ControlChanges& changes);
   void ApplySettingsFile();
   void StartMixer();
@@ -260,6 +266,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
 
   QAction* mnuSeamless_ = nullptr;
+  QMenu* mnuRecent_ = nullptr;
   QTimer* seamlessWatch_ = nullptr;
   bool seamlessPlaying_ = false;
   bool seamlessInTurn_ = false;   // "All Sections"

@@ -67,6 +67,7 @@ void frmVambrio::Entry(const std::string& path, bool showWindow) {
   }
   chordRules_ = ReadChordRules(model_);
   ApplyEntryResult(r);
+  RememberStyle(path);
 }
 
 void frmVambrio::ApplyEntryResult(const EntryResult& r) {

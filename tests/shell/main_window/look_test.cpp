@@ -106,12 +106,12 @@ void LookTest::menusAreInOrderAndAct() {
   QMenuBar* bar = rig.window->menuBar();
   QStringList texts;
   for (QAction* a : bar->actions()) texts << a->text();
-  QCOMPARE(texts, (QStringList{"&Open Style", "    O&ptions", "   Add &Vol Events", "   &Save Style", "&Edit Tempo",
+  QCOMPARE(texts, (QStringList{"&Open Style", "Re&cent", "    O&ptions", "   Add &Vol Events", "   &Save Style", "&Edit Tempo",
                                "&Arranger", "&Library", "   Info/&Help", "   &About", "   E&xit"}));
   rig.Action("mnuArranger")->trigger();
   QCOMPARE(rig.arrangerOpened, std::vector<std::string>{rig.Style("Menu.sty")});  // with the loaded style
   QMenu* options = rig.Find<QMenu>("mnuOptions");
-  QCOMPARE(bar->actions()[1], options->menuAction());
+  QCOMPARE(bar->actions()[2], options->menuAction());
   QStringList items;
   for (QAction* a : options->actions()) items << a->text();
   QCOMPARE(items, (QStringList{"Include Sysex", "SoundFont...", "Audio Output", "Audio Latency", "", "MIDI Input",

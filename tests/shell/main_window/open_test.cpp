@@ -1,6 +1,7 @@
 // Opening styles: the menu, a drop, the GM/XG box, and what the window shows.
 #include <QDropEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSlider>
 #include <QUrl>
@@ -235,6 +236,24 @@ void OpenTest::checkAllAndUncheckAll() {
   rig.Button("cmdAllCheck")->click();
   QVERIFY(AllParts(rig, true));
   QCOMPARE(rig.window->Choices().Parts, (std::array<int, 8>{1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+// "Recent": the styles opened, newest first, kept between runs; one opens by a click.
+void OpenTest::recentStylesAreListedNewestFirstAndOpen() {
+  WindowRig rig;
+  const std::string first = rig.Style("First.sty"), second = rig.Style("Second.sty");
+  rig.Start(first);
+  rig.window->OpenStyle(second);
+  rig.window->OpenStyle(rig.work.File("Gone.sty"));  // a style that does not load is not listed
+  rig.Exit();
+  rig.Start();
+  auto* recent = rig.Find<QMenu>("mnuRecent");
+  emit recent->aboutToShow();
+  QStringList items;
+  for (QAction* a : recent->actions()) items << a->text();
+  QCOMPARE(items, (QStringList{"&1 Second.sty", "&2 First.sty"}));
+  recent->actions()[1]->trigger();
+  QCOMPARE(QString::fromStdString(rig.window->model().StyleFileName), QString::fromStdString(first));
 }
 
 }  // namespace vambrio::test

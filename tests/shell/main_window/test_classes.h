@@ -34,6 +34,7 @@ class OpenTest : public QObject {
   void dropDuringPlaybackStopsItFirst();
   void gmBoxChangesItsCaptionAndReloads();
   void checkAllAndUncheckAll();
+  void recentStylesAreListedNewestFirstAndOpen();
 };
 
 class PlaybackTest : public QObject {
