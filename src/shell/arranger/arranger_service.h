@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "live/live_command.h"
+#include "loading/stage_settings.h"
 #include "model/style_model.h"
 
 namespace vambrio {
@@ -20,6 +21,7 @@ struct ArrangerStyle {
   std::vector<std::string> sections;  // in file order
   double tempoQpm = 120;
   int beatsPerBar = 4;
+  std::vector<OneTouchSetting> ots;   // the style's One Touch Settings, in order
 };
 
 // Where a bar of a chart stands in its text (1-based).

@@ -69,6 +69,7 @@ void FluidArrangerService::Use(StyleModel m, const std::string& path, ArrangerSt
   for (const auto& section : session_->Patterns().sections) style.sections.push_back(section.name);
   style.tempoQpm = 60'000'000.0 / session_->Patterns().tempo;
   style.beatsPerBar = session_->Patterns().beatsPerBar;
+  style.ots = ReadStageSettings(model_).ots;
 }
 
 // The classic Play took the output, or the output was lost: the session is

@@ -38,6 +38,7 @@ namespace keyboard {
 class PlayerKeyboard;
 }
 class RecordPanel;
+class OtsPanel;
 
 class frmArranger : public QMainWindow {
   Q_OBJECT
@@ -144,6 +145,7 @@ class frmArranger : public QMainWindow {
   QShortcut* cancelLearning_ = nullptr;
   QShortcut* forgetLearned_ = nullptr;
   RecordPanel* record_ = nullptr;
+  OtsPanel* ots_ = nullptr;
 };
 
 }  // namespace vambrio

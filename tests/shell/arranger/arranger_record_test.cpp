@@ -1,5 +1,6 @@
 // The Arranger window's Record: asks for the file, records until pressed
-// again or the window closes, the chart beside the file when asked for.
+// again or the window closes, the chart beside the file when asked for. The
+// style's One Touch Settings: recalled by their buttons and by OTS Link.
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include "fake_arranger_service.h"
 #include "fakes/fake_chart_dialogs.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/arranger/ots_panel.h"
 #include "temp_dir.h"
 
 namespace vambrio::test {
@@ -15,8 +17,20 @@ namespace vambrio::test {
 class ArrangerRecordTest : public QObject {
   Q_OBJECT
 
+  static std::vector<OneTouchSetting> Settings() {
+    std::vector<OneTouchSetting> ots(3);
+    for (int i = 0; i < 3; ++i) {
+      ots[static_cast<size_t>(i)].usable = i != 2;  // the third damaged
+      ots[static_cast<size_t>(i)].parts[0].program = 64 + i;
+      ots[static_cast<size_t>(i)].parts[0].volume = 100;
+      ots[static_cast<size_t>(i)].parts[3].program = 48;
+    }
+    return ots;
+  }
+
   struct Rig {
     Rig() : window(service, dialogs, chord, work.File("Sound.ini")) {
+      service.style.ots = Settings();
       window.show();
       window.OpenStyle("/styles/Demo.sty");
     }
@@ -59,6 +73,40 @@ class ArrangerRecordTest : public QObject {
     rig.window.close();
     QCOMPARE(rig.service.recordingsStopped, 2);
     QVERIFY(!record->isChecked());
+  }
+
+  void oneTouchSettingsRecallByButtonAndByTheMainThatStarts() {
+    Rig rig;
+    auto* ots = rig.window.findChild<OtsPanel*>();
+    QVERIFY(ots);
+    QVERIFY(rig.Find<QPushButton>("cmdOts2")->isEnabled());
+    QVERIFY(!rig.Find<QPushButton>("cmdOts3")->isEnabled());
+    QVERIFY(!rig.Find<QPushButton>("cmdOts4")->isEnabled());
+    QCOMPARE(rig.Find<QPushButton>("cmdOts1")->toolTip(),
+             QString("Right 1: Soprano Sax, volume 100\nLeft: String Ensemble 1"));
+    rig.Find<QPushButton>("cmdOts2")->click();
+    QCOMPARE(ots->Recalled(), 1);
+    QVERIFY(rig.Find<QPushButton>("cmdOts2")->isChecked());
+
+    // OTS Link: Main A recalls OTS 1 as it starts playing, not while it plays on.
+    rig.Find<QCheckBox>("chkOtsLink")->setChecked(true);
+    rig.service.state.playing = true;
+    rig.service.state.section = 1;  // "Main A"
+    rig.window.Refresh();
+    QCOMPARE(ots->Recalled(), 0);
+    rig.Find<QPushButton>("cmdOts2")->click();
+    rig.window.Refresh();
+    QCOMPARE(ots->Recalled(), 1);
+    rig.service.state.section = 3;  // "Fill In AA": no setting of its own
+    rig.window.Refresh();
+    QCOMPARE(ots->Recalled(), 1);
+    rig.service.state.section = 1;
+    rig.window.Refresh();
+    QCOMPARE(ots->Recalled(), 0);
+    rig.Find<QCheckBox>("chkOtsLink")->setChecked(false);
+    rig.service.state.section = 2;  // "Main B", with Link off
+    rig.window.Refresh();
+    QCOMPARE(ots->Recalled(), 0);
   }
 
   void aCancelledOrRefusedRecordingLeavesRecordOff() {

@@ -60,7 +60,7 @@ class FakeArrangerService final : public ArrangerService {
   }
 
   ArrangerStyle style{"", "Demo", {"Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB", "Fill In BA", "Ending A"},
-                      96, 4};
+                      96, 4, {}};
   std::string openProblem, chartProblem, checked, played;
   std::vector<ChartBarPlace> chartBars;
   std::vector<live::LiveCommand> sent;
