@@ -186,6 +186,7 @@ fluid_synth_t* FluidEngine::NewSynth(bool xg, const std::string& font, fluid_set
   fluid_settings_setstr(settings, "synth.midi-bank-select", xg ? "xg" : "gm");
   fluid_settings_setnum(settings, "synth.sample-rate", realtime::kOutputSampleRate);
   fluid_settings_setint(settings, "synth.lock-memory", 0);
+  fluid_settings_setint(settings, "synth.midi-channels", kSynthChannels);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (synth && fluid_synth_sfload(synth, font.c_str(), 1) != FLUID_FAILED) return synth;
   problem = "The SoundFont " + font + " could not be loaded.";

@@ -43,6 +43,10 @@ struct SoundOptions {
   realtime::AudioLatency latency = realtime::AudioLatency::Normal;
 };
 
+// The synthesizer's MIDI channels: the style's sixteen, and sixteen more on
+// which the voice map plays the articulations that need a voice of their own.
+inline constexpr int kSynthChannels = 32;
+
 // Who plays through the engine; taking the output from the other stops it.
 enum class OutputUser { None, Sequencer, Live };
 

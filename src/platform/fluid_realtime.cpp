@@ -8,6 +8,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/fluid_apply.h"
 #include "platform/fluid_engine.h"
 #include "realtime/block_renderer.h"
 
@@ -46,46 +47,7 @@ class FluidTarget final : public realtime::SynthTarget {
     fluid_synth_process(synth_, static_cast<int>(frames), nfx_, nfx_ > 0 ? fx : nullptr, nout_, out);
   }
 
-  void Apply(const realtime::RealtimeEvent& e) override {
-    const uint8_t* d = e.data();
-    const uint8_t status = e.status();
-    const int channel = status & 0x0F;
-    if (status >= 0x80 && status < 0xF0 && e.size < realtime::RealtimeEvent::MessageSize(status)) return;
-    switch (status & 0xF0) {
-      case 0x80:
-        fluid_synth_noteoff(synth_, channel, d[1]);
-        break;
-      case 0x90:
-        if (d[2] == 0) {
-          fluid_synth_noteoff(synth_, channel, d[1]);
-        } else {
-          fluid_synth_noteon(synth_, channel, d[1], d[2]);
-        }
-        break;
-      case 0xA0:
-        fluid_synth_key_pressure(synth_, channel, d[1], d[2]);
-        break;
-      case 0xB0:
-        fluid_synth_cc(synth_, channel, d[1], d[2]);
-        break;
-      case 0xC0:
-        fluid_synth_program_change(synth_, channel, d[1]);
-        break;
-      case 0xD0:
-        fluid_synth_channel_pressure(synth_, channel, d[1]);
-        break;
-      case 0xE0:
-        fluid_synth_pitch_bend(synth_, channel, d[1] | (d[2] << 7));
-        break;
-      default:
-        if (status == 0xF0 && e.size >= 2) {
-          // FluidSynth takes the message without its F0 and F7.
-          int length = static_cast<int>(e.size) - 1 - (d[e.size - 1] == 0xF7 ? 1 : 0);
-          fluid_synth_sysex(synth_, reinterpret_cast<const char*>(d + 1), length, nullptr, nullptr, nullptr, 0);
-        }
-        break;
-    }
-  }
+  void Apply(const realtime::RealtimeEvent& e) override { ApplyToSynth(synth_, e.data(), e.size); }
 
  private:
   fluid_synth_t* synth_;

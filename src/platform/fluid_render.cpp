@@ -35,6 +35,7 @@ void Configure(fluid_settings_t* s, const RenderRequest& r) {
   fluid_settings_setstr(s, "synth.midi-bank-select", r.sound.xgBankSelect ? "xg" : "gm");
   fluid_settings_setnum(s, "synth.sample-rate", kSampleRate);
   fluid_settings_setint(s, "synth.lock-memory", 0);
+  fluid_settings_setint(s, "synth.midi-channels", kSynthChannels);
   // Only the samples of the instruments the file chooses are read: offline
   // nothing waits for them, and a render needs a few of the SoundFont's many.
   fluid_settings_setint(s, "synth.dynamic-sample-loading", 1);

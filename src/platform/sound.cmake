@@ -2,6 +2,7 @@
 # builds with the window have it; the core never links it.
 if(VAMBRIO_GUI)
   add_library(vambrio_sound STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_apply.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_engine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_realtime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_log.cpp
