@@ -6,10 +6,10 @@
 
 namespace vambrio::platform {
 
-void ApplyToSynth(fluid_synth_t* synth, const uint8_t* d, uint32_t size) {
+void ApplyToSynth(fluid_synth_t* synth, const uint8_t* d, uint32_t size, int channelGroup) {
   if (size == 0) return;
   const uint8_t status = d[0];
-  const int channel = status & 0x0F;
+  const int channel = 16 * channelGroup + (status & 0x0F);
   if (status >= 0x80 && status < 0xF0 && size < realtime::RealtimeEvent::MessageSize(status)) return;
   switch (status & 0xF0) {
     case 0x80:

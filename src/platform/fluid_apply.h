@@ -11,7 +11,8 @@ namespace vambrio::platform {
 
 // A channel message (note on/off, key pressure, controller, program, channel
 // pressure, pitch bend) or a system-exclusive message with its F0 (and F7).
-// A message shorter than its status asks for is left out.
-void ApplyToSynth(fluid_synth_t* synth, const uint8_t* message, uint32_t size);
+// A message shorter than its status asks for is left out. `channelGroup`:
+// the message's channel is 16 * channelGroup + its status's low four bits.
+void ApplyToSynth(fluid_synth_t* synth, const uint8_t* message, uint32_t size, int channelGroup = 0);
 
 }  // namespace vambrio::platform

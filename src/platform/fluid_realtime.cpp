@@ -47,7 +47,7 @@ class FluidTarget final : public realtime::SynthTarget {
     fluid_synth_process(synth_, static_cast<int>(frames), nfx_, nfx_ > 0 ? fx : nullptr, nout_, out);
   }
 
-  void Apply(const realtime::RealtimeEvent& e) override { ApplyToSynth(synth_, e.data(), e.size); }
+  void Apply(const realtime::RealtimeEvent& e) override { ApplyToSynth(synth_, e.data(), e.size, e.channelGroup); }
 
  private:
   fluid_synth_t* synth_;

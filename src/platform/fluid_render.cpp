@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/fluid_log.h"
+#include "platform/fluid_player_voices.h"
 #include "platform/soundfont.h"
 #include "midi/midi_length.h"
 
@@ -31,8 +32,8 @@ struct RenderParts {
   }
 };
 
-void Configure(fluid_settings_t* s, const RenderRequest& r) {
-  fluid_settings_setstr(s, "synth.midi-bank-select", r.sound.xgBankSelect ? "xg" : "gm");
+void Configure(fluid_settings_t* s, const RenderRequest& r, bool mapped) {
+  fluid_settings_setstr(s, "synth.midi-bank-select", r.sound.xgBankSelect || mapped ? "xg" : "gm");
   fluid_settings_setnum(s, "synth.sample-rate", kSampleRate);
   fluid_settings_setint(s, "synth.lock-memory", 0);
   fluid_settings_setint(s, "synth.midi-channels", kSynthChannels);
@@ -69,15 +70,18 @@ RenderResult RenderToWav(const RenderRequest& request) {
     return result;
   }
 
+  const std::shared_ptr<const voices::VoiceMap> map = request.voices ? request.voices(font.path) : nullptr;
+  PlayerVoices mapped;  // outlives the player
   RenderParts parts;
   parts.settings = new_fluid_settings();
-  Configure(parts.settings, request);
+  Configure(parts.settings, request, map != nullptr);
   parts.synth = new_fluid_synth(parts.settings);
   if (!parts.synth || fluid_synth_sfload(parts.synth, font.path.c_str(), 1) == FLUID_FAILED) {
     result.problem = "The SoundFont " + font.path + " could not be loaded.";
     return result;
   }
   parts.player = new_fluid_player(parts.synth);
+  if (parts.player) mapped.Use(parts.player, parts.synth, map);
   if (!parts.player || fluid_player_add_mem(parts.player, bytes.data(), bytes.size()) != FLUID_OK ||
       fluid_player_play(parts.player) != FLUID_OK) {
     result.problem = "The file " + request.midiFile + " could not be played.";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/fluid_engine.h"
+#include "voices/voice_map.h"
 
 namespace vambrio::platform {
 
@@ -19,6 +20,9 @@ struct RenderRequest {
   double tailSeconds = 2.0;   // release time after the file's end
   bool endWhenSilent = false; // end the tail early at the first block after the file's end with no voice sounding
   std::function<void(double)> progress;  // the part of the file rendered (0..1), now and then
+  // The voice map the file plays through, for the SoundFont found (unset or
+  // null: as written). With a map the synthesizer reads bank selects as "xg".
+  std::function<std::shared_ptr<const voices::VoiceMap>(const std::string& soundFont)> voices;
 };
 
 struct RenderResult {

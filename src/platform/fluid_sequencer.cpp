@@ -65,6 +65,7 @@ bool FluidSequencer::Open() {
     lastError_ = "The file " + fileName_ + " could not be opened.";
     return false;
   }
+  voices_.Use(player_, engine_.Synth(), mapFor_ ? mapFor_(engine_.SoundFontPath()) : nullptr);
   timing_ = *timing;
   lastError_.clear();
   return true;
@@ -93,6 +94,8 @@ bool FluidSequencer::Prev() {
   engine_.WithRenderingParked([&] {
     fluid_player_stop(old);
     delete_fluid_player(old);
+    voices_.SilenceHelpers();
+    voices_.Use(fresh, engine_.Synth(), voices_.Map());
   });
   player_ = fresh;
   return true;
@@ -121,6 +124,7 @@ bool FluidSequencer::Stop() {
   fluid_synth_t* synth = engine_.Synth();
   engine_.WithRenderingParked([&] {
     fluid_player_stop(player_);
+    voices_.SilenceHelpers();
     for (int channel = 0; channel < fluid_synth_count_midi_channels(synth); ++channel) {
       fluid_synth_cc(synth, channel, kSustain, 0);
       fluid_synth_cc(synth, channel, kSostenuto, 0);
@@ -139,7 +143,9 @@ bool FluidSequencer::Close() {
   engine_.WithRenderingParked([&] {
     fluid_player_stop(player_);
     delete_fluid_player(player_);
+    voices_.SilenceHelpers();
     fluid_synth_system_reset(synth);
+    voices_.Use(nullptr, synth, nullptr);
   });
   player_ = nullptr;
   bytes_.clear();

@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fluid_engine.h"
 #include "platform/command_sequencer.h"
+#include "platform/fluid_engine.h"
+#include "platform/fluid_player_voices.h"
 #include "midi/midi_length.h"
 
 typedef struct _fluid_player_t fluid_player_t;
@@ -37,6 +38,12 @@ class FluidSequencer final : public CommandSequencer {
   // Called, after the playing file has been stopped, when the live client
   // takes the output.
   void SetTakenAwayHandler(std::function<void()> handler) { takenAway_ = std::move(handler); }
+  // The voice map the files opened from now on play through, asked for at
+  // each "open" with the SoundFont the synthesizer plays (null: as written).
+  using VoiceMapFor = std::function<std::shared_ptr<const voices::VoiceMap>(const std::string& soundFont)>;
+  void SetVoices(VoiceMapFor mapFor) { mapFor_ = std::move(mapFor); }
+  // What the map of the open file left out so far.
+  voices::MapperCounts VoiceCounts() const { return voices_.Counts(); }
 
  private:
   struct Completion {
@@ -59,6 +66,8 @@ class FluidSequencer final : public CommandSequencer {
   FluidEngine& engine_;
 
   fluid_player_t* player_ = nullptr;
+  VoiceMapFor mapFor_;
+  PlayerVoices voices_;  // in front of the synthesizer while player_ plays
   std::vector<uint8_t> bytes_;  // the open file
   MidiTiming timing_;
   uint64_t plays_ = 0;        // plays started, numbering them from 1

@@ -6,6 +6,7 @@ if(VAMBRIO_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/fluid_engine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_realtime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_log.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fluid_player_voices.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_sequencer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fluid_render.cpp
     ${CMAKE_CURRENT_LIST_DIR}/alsa_mixer.cpp)

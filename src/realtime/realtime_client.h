@@ -33,7 +33,12 @@ struct RealtimeEvent {
   uint32_t offset = 0;
   uint32_t size = 0;
   std::array<uint8_t, kInline> inlineBytes{};
+  // For a synthesizer with more than sixteen MIDI channels: the message's
+  // channel is 16 * channelGroup + its status's low four bits.
+  uint8_t channelGroup = 0;
   const uint8_t* external = nullptr;
+
+  int Channel() const { return 16 * channelGroup + (status() & 0x0F); }
 
   const uint8_t* data() const { return external ? external : inlineBytes.data(); }
   uint8_t status() const { return size > 0 ? data()[0] : 0; }

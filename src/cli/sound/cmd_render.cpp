@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/voices_cli.h"
 #include "cli/sound/sound_cli.h"
+#include "cli/sound/voice_cli.h"
 #include "platform/fluid_render.h"
 #include "platform/user_paths.h"
 #include "playback/any_chord_assembly.h"
@@ -39,6 +40,7 @@ int RunRender(const std::vector<std::string>& args) {
   std::optional<Chord> chord;
   VoiceOptions voiceOptions;
   if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
+  const platform::VoiceChoices voiceChoices = SynthVoiceChoices(voiceOptions);
     return Usage("render");
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
@@ -66,6 +68,8 @@ int RunRender(const std::vector<std::string>& args) {
   request.wavFile = *parsed->Value("-o");
   request.sound.soundFont = parsed->Value("--soundfont").value_or("");
   request.sound.xgBankSelect = !choices.GmPlayer;
+  const voices::StyleVoiceUse use = voices::GatherVoiceUse(m);
+  request.voices = [&](const std::string& soundFont) { return platform::MapForSynth(use, soundFont, voiceChoices); };
   platform::RenderResult r = platform::RenderToWav(request);
   std::filesystem::remove(midi);
   if (!r.notice.empty()) std::cerr << r.notice << "\n";

@@ -75,6 +75,13 @@ class ArrangerService {
   }
   virtual std::string UpdateRecording() { return {}; }
   virtual std::string StopRecording() { return {}; }
+  // Which voice a part (0..7, "Rhythm Sub" .. "Phrase 2") of the open style
+  // asks for and what plays it on the sound source now, for its switch's
+  // tool tip; "" when the part plays nothing (or nobody knows).
+  virtual std::string PartVoices(int part) {
+    (void)part;
+    return {};
+  }
 };
 
 }  // namespace vambrio

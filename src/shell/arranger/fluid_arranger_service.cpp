@@ -8,6 +8,7 @@
 #include "loading/entry.h"
 #include "midi/smf_writer.h"
 #include "platform/fluid_render.h"
+#include "platform/soundfont.h"
 #include "shell/error_reporter.h"
 
 namespace vambrio {
@@ -63,6 +64,7 @@ void FluidArrangerService::Use(StyleModel m, const std::string& path, ArrangerSt
   model_ = std::move(m);
   loaded_ = true;
   session_ = std::make_unique<live::LiveSession>(model_, Choices());
+  voiceUse_ = std::make_shared<const voices::StyleVoiceUse>(voices::GatherVoiceUse(model_));
   style.path = path;
   style.name = model_.StyleName.empty() ? std::filesystem::path(path).stem().string() : model_.StyleName;
   style.sections.clear();
@@ -83,20 +85,41 @@ void FluidArrangerService::TakeBackFromOthers() {
 bool FluidArrangerService::Attach() {
   TakeBackFromOthers();
   platform::LiveOutput& output = Output();
-  if (attachedTo_ == &output && output.LiveClientAttached()) return true;
+  // A change of the voice choices or the SoundFont takes effect at the next start.
+  if (attachedTo_ == &output && output.LiveClientAttached() && mapping_.Map() == MapFor(output, true).get()) return true;
   Detach();
   outputLost_ = false;
   realtime::RealtimeClient& client = keyboard_ ? keyboard_->ClientFor(session_->Client()) : session_->Client();
   if (recorder_) recorder_->SetInner(client);
   else recorder_ = std::make_unique<recording::PerformanceRecorder>(client);
   session_->Client().SetMetaTap(recorder_.get());
-  if (!output.AttachLiveClient(*recorder_, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
+  // The recording keeps what the style plays; the output hears it through the voice map.
+  mapping_.Use(recorder_.get(), MapFor(output, true));
+  if (!output.AttachLiveClient(mapping_, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {
     problem_ = output.Problem();
     return false;
   }
   attachedTo_ = &output;
   problem_.clear();
   return true;
+}
+
+// The built-in synthesizer plays the map for its SoundFont (the engine made
+// to read the map's bank selects); a port, the map for a General MIDI
+// synthesizer when the user says it is one.
+std::shared_ptr<const voices::VoiceMap> FluidArrangerService::MapFor(platform::LiveOutput& output, bool playing) {
+  const platform::VoiceChoices choices = voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{};
+  platform::FluidEngine& engine = engine_();
+  if (&output != static_cast<platform::LiveOutput*>(&engine)) return voiceMap_.ForPort(voiceUse_, choices);
+  const bool gm = choices_ ? choices_().GmPlayer : false;
+  if (playing) engine.SetXgBankSelect(platform::SynthReadsXgBanks(gm, choices));
+  return voiceMap_.ForSynth(voiceUse_, platform::FindSoundFont(engine.Options().soundFont).path, choices);
+}
+
+std::string FluidArrangerService::PartVoices(int part) {
+  if (!voiceUse_) return {};
+  const std::shared_ptr<const voices::VoiceMap> map = MapFor(Output(), false);
+  return platform::PartVoiceText(map.get(), *voiceUse_, part);
 }
 
 void FluidArrangerService::SetKeyboard(keyboard::PlayerKeyboard* keyboard, std::function<bool()> otherPlays) {
@@ -205,6 +228,10 @@ std::string FluidArrangerService::Export(const std::string& text, const std::str
   request.midiBytes = midi;
   request.wavFile = outPath;
   request.sound = engine_().Options();
+  const platform::VoiceChoices voiceChoices = voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{};
+  request.voices = [this, voiceChoices](const std::string& soundFont) {
+    return voiceUse_ ? platform::MapForSynth(*voiceUse_, soundFont, voiceChoices) : nullptr;
+  };
   request.tailSeconds = kWavTailSeconds;
   request.endWhenSilent = true;
   request.progress = progress;

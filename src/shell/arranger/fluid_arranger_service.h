@@ -16,6 +16,8 @@
 #include "model/style_model.h"
 #include "platform/fluid_engine.h"
 #include "recording/recording_files.h"
+#include "platform/voice_choices.h"
+#include "realtime/voice_mapping_client.h"
 #include "shell/arranger/arranger_service.h"
 
 namespace vambrio::live {
@@ -37,6 +39,10 @@ class FluidArrangerService final : public ArrangerService {
   // The player's keyboard, put in front of the live arranger; `otherPlays`
   // says whether the classic Play holds the sound source now.
   void SetKeyboard(keyboard::PlayerKeyboard* keyboard, std::function<bool()> otherPlays);
+  // The user's voice choices, read at each start (unset: the defaults).
+  void SetVoices(std::function<platform::VoiceChoices()> choices) { voiceChoices_ = std::move(choices); }
+  // The voice map the accompaniment plays through now (null: as written).
+  const voices::VoiceMap* VoiceMap() const { return mapping_.Map(); }
 
   std::string OpenStyle(const std::string& path, ArrangerStyle& style) override;
   std::string OpenModel(const StyleModel& model, ArrangerStyle& style) override;
@@ -54,6 +60,7 @@ class FluidArrangerService final : public ArrangerService {
   std::string StartRecording(const std::string& midiPath, const std::string& chartPath) override;
   std::string UpdateRecording() override;
   std::string StopRecording() override;
+  std::string PartVoices(int part) override;
 
  private:
   platform::LiveOutput& Output() const { return output_ ? output_() : engine_(); }
@@ -63,6 +70,8 @@ class FluidArrangerService final : public ArrangerService {
   void Detach();
   void TakeBackFromOthers();
   void UseButtons();
+  // The map for `output`; `playing`: the engine is made ready to play it.
+  std::shared_ptr<const voices::VoiceMap> MapFor(platform::LiveOutput& output, bool playing);
 
   std::function<platform::FluidEngine&()> engine_;
   std::function<PlayChoices()> choices_;
@@ -73,6 +82,10 @@ class FluidArrangerService final : public ArrangerService {
   StyleModel model_;
   bool loaded_ = false;
   std::unique_ptr<live::LiveSession> session_;
+  std::function<platform::VoiceChoices()> voiceChoices_;
+  std::shared_ptr<const voices::StyleVoiceUse> voiceUse_;
+  platform::KeptVoiceMap voiceMap_;
+  realtime::VoiceMappingClient mapping_;  // in front of the session's client
   platform::LiveOutput* attachedTo_ = nullptr;
   std::atomic<bool> takenAway_{false};
   std::atomic<bool> outputLost_{false};

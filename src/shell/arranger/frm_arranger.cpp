@@ -176,6 +176,7 @@ bool frmArranger::OpenStyle(const std::string& path) {
   for (int part = 0; part < 8; ++part)
     Send(Kind::Part, part, findChild<QCheckBox*>(QString("chkPart%1").arg(part))->isChecked());
   service_.Send(chord_.Command());
+  ShowPartVoices();
   return true;
 }
 

@@ -39,6 +39,7 @@ class PlayerKeyboard;
 }
 class RecordPanel;
 class OtsPanel;
+class VoiceOptions;
 
 class frmArranger : public QMainWindow {
   Q_OBJECT
@@ -69,6 +70,11 @@ class frmArranger : public QMainWindow {
   // The player's MIDI keyboard (null: none, and its controls are hidden);
   // its settings and learned controls are read from "Sound.ini" and kept there.
   void SetKeyboard(keyboard::PlayerKeyboard* keyboard);
+  // The voice choices, shared with the main window: an Options menu of the
+  // window's own holds them. The part switches' tool tips follow them.
+  void SetVoiceOptions(VoiceOptions* options);
+  // The part switches' tool tips: the voice each part asks for and what plays it.
+  void ShowPartVoices();
   // MIDI learn: while on, pressing one of the arranger's controls (by mouse
   // or key) arms it instead, and the next pad, key or controller of the
   // keyboard is learned for it.

@@ -27,6 +27,9 @@ void FluidSound::Build() {
   sequencer_->SetTakenAwayHandler([this] {
     if (takenAway_) takenAway_();
   });
+  sequencer_->SetVoices([this](const std::string& soundFont) {
+    return voiceUse_ ? voiceMap_.ForSynth(voiceUse_(), soundFont, voiceChoices_()) : nullptr;
+  });
   notifier_ = std::make_unique<QSocketNotifier>(sequencer_->NotifyFd(), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { sequencer_->Pump(); });
   rebuild_ = false;
@@ -44,7 +47,8 @@ bool FluidSound::Command(const std::string& command) {
       Build();
       engine_->StartLoading();
     }
-    engine_->SetXgBankSelect(!gmPlayer_());
+    engine_->SetXgBankSelect(
+        platform::SynthReadsXgBanks(gmPlayer_(), voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{}));
   }
   HandOn(*sequencer_);
   return sequencer_->Command(command);
@@ -83,6 +87,12 @@ std::string FluidSound::MissingSoundFontText() const { return platform::kNoSound
 void FluidSound::ChooseLatency(realtime::AudioLatency latency) {
   latency_ = latency;
   engine_->SetLatency(latency);
+}
+
+void FluidSound::SetVoices(std::function<std::shared_ptr<const voices::StyleVoiceUse>()> style,
+                           std::function<platform::VoiceChoices()> choices) {
+  voiceUse_ = std::move(style);
+  voiceChoices_ = std::move(choices);
 }
 
 void FluidSound::SetTakenAwayHandler(std::function<void()> handler) { takenAway_ = std::move(handler); }

@@ -12,6 +12,7 @@
 #include "platform/fluid_engine.h"
 #include "platform/fluid_sequencer.h"
 #include "platform/sequencer_settings.h"
+#include "platform/voice_choices.h"
 #include "shell/main_window/sound_source.h"
 
 namespace vambrio {
@@ -45,6 +46,10 @@ class FluidSound final : public platform::SequencerSettings, public SoundSource 
   platform::FluidEngine& Engine() { return *engine_; }
   // Called when the arranger takes the output from a playing file.
   void SetTakenAwayHandler(std::function<void()> handler);
+  // The voices of the style in the window and the user's voice choices,
+  // read at each "open": the file plays through their map.
+  void SetVoices(std::function<std::shared_ptr<const voices::StyleVoiceUse>()> style,
+                 std::function<platform::VoiceChoices()> choices);
 
  private:
   void Build();
@@ -56,7 +61,9 @@ class FluidSound final : public platform::SequencerSettings, public SoundSource 
   uint64_t underrunsBefore_ = 0;  // of engines replaced since
   bool rebuild_ = false;   // a choice changed since the engine was made
   std::function<void()> takenAway_;
-
+  std::function<std::shared_ptr<const voices::StyleVoiceUse>()> voiceUse_;
+  std::function<platform::VoiceChoices()> voiceChoices_;
+  platform::KeptVoiceMap voiceMap_;
 
   std::unique_ptr<platform::FluidEngine> engine_;
   std::unique_ptr<platform::FluidSequencer> sequencer_;

@@ -26,6 +26,7 @@
 #include "platform/sequencer.h"
 #include "platform/shell.h"
 #include "shell/arranger/arranger_service.h"
+#include "platform/voice_choices.h"
 #include "shell/error_reporter.h"
 #include "shell/main_window/midi_routing.h"
 #include "shell/main_window/sound_source.h"
@@ -49,6 +50,7 @@ class FrmAddVolumeEvents;
 }
 
 struct EntryResult;
+class VoiceOptions;
 
 // Where the window keeps its files.
 struct SettingsPaths {
@@ -167,6 +169,13 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   // The button Enter presses: Play when ready, Stop while playing.
   QPushButton* defaultButton() const { return defaultButton_; }
 
+  // The voice choices of the Options menu, shared with the Arranger window.
+  // The part switches' tool tips say which voice each part asks for and what
+  // plays it; the status line says once when voices are stand-ins.
+  void SetVoiceOptions(VoiceOptions* options);
+  // The voices the loaded style plays (null before a style is loaded).
+  std::shared_ptr<const voices::StyleVoiceUse> VoiceUse() const { return voiceUse_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -233,6 +242,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   bool RefusedAfterFailedLoad(const char* command);
   QCheckBox* PartBox(int index) const;
   void SetAllParts(bool checked);
+  void GatherVoices(const EntryResult& r);
+  void ShowVoices(bool announceStandIns);
   std::string SettingsFilePath() const;
   std::string SoundSettingsFilePath() const;
 
@@ -264,6 +275,9 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   std::deque<std::pair<double, uint64_t>> underrunTimes_;  // (seconds, count) of the last 10 s
   QLabel* lblMidiPorts_ = nullptr;
   QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
+  VoiceOptions* voiceOptions_ = nullptr;
+  std::shared_ptr<const voices::StyleVoiceUse> voiceUse_;
+  platform::KeptVoiceMap voiceMap_;
 
   QAction* mnuSeamless_ = nullptr;
   QMenu* mnuRecent_ = nullptr;

@@ -92,6 +92,7 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
     ui_->lblSize->setText(QString::fromStdString(r.sizeText));
   }
   ui_->lblStatus->setToolTip(LoadWarningTip(r.warnings));
+  GatherVoices(r);
   if (r.outcome == EntryResult::Outcome::Loaded) BlockPlay({});
   ShowSoundStatus();
   UpdateControls();

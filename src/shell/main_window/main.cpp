@@ -23,6 +23,7 @@
 #include "shell/library/arranger_preview.h"
 #include "shell/library/library_host.h"
 #include "shell/main_window/fluid_sound.h"
+#include "shell/voices/voice_options.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "platform/qt_chart_dialogs.h"
 #include "shell/arranger/fluid_arranger_service.h"
@@ -155,6 +156,12 @@ int main(int argc, char** argv) {
   arrangerService.SetKeyboard(&keys, [&window] { return window && window->Playing(); });
   platform::QtChartDialogs chartDialogs;
   const std::string soundSettings = config.path.empty() ? std::string() : config.path + "/" + kSoundSettingsFileName;
+  // The voice choices of both windows' Options menus; the classic Play and
+  // the Arranger play through the map they make for the style and SoundFont.
+  VoiceOptions voiceOptions(soundSettings);
+  auto voiceChoices = [&voiceOptions] { return voiceOptions.Choices(); };
+  sound.SetVoices([&window] { return window ? window->VoiceUse() : nullptr; }, voiceChoices);
+  arrangerService.SetVoices(voiceChoices);
   // The chord the accompaniment plays over, in the Arranger and in the library's preview.
   live::ChosenChord chosenChord;
   ReadKeptChord(soundSettings, chosenChord);
@@ -164,6 +171,7 @@ int main(int argc, char** argv) {
       arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs, chosenChord, soundSettings);
       chartDialogs.SetParent(arranger.get());
       arranger->SetKeyboard(&keys);
+      arranger->SetVoiceOptions(&voiceOptions);
     }
     if (!style.empty()) arranger->OpenStyle(style);
     arranger->show();
@@ -190,6 +198,7 @@ int main(int argc, char** argv) {
     if (main.Playing()) main.cmdStop_Click();
   });
   window = &main;
+  main.SetVoiceOptions(&voiceOptions);
   mainWindow = &main;
   boxes.SetParent(&main);
   dialogs.SetParent(&main);
@@ -202,6 +211,7 @@ int main(int argc, char** argv) {
   FluidArrangerService previewService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
                                       [&window] { return window ? window->Choices() : PlayChoices{}; });
   previewService.SetLiveOutput(chosenOutput);
+  previewService.SetVoices(voiceChoices);
   shell::ArrangerPreview preview(previewService, chosenChord);
   shell::LibraryHost library(main, boxes, &preview, openArranger);
 
