@@ -11,6 +11,7 @@
 #include "cli/cli_common.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
+#include "platform/voice_choices.h"
 
 namespace vambrio::cli {
 
@@ -19,6 +20,8 @@ struct WavJob {
   std::string wavFile;
   std::string soundFont;      // empty: the usual look-up
   bool xgPlayer = true;
+  const StyleModel* style = nullptr;  // the style whose voices the song plays
+  platform::VoiceChoices voices;
 };
 
 // Renders the job; returns what went wrong in words for the user, or "" when
@@ -39,6 +42,7 @@ struct LiveJob {
   std::string soundFont, audioDriver, latency;  // "" for the usual ones
   std::string midiOut;  // a MIDI port to play through instead of the synthesizer ("" for none)
   const ParsedArgs* args = nullptr;  // --record and --record-chart
+  platform::VoiceChoices voices;
 };
 // Plays the job; returns the program's exit status.
 using LivePlayer = std::function<int(const LiveJob& job)>;

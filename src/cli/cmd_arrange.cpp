@@ -14,6 +14,7 @@
 #include "cli/arrange_wav.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
+#include "cli/sound/voice_cli.h"
 #include "cli/song_source.h"
 #include "cli/voices_cli.h"
 #include "loading/entry.h"
@@ -40,7 +41,7 @@ constexpr const char* kUsage =
     "arrange STYLE SONG -o OUT.mid|OUT.wav [--song N|TITLE] [--transpose N] [--tempo T] [--gm] [--xg-on] [--no-sysex] "
     "[--parts BITS] [--soundfont FILE] [--voices gm|written] [--noise play|leave-out]\n  vambrio-cli arrange STYLE SONG "
     "[same options] [--latency low|normal|safe] [--audio-driver NAME]"
-    " [--midi-out PORT] [--record FILE.mid] [--record-chart FILE.chart]  (without -o: plays it live)";
+    " [--midi-out PORT [--midi-out-gm]] [--record FILE.mid] [--record-chart FILE.chart]  (without -o: plays it live)";
 
 enum class OutputType { Midi, Wav, Unknown };
 
@@ -84,7 +85,7 @@ std::string Duration(double seconds) {
 }
 
 int RunArrange(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex", "--midi-out-gm"},
                           {"-o", "--parts", "--soundfont", "--tempo", "--latency", "--audio-driver", "--midi-out", "--voices",
                            "--noise", "--record", "--record-chart", "--song", "--transpose"});
   if (!parsed || parsed->positional.size() != 2) return Usage(kUsage);
@@ -148,7 +149,8 @@ int RunArrange(const std::vector<std::string>& args) {
                                        parsed->Value("--soundfont").value_or(""),
                                        parsed->Value("--audio-driver").value_or(""),
                                        parsed->Value("--latency").value_or(""),
-                                       parsed->Value("--midi-out").value_or(""), &*parsed});
+                                       parsed->Value("--midi-out").value_or(""), &*parsed,
+                                       SynthVoiceChoices(voiceOptions, parsed->Has("--midi-out-gm"))});
 
   arranger::ArrangerOptions options;
   options.gmPlayer = choices.GmPlayer;
@@ -174,7 +176,7 @@ int RunArrange(const std::vector<std::string>& args) {
   } else {
     std::string notice;
     const std::string problem = ArrangeWavRenderer()(WavJob{midi, out, parsed->Value("--soundfont").value_or(""),
-                                                            !choices.GmPlayer},
+                                                            !choices.GmPlayer, &m, SynthVoiceChoices(voiceOptions)},
                                                      seconds, notice);
     if (!notice.empty()) std::cerr << notice << "\n";
     if (!problem.empty()) {
@@ -205,6 +207,8 @@ const CommandRegistration kArrange(
                  VoiceOptionHelp()[0], VoiceOptionHelp()[1],
                  {"--latency", "low|normal|safe", "the audio buffer when playing live (normal: the default)"},
                  {"--audio-driver", "NAME", "the FluidSynth audio driver when playing live (pulseaudio, alsa, ...)"},
+                 {"--midi-out", "PORT", "play live through this MIDI port instead of the built-in synthesizer"},
+                 MidiOutGmOptionHelp(),
                  {"--record", "FILE.mid", "when playing live: record what is played as a MIDI file of format 1"},
                  {"--record-chart", "FILE.chart", "when playing live: write the chord chart of what was played"}},
      .examples = {"vambrio-cli arrange examples/Demo.sty examples/Demo.chart -o demo.wav",

@@ -55,3 +55,33 @@ inline double SpectralCentroid(const std::vector<int16_t>& stereo, int rate, dou
 }
 
 }  // namespace vambrio::test
+
+namespace vambrio::test {
+
+// The amplitude at `freq` Hz over the seconds [from, to) (Goertzel's filter, left channel).
+inline double AmplitudeAt(const std::vector<int16_t>& stereo, int rate, double freq, double from, double to) {
+  const size_t first = static_cast<size_t>(std::max(0.0, from) * rate);
+  const size_t last = std::min(stereo.size() / 2, static_cast<size_t>(std::max(0.0, to) * rate));
+  const double c = 2 * std::cos(2 * M_PI * freq / rate);
+  double s1 = 0, s2 = 0;
+  for (size_t i = first; i < last; ++i) {
+    const double s0 = stereo[2 * i] + c * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  return last > first ? std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - c * s1 * s2)) / static_cast<double>(last - first) : 0;
+}
+
+// How much of a tone of fundamental `f0` lies in its 4th and 5th harmonics,
+// against its first three: a plucked string carries them, an organ stop
+// hardly does.
+inline double UpperHarmonicShare(const std::vector<int16_t>& stereo, int rate, double f0, double from, double to) {
+  double low = 0, high = 0;
+  for (int h = 1; h <= 5; ++h) {
+    const double a = AmplitudeAt(stereo, rate, f0 * h, from, to);
+    (h <= 3 ? low : high) += a * a;
+  }
+  return low > 0 ? high / low : 0;
+}
+
+}  // namespace vambrio::test

@@ -15,6 +15,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
+#include "cli/sound/voice_cli.h"
 #include "cli/record_cli.h"
 #include "keyboard/keyboard_client.h"
 #include "keyboard/live_keyboard.h"
@@ -22,6 +23,7 @@
 #include "loading/entry.h"
 #include "platform/fluid_engine.h"
 #include "platform/rtmidi_system.h"
+#include "realtime/voice_mapping_client.h"
 #include "shell/error_reporter.h"
 
 namespace vambrio::cli {
@@ -31,7 +33,8 @@ using Kind = live::LiveCommand::Kind;
 
 constexpr const char* kUsage =
     "live STYLE --midi-in PORT [--midi-out PORT] [--split NOTE|off] [--gm] [--xg-on] [--no-sysex] [--parts BITS] "
-    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--record FILE.mid] [--record-chart FILE.chart]";
+    "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--voices gm|written] [--noise play|leave-out] "
+    "[--midi-out-gm] [--record FILE.mid] [--record-chart FILE.chart]";
 
 std::optional<int> ReadSplit(const std::string& text) {
   if (text == "off") return -1;
@@ -48,14 +51,17 @@ class QuietErrors final : public ErrorSink {
 };
 
 int RunLive(const std::vector<std::string>& args) {
-  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex"},
+  auto parsed = ParseArgs(args, {"--gm", "--xg-on", "--no-sysex", "--midi-out-gm"},
                           {"--midi-in", "--midi-out", "--split", "--parts", "--soundfont", "--audio-driver", "--latency", "--record",
-                           "--record-chart"});
+                           "--record-chart", "--voices", "--noise"});
   if (!parsed || parsed->positional.size() != 1 || !parsed->Value("--midi-in")) return Usage(kUsage);
   PlayChoices choices;
   auto split = ReadSplit(parsed->Value("--split").value_or(std::to_string(keyboard::kDefaultSplitNote)));
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
-  if (!ReadPlayChoices(*parsed, choices) || !split || !latency) return Usage(kUsage);
+  VoiceOptions voiceOptions;
+  if (!ReadPlayChoices(*parsed, choices) || !split || !latency || !ReadVoiceOptions(*parsed, voiceOptions))
+    return Usage(kUsage);
+  const platform::VoiceChoices voices = SynthVoiceChoices(voiceOptions, parsed->Has("--midi-out-gm"));
 
   const int signals = BlockStopSignals();  // before any thread starts
 
@@ -85,7 +91,8 @@ int RunLive(const std::vector<std::string>& args) {
     if (!port) return kExitFailed;
   } else {
     engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
-                                          parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer, *latency});
+                                          parsed->Value("--audio-driver").value_or(""),
+                                          platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency});
     engine->StartLoading();
   }
 
@@ -112,10 +119,16 @@ int RunLive(const std::vector<std::string>& args) {
   if (virtualIn) client.AddInput(virtualIn.get());
   live.Client().Post(live::Command(Kind::SyncStart, 1));  // taken in the first block, before the keyboard posts
   CliRecording recording(*parsed, client, live.Client(), live.Patterns(), m.StyleName);
+  // The accompaniment and the right hand sound through the voice map; the recording keeps them as played.
+  const voices::StyleVoiceUse use = voices::GatherVoiceUse(m);
+  realtime::VoiceMappingClient mapped;
+  if (engine) engine->WaitLoaded();
+  mapped.Use(&recording.Client(), port ? platform::MapForPort(use, voices)
+                                       : platform::MapForSynth(use, engine->SoundFontPath(), voices));
 
   if (port) {
-    port->AttachLive(recording.Client());
-  } else if (!engine->AttachLiveClient(recording.Client(), nullptr, [] {})) {
+    port->AttachLive(mapped);
+  } else if (!engine->AttachLiveClient(mapped, nullptr, [] {})) {
     std::cerr << engine->Problem() << "\n";
     return kExitFailed;
   }
@@ -149,6 +162,7 @@ int RunLive(const std::vector<std::string>& args) {
     engine->DetachLiveClient();
   }
   live.StopDetached();
+  SayVoiceCounts(mapped.Counts());
   close(signals);
   std::cout << "Stopped." << std::endl;
   return recording.Finish() ? kExitOk : kExitFailed;
@@ -169,6 +183,7 @@ const CommandRegistration kLive(
                  {"--soundfont", "FILE", "the SoundFont of the built-in synthesizer"},
                  {"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, ...)"},
                  {"--latency", "low|normal|safe", "the audio buffer (normal: the default)"},
+                 VoiceOptionHelp()[0], VoiceOptionHelp()[1], MidiOutGmOptionHelp(),
                  {"--record", "FILE.mid", "record what is played (accompaniment and right hand) as a MIDI file of format 1"},
                  {"--record-chart", "FILE.chart", "write the chord chart of what was played (chords and sections)"}},
      .examples = {"vambrio-cli live examples/Demo.sty --midi-in 2",

@@ -18,7 +18,9 @@
 #include "cli/midi/port_playback.h"
 #include "cli/record_cli.h"
 #include "live/live_session.h"
+#include "cli/sound/voice_cli.h"
 #include "platform/fluid_engine.h"
+#include "realtime/voice_mapping_client.h"
 
 namespace vambrio::cli {
 namespace {
@@ -47,7 +49,8 @@ int PlayLive(const LiveJob& job) {
     port = PortPlayback::Open(job.midiOut);
     if (!port) return kExitFailed;
   } else {
-    engine.emplace(platform::SoundOptions{job.soundFont, job.audioDriver, !job.choices.GmPlayer, *latency});
+    engine.emplace(platform::SoundOptions{job.soundFont, job.audioDriver,
+                                          platform::SynthReadsXgBanks(job.choices.GmPlayer, job.voices), *latency});
     engine->StartLoading();
   }
 
@@ -64,14 +67,20 @@ int PlayLive(const LiveJob& job) {
   live::LiveSession& session = *std::get<std::unique_ptr<live::LiveSession>>(made);
   live::LiveArranger& client = session.Client();
   CliRecording recording(*job.args, client, client, session.Patterns(), job.style->StyleName);
+  // What is recorded is what the style plays; what sounds goes through the voice map.
+  const voices::StyleVoiceUse use = voices::GatherVoiceUse(*job.style);
+  realtime::VoiceMappingClient mapped;
+  if (engine) engine->WaitLoaded();
+  mapped.Use(&recording.Client(), port ? platform::MapForPort(use, job.voices)
+                                       : platform::MapForSynth(use, engine->SoundFontPath(), job.voices));
 
   std::atomic<bool> lost{false};
   if (port) {
-    port->AttachLive(recording.Client());
+    port->AttachLive(mapped);
     std::cout << "Playing " << session.Song()->bars << (session.Song()->bars == 1 ? " bar on " : " bars on ")
               << port->PortName() << " - Ctrl-C stops." << std::endl;
   } else {
-    if (!engine->AttachLiveClient(recording.Client(), nullptr, [&lost] { lost = true; })) {
+    if (!engine->AttachLiveClient(mapped, nullptr, [&lost] { lost = true; })) {
       std::cerr << engine->Problem() << "\n";
       return kExitFailed;
     }
@@ -112,6 +121,7 @@ int PlayLive(const LiveJob& job) {
   }
   if (port) port->DetachLive();  // every note off
   else engine->DetachLiveClient();
+  SayVoiceCounts(mapped.Counts());
   close(signals);
   const bool recorded = recording.Finish();
   if (uint64_t underruns = engine ? engine->Underruns() : 0)

@@ -16,6 +16,8 @@ std::string RenderSong(const WavJob& job, double& seconds, std::string& notice) 
   request.wavFile = job.wavFile;
   request.sound.soundFont = job.soundFont;
   request.sound.xgBankSelect = job.xgPlayer;
+  const voices::StyleVoiceUse use = job.style ? voices::GatherVoiceUse(*job.style) : voices::StyleVoiceUse{};
+  request.voices = [&](const std::string& soundFont) { return platform::MapForSynth(use, soundFont, job.voices); };
   request.tailSeconds = kMaxTailSeconds;
   request.endWhenSilent = true;
   const platform::RenderResult r = platform::RenderToWav(request);

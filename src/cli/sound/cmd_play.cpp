@@ -14,6 +14,7 @@
 #include "cli/midi/port_playback.h"
 #include "cli/sound/play_seamless.h"
 #include "cli/sound/sound_cli.h"
+#include "cli/sound/voice_cli.h"
 #include "platform/fluid_engine.h"
 #include "platform/fluid_sequencer.h"
 #include "platform/system_clock.h"
@@ -29,7 +30,10 @@ int RunPlay(const std::vector<std::string>& args) {
   if (!parsed || parsed->positional.empty() || parsed->positional.size() > 2) return Usage("play");
   PlayChoices choices;
   std::optional<Chord> chord;
-  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord)) return Usage("play");
+  VoiceOptions voiceOptions;
+  if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
+    return Usage("play");
+  const platform::VoiceChoices voices = SynthVoiceChoices(voiceOptions, parsed->Has("--midi-out-gm"));
   auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
   if (!latency) {
     std::cerr << "vambrio-cli: --latency " << *parsed->Value("--latency") << ": low, normal or safe is wanted\n";
@@ -47,8 +51,8 @@ int RunPlay(const std::vector<std::string>& args) {
     if (!port) return kExitFailed;
   } else {
     engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
-                                          parsed->Value("--audio-driver").value_or(""), !choices.GmPlayer,
-                                          *latency});
+                                          parsed->Value("--audio-driver").value_or(""),
+                                          platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency});
     engine->StartLoading();
   }
 
@@ -66,11 +70,16 @@ int RunPlay(const std::vector<std::string>& args) {
     return kExitFailed;
   }
   const ChordRules rules = ReadChordRules(m);
+  const auto voiceUse = std::make_shared<const voices::StyleVoiceUse>(voices::GatherVoiceUse(m));
+  platform::KeptVoiceMap keptMap;  // made at the first "open", kept for the sections after it
   std::optional<platform::FluidSequencer> fluidSequencer;
   if (engine) {
     engine->WaitLoaded();
     if (!engine->Notice().empty()) std::cerr << engine->Notice() << "\n";
     fluidSequencer.emplace(*engine);
+    fluidSequencer->SetVoices([&](const std::string& soundFont) {
+      return keptMap.ForSynth(voiceUse, soundFont, voices);
+    });
   }
   platform::Sequencer& sequencer = port ? static_cast<platform::Sequencer&>(port->Sequencer()) : *fluidSequencer;
   const int notifyFd = port ? port->Sequencer().NotifyFd() : fluidSequencer->NotifyFd();
@@ -87,7 +96,8 @@ int RunPlay(const std::vector<std::string>& args) {
   if (!parsed->Has("--classic")) {
     const int status = PlaySeamlessly(
         SeamlessPlay{m, choices, chord, section == kAllSections ? -1 : FindSection(m, section), parsed->Has("--repeat"),
-                     engine ? &*engine : nullptr, port.get(), view, [&](int16_t s) { assemble(s, choices); }, signals},
+                     engine ? &*engine : nullptr, port.get(), view, [&](int16_t s) { assemble(s, choices); }, signals,
+                     voices},
         stopped);
     close(signals);
     if (uint64_t underruns = engine ? engine->Underruns() : 0)
@@ -122,7 +132,8 @@ int RunPlay(const std::vector<std::string>& args) {
 const CommandRegistration kPlay(
     {.name = "play",
      .usage = "play STYLE [SECTION] [--repeat] [--classic] [--gm] [--xg-on] [--minor | --chord NAME] [--no-sysex] [--parts BITS] "
-              "[--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] [--midi-out PORT] [--verbose]",
+              "[--voices gm|written] [--noise play|leave-out] [--soundfont FILE] [--audio-driver NAME] [--latency low|normal|safe] "
+              "[--midi-out PORT [--midi-out-gm]] [--verbose]",
      .summary = "Plays a section, or every section in turn, through the built-in synthesizer",
      .arguments = {{"STYLE", "", "the style file"},
                    {"SECTION", "", "the section's name, such as \"Main A\"; without it, All Sections"}},
@@ -131,13 +142,14 @@ const CommandRegistration kPlay(
                                   "the classic playback of \"Player.tmp\" (the style's setup first, a pause between "
                                   "passes) instead of the live accompaniment"}},
                                 PlayChoiceOptions()),
-                        Options(SoundOptions(),
+                        Options(Options(SoundOptions(), VoiceOptionHelp()),
                                 {{"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, jack, ...)"},
                                  {"--latency", "low|normal|safe",
                                   "the audio buffer: low 2 x 64 frames, normal 2 x 256 (the default), safe 4 x 512"},
                                  {"--midi-out", "PORT",
                                   "play through this MIDI port (a name from \"vambrio-cli ports\", its number or a "
-                                  "unique part of its name) instead of the built-in synthesizer"}})),
+                                  "unique part of its name) instead of the built-in synthesizer"},
+                                 MidiOutGmOptionHelp()})),
      .examples = {"vambrio-cli play examples/Demo.sty \"Main A\" --repeat"},
      .details = "The section sounds at once and --repeat loops it without a gap, as \"Play seamlessly\" in the "
                 "window; \"Player.tmp\" is written for each section as it starts. Ctrl-C stops the playback as the "

@@ -10,7 +10,9 @@
 #include "cli/sound/play_seamless.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
+#include "cli/sound/voice_cli.h"
 #include "platform/fluid_engine.h"
+#include "realtime/voice_mapping_client.h"
 
 namespace vambrio::cli {
 namespace {
@@ -34,10 +36,15 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
   choices.sampleRate = play.engine ? play.engine->SampleRate() : PortPlayback::kSampleRate;
   live::LiveSession session(play.style, choices);
   live::LiveArranger& client = session.Client();
+  const voices::StyleVoiceUse use = voices::GatherVoiceUse(play.style);
+  realtime::VoiceMappingClient mapped;
+  if (play.engine) play.engine->WaitLoaded();
+  mapped.Use(&client, play.port ? platform::MapForPort(use, play.voices)
+                                : platform::MapForSynth(use, play.engine->SoundFontPath(), play.voices));
   std::atomic<bool> lost{false};
   if (play.port) {
-    play.port->AttachLive(client);
-  } else if (!play.engine->AttachLiveClient(client, nullptr, [&lost] { lost = true; })) {
+    play.port->AttachLive(mapped);
+  } else if (!play.engine->AttachLiveClient(mapped, nullptr, [&lost] { lost = true; })) {
     std::cerr << play.engine->Problem() << "\n";
     return kExitFailed;
   }
@@ -72,6 +79,7 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
   }
   if (play.port) play.port->DetachLive();  // every note off
   else play.engine->DetachLiveClient();
+  SayVoiceCounts(mapped.Counts());
   play.view.SetStatusText(kReadyText);
   if (!lost) return kExitOk;
   std::cerr << platform::kAudioOutputLostText << "\n";

@@ -9,6 +9,7 @@
 #include "chord/chord_name.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
+#include "platform/voice_choices.h"
 #include "playback/playback_controller.h"
 
 namespace vambrio::platform {
@@ -30,6 +31,7 @@ struct SeamlessPlay {
   PlaybackView& view;
   std::function<void(int16_t section)> writePlayerFile;
   int stopSignals = -1;  // readable when Ctrl-C or SIGTERM came
+  platform::VoiceChoices voices;  // the voice map of the synthesizer or the port
 };
 
 // Returns the exit status; sets `stopped` when a signal ended it.
