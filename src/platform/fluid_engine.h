@@ -85,6 +85,12 @@ class FluidEngine final : public LiveOutput {
   bool Prepare();
 
   fluid_synth_t* Synth() const { return synth_; }
+  // FluidSynth's file player keeps its time on a synthesizer of its own
+  // (sixteen channels, no SoundFont) and plays into Synth() through its
+  // playback callback: while `clock` is set, the callback renders it before
+  // each step of 64 frames of Synth(), as the player would run inside Synth()
+  // itself. Null: no player plays.
+  void SetPlayerClock(fluid_synth_t* clock);
   // Runs `f` while the audio callback stays out of the synthesizer (it
   // outputs silence meanwhile). Not to be nested.
   void WithRenderingParked(const std::function<void()>& f);
@@ -166,6 +172,7 @@ class FluidEngine final : public LiveOutput {
   // is inside the synthesizer) or parked (another thread is).
   std::atomic<int> renderState_{0};
   std::atomic<realtime::RealtimeClient*> liveClient_{nullptr};
+  std::atomic<fluid_synth_t*> playerClock_{nullptr};
   std::atomic<int64_t> sampleTime_{0};
   std::unique_ptr<realtime::UnderrunDetector> underruns_;  // replaced only while the output is closed
   uint64_t underrunsBefore_ = 0;                          // counted by earlier outputs

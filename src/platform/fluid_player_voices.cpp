@@ -42,7 +42,7 @@ void PlayerVoices::Use(fluid_player_t* player, fluid_synth_t* synth, std::shared
   mapper_.reset();
   map_ = std::move(map);
   if (map_) mapper_.emplace(*map_);
-  if (player && map_) fluid_player_set_playback_callback(player, &PlayerVoices::OnEvent, this);
+  if (player) fluid_player_set_playback_callback(player, &PlayerVoices::OnEvent, this);
 }
 
 void PlayerVoices::SilenceHelpers() {

@@ -1,8 +1,10 @@
-// FluidSynth's own file player with a voice map in front of the synthesizer:
-// each channel message the player plays goes through a voice mapper
-// (voices/voice_mapper.h), and what comes out is applied to the synthesizer
-// at once, helper channels 16 and up included. Everything else (system
-// exclusive) reaches the synthesizer as it is. The file itself is unchanged.
+// FluidSynth's own file player playing into a synthesizer through its
+// playback callback (the player itself may run on another synthesizer that
+// only keeps its time), with a voice map in front: each channel message the
+// player plays goes through a voice mapper (voices/voice_mapper.h), and what
+// comes out is applied to the synthesizer at once, helper channels 16 and up
+// included. Everything else (system exclusive), and every event when there is
+// no map, reaches the synthesizer as it is. The file itself is unchanged.
 //
 // The player calls it from the thread that renders (the audio callback, or
 // the offline renderer): it allocates nothing and takes no lock. The other
@@ -22,8 +24,8 @@ namespace vambrio::platform {
 
 class PlayerVoices {
  public:
-  // From now on the player's events go through `map` (null: as written).
-  // The mapper starts afresh.
+  // From now on the player's events play into `synth`, through `map` (null:
+  // as written). The mapper starts afresh.
   void Use(fluid_player_t* player, fluid_synth_t* synth, std::shared_ptr<const voices::VoiceMap> map);
   // Every note on a helper channel (and every note the map moved) ends now;
   // the channels keep their voices, so that playing on resumes them.

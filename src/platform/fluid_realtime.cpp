@@ -20,6 +20,7 @@ enum RenderState : int { kFree = 0, kRendering = 1, kParked = 2 };
 constexpr int kSustain = 64;
 constexpr int kSostenuto = 66;
 constexpr size_t kMaxBuffers = 32;
+constexpr int kPlayerStep = 64;  // FluidSynth's own rendering step
 
 int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -88,13 +89,27 @@ int FluidEngine::Render(void* data, int len, int nfx, float* fx[], int nout, flo
   self->sampleTime_.store(sampleTime + len, std::memory_order_relaxed);
   if (self->underruns_) self->underruns_->OnBlock(now, sampleTime, self->playing_.load(std::memory_order_relaxed));
   if (!self->EnterRendering()) return FLUID_OK;  // parked: this block is silent
-  if (self->synth_) {
+  fluid_synth_t* clock = self->playerClock_.load(std::memory_order_acquire);
+  if (self->synth_ && clock) {
+    FluidTarget target(self->synth_, nfx, fx, nout, out);
+    float left[kPlayerStep], right[kPlayerStep];
+    float* clockOut[2] = {left, right};
+    for (int done = 0; done < len; done += kPlayerStep) {
+      const int frames = std::min(kPlayerStep, len - done);
+      fluid_synth_process(clock, frames, 0, nullptr, 2, clockOut);  // the player's events reach synth_ here
+      target.Render(static_cast<uint32_t>(done), static_cast<uint32_t>(frames));
+    }
+  } else if (self->synth_) {
     FluidTarget target(self->synth_, nfx, fx, nout, out);
     realtime::BlockInfo block{sampleTime, len, realtime::kOutputSampleRate, now};
     realtime::RenderBlock(self->liveClient_.load(std::memory_order_acquire), block, self->events_, target);
   }
   self->LeaveRendering();
   return FLUID_OK;
+}
+
+void FluidEngine::SetPlayerClock(fluid_synth_t* clock) {
+  WithRenderingParked([&] { playerClock_.store(clock, std::memory_order_release); });
 }
 
 void FluidEngine::TakeOutput(OutputUser user, std::function<void()> onTakenAway) {

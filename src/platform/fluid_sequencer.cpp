@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "realtime/audio_latency.h"
+
 namespace vambrio::platform {
 namespace {
 
@@ -24,6 +26,12 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 
 FluidSequencer::FluidSequencer(FluidEngine& engine) : engine_(engine) {
   eventFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  clockSettings_ = new_fluid_settings();
+  fluid_settings_setnum(clockSettings_, "synth.sample-rate", realtime::kOutputSampleRate);
+  fluid_settings_setint(clockSettings_, "synth.reverb.active", 0);
+  fluid_settings_setint(clockSettings_, "synth.chorus.active", 0);
+  fluid_settings_setint(clockSettings_, "synth.lock-memory", 0);
+  clock_ = new_fluid_synth(clockSettings_);
   engine_.SetFailureHandler([this] {
     uint64_t play = notifyingPlay_.exchange(0);
     Post({NotifyCode::Failed, play, true});
@@ -34,6 +42,8 @@ FluidSequencer::~FluidSequencer() {
   Close();
   engine_.ReleaseOutput(OutputUser::Sequencer);
   engine_.SetFailureHandler(nullptr);
+  if (clock_) delete_fluid_synth(clock_);
+  if (clockSettings_) delete_fluid_settings(clockSettings_);
   if (eventFd_ >= 0) close(eventFd_);
 }
 
@@ -72,7 +82,7 @@ bool FluidSequencer::Open() {
 }
 
 fluid_player_t* FluidSequencer::NewPlayer() {
-  fluid_player_t* player = new_fluid_player(engine_.Synth());
+  fluid_player_t* player = clock_ ? new_fluid_player(clock_) : nullptr;
   if (!player) return nullptr;
   if (fluid_player_add_mem(player, bytes_.data(), bytes_.size()) != FLUID_OK) {
     delete_fluid_player(player);
@@ -95,6 +105,7 @@ bool FluidSequencer::Prev() {
     fluid_player_stop(old);
     delete_fluid_player(old);
     voices_.SilenceHelpers();
+    fluid_synth_system_reset(engine_.Synth());  // as the player does at a file's start
     voices_.Use(fresh, engine_.Synth(), voices_.Map());
   });
   player_ = fresh;
@@ -112,6 +123,7 @@ bool FluidSequencer::Play(bool notify) {
     notifyingPlay_ = plays_;
   }
   engine_.SetPlaying(true);
+  engine_.SetPlayerClock(clock_);
   return fluid_player_play(player_) == FLUID_OK;
 }
 
@@ -131,6 +143,7 @@ bool FluidSequencer::Stop() {
     }
     fluid_synth_all_sounds_off(synth, -1);
   });
+  engine_.SetPlayerClock(nullptr);
   return true;
 }
 
@@ -147,6 +160,7 @@ bool FluidSequencer::Close() {
     fluid_synth_system_reset(synth);
     voices_.Use(nullptr, synth, nullptr);
   });
+  engine_.SetPlayerClock(nullptr);
   player_ = nullptr;
   bytes_.clear();
   timing_ = {};

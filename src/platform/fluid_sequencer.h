@@ -21,6 +21,7 @@
 #include "midi/midi_length.h"
 
 typedef struct _fluid_player_t fluid_player_t;
+typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace vambrio::platform {
 
@@ -65,6 +66,12 @@ class FluidSequencer final : public CommandSequencer {
 
   FluidEngine& engine_;
 
+  // The player runs on a synthesizer of its own that only keeps its time:
+  // FluidSynth's player must not run on one of more than sixteen channels,
+  // which the engine's has (the player then writes past its channel table
+  // when it stops or seeks).
+  fluid_settings_t* clockSettings_ = nullptr;
+  fluid_synth_t* clock_ = nullptr;
   fluid_player_t* player_ = nullptr;
   VoiceMapFor mapFor_;
   PlayerVoices voices_;  // in front of the synthesizer while player_ plays

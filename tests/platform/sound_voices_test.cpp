@@ -10,12 +10,13 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "platform/fluid_engine.h"
+#include "platform/fluid_sequencer.h"
 #include "platform/voice_choices.h"
 #include "realtime/voice_mapping_client.h"
 #include "shell/error_reporter.h"
 #include "sound_test_support.h"
 #include "spectrum.h"
-#include "style_builder.h"
+#include "bank_eight_live_style.h"
 #include "temp_dir.h"
 
 namespace vambrio::test {
@@ -23,41 +24,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Kind = live::LiveCommand::Kind;
-
-constexpr int kBass = 10, kGuitar = 11;  // channels 11 and 12: the Bass and Chord 1 parts
-constexpr int kBeat = 480;
-constexpr int kBassNote = 36;  // C2, 65.4 Hz
-
-// A chord-rule entry on which the channel plays over every root and chord
-// type, its notes as written over C major.
-Bytes PlayingEverywhere(int channel, int low, int high) {
-  Bytes d(27, 0);
-  d[0] = static_cast<uint8_t>(channel);
-  d[9] = static_cast<uint8_t>(channel);
-  d[11] = 0x0F, d[12] = 0xFF;                 // every root
-  d[13] = 0x03, d[14] = d[15] = d[16] = d[17] = 0xFF;  // every chord type
-  d[23] = static_cast<uint8_t>(low), d[24] = static_cast<uint8_t>(high);
-  Bytes chunk = {'C', 't', 'a', 'b', 0, 0, 0, 27};
-  chunk.insert(chunk.end(), d.begin(), d.end());
-  return chunk;
-}
-
-// Main A: a bank-8 finger bass (MSB 8, program 17) with long low notes in
-// its "open soft" band, and a bank-8 clean guitar (program 3) holding a
-// chord in its "dead" band, which the map plays on a helper channel.
-Bytes BankEightStyle() {
-  TrackBuilder t;
-  t.TimeSignature(4, 2).Tempo(500000).Marker("SInt");
-  for (int ch : {kBass, kGuitar})
-    t.ControlChange(ch, 0, 8).ControlChange(ch, 32, 0).ProgramChange(ch, ch == kBass ? 17 : 3).ControlChange(ch, 7, 110);
-  t.Marker("Main A").NoteOn(kGuitar, 60, 70).NoteOn(kGuitar, 64, 70);
-  for (int half = 0; half < 8; ++half) t.NoteOn(kBass, kBassNote, 50).Delta(2 * kBeat).NoteOff(kBass, kBassNote);
-  t.NoteOff(kGuitar, 60).NoteOff(kGuitar, 64).Delta(1).EndOfTrack();
-  CasmBuilder casm;
-  casm.Group("Main A");
-  casm.RawInGroup(PlayingEverywhere(kBass, 24, 60)).RawInGroup(PlayingEverywhere(kGuitar, 48, 84));
-  return StyleBytes(t, casm.Build(), kBeat);
-}
 
 // Main A over C major.
 void Start(live::LiveSession& session) {
@@ -71,11 +37,20 @@ class SoundVoices : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string path = dir_.File("bank8.sty");
-    WriteFile(path, BankEightStyle());
+    WriteFile(path, BankEightLiveStyle());
     CollectingErrorReporter errors;
     ASSERT_EQ(vambrio::Entry(style_, path, false, errors).outcome, EntryResult::Outcome::Loaded);
     use_ = voices::GatherVoiceUse(style_);
     ASSERT_TRUE(engine_.WaitLoaded()) << engine_.Problem();
+  }
+
+  std::string BassPreset() {
+    std::string name;
+    engine_.WithRenderingParked([&] {
+      fluid_preset_t* preset = fluid_synth_get_channel_preset(engine_.Synth(), kBass);
+      name = preset ? fluid_preset_get_name(preset) : "";
+    });
+    return name;
   }
 
   // Plays Main A with only the parts in `parts` on, through `map`; the
@@ -91,10 +66,7 @@ class SoundVoices : public ::testing::Test {
     EXPECT_TRUE(engine_.AttachLiveClient(mapped, nullptr, nullptr)) << engine_.Problem();
     Start(session);
     EXPECT_TRUE(rec.WaitForSound(30.0, 20));
-    engine_.WithRenderingParked([&] {
-      fluid_preset_t* preset = fluid_synth_get_channel_preset(engine_.Synth(), kBass);
-      bassPreset = preset ? fluid_preset_get_name(preset) : "";
-    });
+    bassPreset = BassPreset();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     session.Client().Post(live::Command(Kind::Stop));
     std::this_thread::sleep_for(100ms);
@@ -168,6 +140,53 @@ TEST_F(SoundVoices, StopLeavesNoNoteOnAHelperChannel) {
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(HelperVoicesOn(engine_), 0);
   engine_.DetachLiveClient();
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+  const std::string bytes = Child::Slurp(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+// The classic Play: FluidSynth's own player plays "Player.tmp" as it is, its
+// events mapped on their way to the synthesizer.
+TEST_F(SoundVoices, TheClassicPlayMapsThePlayersEventsAndStopLeavesNoHelperNote) {
+  const std::string style = dir_.File("bank8.sty"), file = dir_.File("Player.tmp");
+  ASSERT_EQ(RunProcess({Cli(), "assemble", style, "Main A", "-o", file}).status, 0);
+  const std::vector<uint8_t> before = ReadFileBytes(file);
+  platform::FluidSequencer sequencer(engine_);
+  sequencer.SetVoices([this](const std::string& soundFont) {
+    return platform::MapForSynth(use_, soundFont, platform::VoiceChoices{});
+  });
+  sequencer.SetFileName(file);
+  ASSERT_TRUE(sequencer.Command("open")) << sequencer.LastError();
+  ASSERT_TRUE(sequencer.Command("play"));
+  for (int i = 0; i < 500 && HelperVoicesOn(engine_) == 0; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_GT(HelperVoicesOn(engine_), 0);
+  EXPECT_EQ(BassPreset(), "Fingered Bass");
+  ASSERT_TRUE(sequencer.Command("stop"));
+  EXPECT_EQ(HelperVoicesOn(engine_), 0);
+  sequencer.Command("close");
+  EXPECT_EQ(ReadFileBytes(file), before);
+}
+
+// WAV output plays through the map unless --voices written: the bass's
+// velocity 50, the top of its "open soft" band, plays loud only through it.
+TEST_F(SoundVoices, RenderMapsUnlessAskedToPlayAsWritten) {
+  const std::string style = dir_.File("bank8.sty");
+  auto render = [&](const std::string& voices) {
+    const std::string out = dir_.File(voices + ".wav");
+    const ProcessResult r = RunProcess({Cli(), "render", style, "Main A", "-o", out, "--parts", "00100000", "--voices", voices});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string wav = Child::Slurp(out);
+    const size_t data = wav.find("data");
+    std::vector<int16_t> samples(data == std::string::npos ? 0 : (wav.size() - data - 8) / 2);
+    if (!samples.empty()) std::memcpy(samples.data(), wav.data() + data + 8, samples.size() * 2);
+    return PeakRms(samples);
+  };
+  const double mapped = render("gm"), written = render("written");
+  EXPECT_GT(mapped, 2 * written) << mapped << " against " << written;
+  EXPECT_GT(written, 30.0);
+  EXPECT_EQ(RunProcess({Cli(), "render", style, "Main A", "-o", dir_.File("x.wav"), "--voices", "bogus"}).status, 2);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@ if(VAMBRIO_GUI)
   add_executable(test_main_window
     ${_dir}/main.cpp ${_dir}/test_classes.h ${_dir}/window_rig.h ${_dir}/fake_sound_source.h
     ${_dir}/startup_test.cpp ${_dir}/open_test.cpp ${_dir}/playback_test.cpp ${_dir}/seamless_test.cpp ${_dir}/close_test.cpp
-    ${_dir}/sound_settings_test.cpp ${_dir}/editing_test.cpp ${_dir}/look_test.cpp)
+    ${_dir}/sound_settings_test.cpp ${_dir}/voice_settings_test.cpp ${_dir}/editing_test.cpp ${_dir}/look_test.cpp)
   set_target_properties(test_main_window PROPERTIES AUTOMOC ON)
   # The editing test compares the window's saved style with vambrio-cli edit's.
   add_dependencies(test_main_window vambrio-cli)

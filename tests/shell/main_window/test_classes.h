@@ -74,6 +74,7 @@ class SoundSettingsTest : public QObject {
   void audioOutputMenuListsTheDriversAndKeepsTheChoice();
   void audioLatencyIsChosenKeptAndHandedOn();
   void underrunsAppearInTheStatusBar();
+  void voiceChoicesAreKeptSharedAndShownOnThePartSwitches();
 };
 
 class EditingTest : public QObject {
