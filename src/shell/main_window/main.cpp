@@ -183,6 +183,7 @@ int main(int argc, char** argv) {
   FluidArrangerService playService([&sound]() -> platform::FluidEngine& { return sound.Engine(); },
                                    [&window] { return window ? window->Choices() : PlayChoices{}; });
   playService.SetLiveOutput(chosenOutput);
+  playService.SetVoices(voiceChoices);
 
   bool withArranger = false;
   bool withLibrary = false;
