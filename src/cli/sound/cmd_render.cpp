@@ -40,8 +40,8 @@ int RunRender(const std::vector<std::string>& args) {
   std::optional<Chord> chord;
   VoiceOptions voiceOptions;
   if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
-  const platform::VoiceChoices voiceChoices = SynthVoiceChoices(voiceOptions);
     return Usage("render");
+  const platform::VoiceChoices voiceChoices = SynthVoiceChoices(voiceOptions);
   const std::string& style = parsed->positional[0];
   const std::string& section = parsed->positional[1];
 
