@@ -1,5 +1,7 @@
 #include "arranger/chart.h"
 
+#include "model/shown_text.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -10,13 +12,24 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
 
-// Characters, not bytes: a UTF-8 continuation byte starts no character.
-int ColumnOf(std::string_view line, size_t byte) {
-  int column = 1;
-  for (size_t i = 0; i < byte && i < line.size(); ++i)
-    if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;
-  return column;
-}
+// The column of a byte of one line, counted in characters, not bytes (a
+// UTF-8 continuation byte starts no character). The places asked for only
+// move forward along the line, so each is counted on from the one before:
+// a line of any length is counted once.
+class Columns {
+ public:
+  explicit Columns(std::string_view line) : line_(line) {}
+  int At(size_t byte) {
+    for (; counted_ < byte && counted_ < line_.size(); ++counted_)
+      if ((static_cast<unsigned char>(line_[counted_]) & 0xC0) != 0x80) ++column_;
+    return column_;
+  }
+
+ private:
+  std::string_view line_;
+  size_t counted_ = 0;
+  int column_ = 1;
+};
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -26,7 +39,6 @@ std::string_view Trim(std::string_view s) {
 
 bool IsNoChord(std::string_view t) { return t == "N.C." || t == "N.C" || t == "NC"; }
 
-std::string Quoted(std::string_view t) { return "\"" + std::string(t) + "\""; }
 
 class ChartReader {
  public:
@@ -53,13 +65,14 @@ class ChartReader {
   }
 
   void ReadLine(std::string_view line, int lineNumber) {
+    Columns columns(line);
     size_t i = 0;
     while (i < line.size() && !failed_) {
       if (IsSpace(line[i])) {
         ++i;
         continue;
       }
-      const ChartPlace place{lineNumber, ColumnOf(line, i)};
+      const ChartPlace place{lineNumber, columns.At(i)};
       if (line[i] == '#') return KeepTag(line.substr(i + 1));  // a comment runs to the end of the line
       if (line[i] == '|') {
         CloseBar();
@@ -81,7 +94,7 @@ class ChartReader {
         while (from < line.size() && IsSpace(line[from])) ++from;
         size_t to = from;
         while (to < line.size() && !IsSpace(line[to]) && line[to] != '|') ++to;
-        Tempo(line.substr(from, to - from), place, {lineNumber, ColumnOf(line, from)});
+        Tempo(line.substr(from, to - from), place, {lineNumber, columns.At(from)});
         i = to;
         continue;
       }
@@ -105,7 +118,7 @@ class ChartReader {
     const std::string name = first == std::string_view::npos ? "" : std::string(raw.substr(first, last - first + 1));
     if (name.empty()) return Fail(place, "a section needs a name between [ and ]");
     if (!open_.slots.empty()) return Fail(place, "a section starts at a bar line: end the bar with | first");
-    if (pendingSection_) return Fail(pendingSection_->place, "section " + Quoted(pendingSection_->name) + " has no bars");
+    if (pendingSection_) return Fail(pendingSection_->place, "section " + QuotedToken(pendingSection_->name) + " has no bars");
     pendingSection_ = ChartSection{name, 0, place};
   }
 
@@ -144,7 +157,7 @@ class ChartReader {
       if (!chord) {
         // Lead-sheet spellings ("C^7", "Bh7", "F7alt") play as their nearest type.
         auto symbol = ReadChordSymbol(token);
-        if (!symbol) return Fail(place, "unknown chord " + Quoted(token) + (why.empty() ? "" : " (" + why + ")"));
+        if (!symbol) return Fail(place, "unknown chord " + QuotedToken(token) + (why.empty() ? "" : " (" + why + ")"));
         chord = symbol->chord;
       }
       slot.kind = ChartSlot::Kind::Chord;

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "midi/tempo_map.h"
+#include "model/shown_text.h"
 
 namespace vambrio::arranger {
 namespace {
 
 bool IsEnding(const std::string& name) { return name.rfind("Endi", 0) == 0; }
 
-std::string Quoted(const std::string& t) { return "\"" + t + "\""; }
 
 class SongPlanner {
  public:
@@ -41,12 +41,12 @@ class SongPlanner {
     const ChartSection& cs = chart_.sections[i];
     const int index = style_.Find(cs.name);
     if (index < 0)
-      return ChartError{cs.place, "unknown section " + Quoted(cs.name) + "; the style has: " + style_.SectionList()};
+      return ChartError{cs.place, "unknown section " + QuotedToken(cs.name) + "; the style has: " + ShownText(style_.SectionList())};
     const size_t first = cs.firstBar;
     const size_t last = i + 1 < chart_.sections.size() ? chart_.sections[i + 1].firstBar : chart_.bars.size();
     const bool closingEnding = i + 1 == chart_.sections.size() && IsEnding(cs.name);
     const SectionPattern& pattern = style_.sections[static_cast<size_t>(index)];
-    if (last == first && !closingEnding) return ChartError{cs.place, "section " + Quoted(cs.name) + " has no bars"};
+    if (last == first && !closingEnding) return ChartError{cs.place, "section " + QuotedToken(cs.name) + " has no bars"};
     Add({SongStep::Kind::Section, BarTick(first), index, closingEnding ? kStopAtEnd : kLoop, {}, {}, 0});
     int64_t end = BarTick(last);
     if (closingEnding) end = BarTick(first) + pattern.length;

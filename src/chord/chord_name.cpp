@@ -1,6 +1,7 @@
 #include "chord/chord_name.h"
 
 #include "chord/chord_type_table.h"
+#include "model/shown_text.h"
 
 
 namespace vambrio {
@@ -120,7 +121,7 @@ std::optional<int> ParseChordType(std::string_view text) {
 
 std::optional<Chord> ParseChord(std::string_view text, std::string* error) {
   const std::string_view s = Trim(text);
-  const std::string quoted = "\"" + std::string(s) + "\"";
+  const std::string quoted = QuotedToken(s);
   if (s.empty()) return Refuse(error, "no chord given");
   if (s == "N.C." || s == "N.C" || s == "NC") return Refuse(error, quoted + " is no chord: it silences the accompaniment");
   const size_t rootLength = RootLength(s);
@@ -139,8 +140,8 @@ std::optional<Chord> ParseChord(std::string_view text, std::string* error) {
   }
   const std::optional<int> type = ParseChordType(rest);
   if (!type) {
-    return Refuse(error, quoted + ": \"" + std::string(rest) +
-                             "\" is not a chord type (types are named as in Maj, 6, Maj7, m, m7, 7, dim, aug, sus4)");
+    return Refuse(error, quoted + ": " + QuotedToken(rest) +
+                             " is not a chord type (types are named as in Maj, 6, Maj7, m, m7, 7, dim, aug, sus4)");
   }
   chord.type = *type;
   return chord;

@@ -80,6 +80,29 @@ TEST(Chart, ErrorsNameLineAndColumn) {
   }
 }
 
+TEST(Chart, HostileTextIsReadInLinearTimeAndShownCutAndEscaped) {
+  // A long line: the column of its last token counts every character before it.
+  std::string line = "[Main A]";
+  for (int b = 0; b < 200000; ++b) line += " C |";
+  auto longLine = ReadChart(line + " Hx |");
+  ASSERT_TRUE(std::holds_alternative<ChartError>(longLine));
+  EXPECT_EQ(std::get<ChartError>(longLine).place.column, 8 + 200000 * 4 + 2);
+
+  // A chord name of a megabyte is named once, cut short.
+  auto huge = ReadChart("[Main A] C" + std::string(1 << 20, 'x') + " |");
+  ASSERT_TRUE(std::holds_alternative<ChartError>(huge));
+  const std::string hugeText = std::get<ChartError>(huge).Text();
+  EXPECT_LT(hugeText.size(), 400u) << hugeText.substr(0, 400);
+  EXPECT_NE(hugeText.find("xxx…\""), std::string::npos) << hugeText;
+
+  // Control bytes reach no terminal.
+  auto control = ReadChart(std::string("[Main A] \x1B[2J\x1B[31mG7\a\0 |", 24));
+  ASSERT_TRUE(std::holds_alternative<ChartError>(control));
+  const std::string controlText = std::get<ChartError>(control).Text();
+  EXPECT_NE(controlText.find("\\e[2J\\e[31mG7\\a\\x00"), std::string::npos) << controlText;
+  for (char c : controlText) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20) << controlText;
+}
+
 struct SongRig {
   SongRig()
       : model(Loaded(StyleOf({{"Main A", kBar, {{0, 0x9B, 60, 80}, {900, 0x8B, 60, 0}}},
