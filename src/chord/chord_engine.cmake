@@ -4,4 +4,5 @@ target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chord_name.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chord_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chord_symbols.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/note_mapping.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/note_mapping.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rule_damage.cpp)

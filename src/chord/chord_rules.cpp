@@ -1,8 +1,10 @@
 #include "chord/chord_rules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
+#include "model/shown_text.h"
 #include "model/style_model.h"
 
 namespace vambrio {
@@ -145,20 +147,79 @@ void ApplyCntt(RuleGroup& g, std::span<const uint8_t> d) {
   }
 }
 
+constexpr char kRunsPast[] = "an entry runs past the end of its block";
+
+bool IsEntryId(const Bytes& in, uint64_t p) { return in.IdIs(p, "Ctab") || in.IdIs(p, "Ctb2"); }
+
+bool IsChunkId(const Bytes& in, uint64_t p) {
+  return IsEntryId(in, p) || in.IdIs(p, "Sdec") || in.IdIs(p, "Cntt") || in.IdIs(p, "CSEG");
+}
+
+// Where in [from, to) the header of another chunk stands, or `to`.
+uint64_t NextChunkId(const Bytes& in, uint64_t from, uint64_t to) {
+  for (uint64_t p = from; p + 4 <= to; ++p)
+    if (IsChunkId(in, p)) return p;
+  return to;
+}
+
+// Entry headers in [from, to): the entries a reading that stops at `from` leaves out.
+int EntriesIn(const Bytes& in, uint64_t from, uint64_t to) {
+  int count = 0;
+  for (uint64_t p = from; p + 4 <= to; ++p) count += IsEntryId(in, p) ? 1 : 0;
+  return count;
+}
+
+// An identifier of four letters, digits or spaces, as every chunk has.
+bool LooksLikeId(const Bytes& in, uint64_t p) {
+  for (uint64_t k = 0; k < 4; ++k) {
+    const uint8_t c = in.At(p + k);
+    if (!std::isalnum(c) && c != ' ') return false;
+  }
+  return true;
+}
+
+void NoteDamage(RuleGroup& g, const char* what, int skipped) {
+  if (g.damage.empty()) g.damage = what;
+  g.skippedEntries += skipped;
+}
+
+// What is wrong with an entry chunk as written, or nothing.
+const char* EntryDamage(const Bytes& in, const Chunk& chunk) {
+  const bool newLayout = in.IdIs(chunk.at, "Ctb2");
+  if (chunk.length < (newLayout ? kCtb2RuleLength : kCtabRuleLength)) return "an entry is too short to hold its rule";
+  // Bytes removed from the entry or added to it: its length runs into the
+  // chunk behind it, or ends where no chunk starts.
+  if (NextChunkId(in, chunk.data, chunk.end) != chunk.end) return kRunsPast;
+  if (chunk.end < in.End() && !IsChunkId(in, chunk.end)) return kRunsPast;
+  if (in.At(chunk.data) > 15) return "an entry names a channel above 16";
+  if (in.At(chunk.data + 9) > 15) return "an entry names a part that no channel has";
+  return nullptr;
+}
+
 RuleGroup ReadGroup(const Bytes& in) {
   RuleGroup g;
   std::vector<std::span<const uint8_t>> cntt;
-  for (std::optional<Chunk> chunk = ChunkAt(in, in.Begin()); chunk; chunk = ChunkAt(in, chunk->end)) {
+  uint64_t next = in.Begin();
+  for (std::optional<Chunk> chunk = ChunkAt(in, next); chunk; chunk = ChunkAt(in, next)) {
+    next = chunk->end;
     const uint64_t p = chunk->at;
     const auto data = in.Data(chunk->data, chunk->length);
     if (in.IdIs(p, "Sdec")) {
       for (std::string& name : SectionList(data)) g.sections.push_back(std::move(name));
-    } else if (in.IdIs(p, "Ctab") || in.IdIs(p, "Ctb2")) {
+    } else if (IsEntryId(in, p)) {
+      if (const char* damage = EntryDamage(in, *chunk)) NoteDamage(g, damage, 0);
       if (auto c = ReadEntry(data, in.IdIs(p, "Ctb2"))) g.channels.push_back(*c);
+      else g.skippedEntries++;
     } else if (in.IdIs(p, "Cntt")) {
       cntt.push_back(data);
+    } else if (!LooksLikeId(in, p)) {
+      NoteDamage(g, kRunsPast, EntriesIn(in, chunk->data, chunk->end));  // the chunks stepped over
     }
   }
+  // Bytes the reading cannot step through: the entries they hold are lost,
+  // at least one when they could hold a header.
+  if (next < in.End())
+    NoteDamage(g, kRunsPast, std::max(EntriesIn(in, next, in.End()), in.End() - next >= 8 ? 1 : 0));
   for (auto d : cntt) ApplyCntt(g, d);
   return g;
 }
@@ -166,8 +227,13 @@ RuleGroup ReadGroup(const Bytes& in) {
 void ReadBlock(ChordRules& rules, const Bytes& file, const Chunk& casm) {
   rules.hasBlock = true;
   const Bytes block = file.Sub(casm.data, casm.end);
-  for (auto chunk = ChunkAt(block, block.Begin(), true); chunk; chunk = ChunkAt(block, chunk->end, true))
-    if (block.IdIs(chunk->at, "CSEG")) rules.groups.push_back(ReadGroup(block.Sub(chunk->data, chunk->end)));
+  if (!file.Has(casm.data, casm.length)) rules.blockDamage = "the block runs past the end of the file";
+  for (auto chunk = ChunkAt(block, block.Begin(), true); chunk; chunk = ChunkAt(block, chunk->end, true)) {
+    if (!block.IdIs(chunk->at, "CSEG")) continue;
+    rules.groups.push_back(ReadGroup(block.Sub(chunk->data, chunk->end)));
+    if (!block.Has(chunk->data, file.BE32(chunk->at + 4)) && rules.groups.back().damage.empty())
+      rules.groups.back().damage = "a group of entries runs past the end of the block";
+  }
 }
 
 // The CASM chunk among the chunks that follow the track chunk.
@@ -232,5 +298,24 @@ ChordRules ReadChordRules(std::span<const uint8_t> file, int64_t eventStart) {
 }
 
 ChordRules ReadChordRules(const StyleModel& m) { return ReadChordRules(m.StyleData, m.EventStart); }
+
+std::string RuleDamageWarning(const std::vector<std::string>& sections, const std::string& damage, int skipped) {
+  std::string names;
+  for (const std::string& s : sections) names += (names.empty() ? "" : ", ") + ShownText(s, 40);
+  std::string text = sections.empty() ? "the chord rules of a group that names no section are damaged: "
+                                      : std::string("the chord rules of section") + (sections.size() > 1 ? "s " : " ") +
+                                            names + " are damaged: ";
+  text += damage;
+  if (skipped > 0) text += " (" + std::to_string(skipped) + (skipped == 1 ? " entry" : " entries") + " skipped)";
+  return text;
+}
+
+std::vector<std::string> RuleDamageWarnings(const ChordRules& rules) {
+  std::vector<std::string> warnings;
+  if (!rules.blockDamage.empty()) warnings.push_back("the chord rules are damaged: " + rules.blockDamage);
+  for (const RuleGroup& g : rules.groups)
+    if (!g.damage.empty()) warnings.push_back(RuleDamageWarning(g.sections, g.damage, g.skippedEntries));
+  return warnings;
+}
 
 }  // namespace vambrio

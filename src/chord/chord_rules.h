@@ -33,6 +33,10 @@ inline constexpr uint32_t kCtb2RuleLength = 40;
 struct RuleGroup {
   std::vector<std::string> sections;  // the "Sdec" names, spaces trimmed
   std::vector<ChannelRule> channels;  // in file order, "Cntt" applied
+  // Why the group could not be read as written, in words ("" when it could),
+  // and how many of its entries were left out for it.
+  std::string damage;
+  int skippedEntries = 0;
 };
 
 // The 16 rules in force for one section, indexed by source channel.
@@ -41,6 +45,7 @@ using SectionRules = std::array<ChannelRule, 16>;
 struct ChordRules {
   bool hasBlock = false;  // a CASM block was found
   std::vector<RuleGroup> groups;
+  std::string blockDamage;  // what is wrong with the block outside its groups, or ""
 
   // The rules for the section with this name (compared exactly, spaces
   // around either name trimmed; "Main A" does not match "Main AB"): the
@@ -55,5 +60,14 @@ ChordRules ReadChordRules(std::span<const uint8_t> file, int64_t eventStart = -1
 
 // The same for a loaded style.
 ChordRules ReadChordRules(const StyleModel& m);
+
+// One warning in words per kind of damage to the block and its groups,
+// naming the sections it touches and the entries left out:
+// "the chord rules of section Main A are damaged: an entry runs past the end
+// of its block (1 entry skipped)". None for a block read as written.
+std::vector<std::string> RuleDamageWarnings(const ChordRules& rules);
+
+// The same words for a list of sections that share one kind of damage.
+std::string RuleDamageWarning(const std::vector<std::string>& sections, const std::string& damage, int skipped);
 
 }  // namespace vambrio

@@ -52,6 +52,7 @@ constexpr EntryLayout kCtabLayout{23, kCtabMinLength};
 constexpr EntryLayout kCtb2Layout{25, kCtb2MinLength};
 
 void ResetTables(ChordTables& t) {
+  t.Damage.clear();
   t.CtabDestChannel.fill(0);
   t.CtabNoteLow.fill(0);
   t.CtabNoteHigh.fill(127);
@@ -61,6 +62,34 @@ void ResetTables(ChordTables& t) {
 // text applies to no section at all.
 bool Applies(std::string_view sectionList, const std::string& sectionName) {
   return !sectionList.empty() && sectionList.find(sectionName) != std::string_view::npos;
+}
+
+void NoteDamage(ChordTables& t, const char* what) {
+  if (t.Damage.empty()) t.Damage = what;
+}
+
+// An entry whose data holds the header of another chunk has run on into the
+// chunks behind it: its length no longer matches what was written.
+bool IsChunkId(const CasmReader& r, int64_t p) {
+  return r.IdIs(p, "Ctab") || r.IdIs(p, "Ctb2") || r.IdIs(p, "Sdec") || r.IdIs(p, "Cntt") || r.IdIs(p, "CSEG");
+}
+
+// Bytes removed from an entry or added to it: its length runs into the chunk
+// behind it, or ends where no chunk starts.
+bool RunsIntoAnotherChunk(const CasmReader& r, int64_t data, int64_t length, int64_t groupEnd) {
+  for (int64_t p = data; p + 4 <= data + length && p + 3 <= r.Last(); ++p)
+    if (IsChunkId(r, p)) return true;
+  const int64_t end = data + length;
+  return end < groupEnd && end + 3 <= r.Last() && !IsChunkId(r, end);
+}
+
+// Why an entry the section uses cannot be read as written, or nothing.
+const char* EntryDamage(const CasmReader& r, int64_t x, int64_t length, int64_t groupEnd, const EntryLayout& layout) {
+  if (length < layout.minLength) return "an entry is too short to hold its rule";
+  if (x + 8 + length > groupEnd || x + 8 + length - 1 > r.Last() || RunsIntoAnotherChunk(r, x + 8, length, groupEnd))
+    return "an entry runs past the end of its block";
+  if (r.Byte(x + 8 + 9) > 15) return "an entry names a part that no channel has";
+  return nullptr;
 }
 
 // Stores the entry whose header starts at x. Every field is read before any
@@ -83,6 +112,8 @@ void StoreEntry(ChordTables& t, const CasmReader& r, int64_t x, const EntryLayou
   t.CtabNoteHigh[index] = high;
 }
 
+constexpr char kCutShort[] = "the block is cut short: its last entries could not be read";
+
 enum class WalkEnd { Finished, FoundCtb2 };
 
 // The walk over the groups behind the "CASM" header at p. The older reader
@@ -93,6 +124,7 @@ WalkEnd WalkGroups(StyleModel& m, const CasmReader& r, int64_t p, bool newLayout
   p += 8;
   for (;;) {
     if (p >= r.Last() || !r.IdIs(p, "CSEG")) return WalkEnd::Finished;
+    const int64_t groupEnd = p + 8 + r.Length(p + 4);
     p += 8;
     while (p < r.Last() && r.IdIs(p, "Sdec")) {
       const int64_t n = r.Length(p + 4);
@@ -105,6 +137,9 @@ WalkEnd WalkGroups(StyleModel& m, const CasmReader& r, int64_t p, bool newLayout
         if (!ctb2 && !r.IdIs(p, "Ctab")) break;
         const int64_t x = p;
         const int64_t length = r.Length(x + 4);
+        if (applies) {
+          if (const char* damage = EntryDamage(r, x, length, groupEnd, layout)) NoteDamage(m.Chord, damage);
+        }
         if (applies && length >= layout.minLength) StoreEntry(m.Chord, r, x, layout);
         p = x + 8 + length;
         if (p >= r.Last()) return WalkEnd::Finished;
@@ -120,6 +155,7 @@ WalkEnd WalkGroups(StyleModel& m, const CasmReader& r, int64_t p, bool newLayout
 void GetChannels(StyleModel& m) {
   ResetTables(m.Chord);
   WalkEnd end = WalkEnd::Finished;
+  bool found = false;  // a fault outside a block found is no damage to one
   try {
     const CasmReader r(m.StyleData);
     // The block stands a few bytes behind the End of Track event's delta time.
@@ -127,10 +163,11 @@ void GetChannels(StyleModel& m) {
     int64_t p = s;
     for (; p <= s + 10; ++p) {
       if (s + 10 > r.Last() || p + 28 > r.Last()) break;
-      if (r.IdIs(p, "CASM")) break;
+      if ((found = r.IdIs(p, "CASM"))) break;
     }
     end = WalkGroups(m, r, p, false);
   } catch (const RuntimeError&) {
+    if (found) NoteDamage(m.Chord, kCutShort);
     return;  // a fault ends the reading with what was stored so far
   }
   if (end == WalkEnd::FoundCtb2) GetT3Channels(m);
@@ -138,6 +175,7 @@ void GetChannels(StyleModel& m) {
 
 void GetT3Channels(StyleModel& m) {
   ResetTables(m.Chord);
+  bool found = false;
   try {
     const CasmReader r(m.StyleData);
     // A block that follows the track directly starts at TrackLength + 22.
@@ -145,10 +183,11 @@ void GetT3Channels(StyleModel& m) {
     int64_t p = t + 20;
     for (; p <= t + 30; ++p) {
       if (t + 30 > r.Last() || p + 28 > r.Last()) return;
-      if (r.IdIs(p, "CASM")) break;
+      if ((found = r.IdIs(p, "CASM"))) break;
     }
     WalkGroups(m, r, p, true);
   } catch (const RuntimeError&) {
+    if (found) NoteDamage(m.Chord, kCutShort);
     // a fault ends the reading with what was stored so far
   }
 }

@@ -17,7 +17,9 @@
 #include "cli/sound/voice_cli.h"
 #include "cli/song_source.h"
 #include "cli/voices_cli.h"
+#include "chord/chord_rules.h"
 #include "loading/entry.h"
+#include "model/shown_text.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
 #include "shell/error_reporter.h"
@@ -111,7 +113,7 @@ int RunArrange(const std::vector<std::string>& args) {
   const std::string out = parsed->Value("-o").value_or("");
   const OutputType type = live ? OutputType::Midi : TypeOf(out);
   if (type == OutputType::Unknown) {
-    std::cerr << "vambrio-cli: " << out << ": the output must end in .mid or .wav\n";
+    std::cerr << "vambrio-cli: " << ShownText(out) << ": the output must end in .mid or .wav\n";
     return kExitUsage;
   }
   if (type == OutputType::Wav && !ArrangeWavRenderer()) {
@@ -127,10 +129,12 @@ int RunArrange(const std::vector<std::string>& args) {
   CollectingErrorReporter reporter;
   const EntryResult r = Entry(m, stylePath, choices.GmPlayer, reporter);
   if (r.outcome != EntryResult::Outcome::Loaded) {
-    if (!r.message.empty()) std::cerr << stylePath << ": " << r.message << "\n";
-    for (const auto& msg : reporter.messages) std::cerr << stylePath << ": " << msg << "\n";
+    if (!r.message.empty()) std::cerr << ShownText(stylePath) << ": " << r.message << "\n";
+    for (const auto& msg : reporter.messages) std::cerr << ShownText(stylePath) << ": " << msg << "\n";
     return kExitFailed;
   }
+  for (const auto& warning : RuleDamageWarnings(ReadChordRules(m)))
+    std::cerr << ShownText(stylePath) << ": warning: " << warning << "\n";
   const arranger::StylePatterns style =
       arranger::ReadStylePatterns(m, arranger::SetupChoices{choices.IncludeSysex, choices.XgSystemOn});
   if (source->imported) {
@@ -141,7 +145,7 @@ int RunArrange(const std::vector<std::string>& args) {
   }
   auto song = arranger::PlanSong(source->chart, style, tempo);
   if (auto* e = std::get_if<arranger::ChartError>(&song)) {
-    std::cerr << chartName << ": " << e->Text() << "\n";
+    std::cerr << ShownText(chartName) << ": " << e->Text() << "\n";
     return kExitFailed;
   }
   if (live)
@@ -169,7 +173,7 @@ int RunArrange(const std::vector<std::string>& args) {
   double seconds = 0;
   if (type == OutputType::Midi) {
     if (!WriteBytes(out, midi)) {
-      std::cerr << out << ": the file could not be written\n";
+      std::cerr << ShownText(out) << ": the file could not be written\n";
       return kExitFailed;
     }
     seconds = static_cast<double>(MeasureMidi(midi)->LengthMs) / 1000.0;
@@ -184,7 +188,7 @@ int RunArrange(const std::vector<std::string>& args) {
       return kExitFailed;
     }
   }
-  std::cout << out << ": " << planned.bars << (planned.bars == 1 ? " bar, " : " bars, ") << Duration(seconds) << "\n";
+  std::cout << ShownText(out) << ": " << planned.bars << (planned.bars == 1 ? " bar, " : " bars, ") << Duration(seconds) << "\n";
   return kExitOk;
 }
 

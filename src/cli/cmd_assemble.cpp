@@ -1,13 +1,16 @@
 // vambrio-cli assemble STYLE SECTION -o OUT [options]: writes the file the
 // player would play for one section of a style, as a standard MIDI file that
 // any other sequencer can open.
+#include <algorithm>
 #include <iostream>
 
 #include "cli/chord_cli.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/voices_cli.h"
+#include "chord/chord_rules.h"
 #include "loading/entry.h"
+#include "model/shown_text.h"
 #include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
 #include "shell/error_reporter.h"
@@ -31,22 +34,30 @@ int RunAssemble(const std::vector<std::string>& args) {
   CollectingErrorReporter reporter;
   EntryResult r = Entry(m, style, choices.GmPlayer, reporter);
   if (r.outcome != EntryResult::Outcome::Loaded) {
-    if (!r.message.empty()) std::cerr << style << ": " << r.message << "\n";
-    for (const auto& msg : reporter.messages) std::cerr << style << ": " << msg << "\n";
+    if (!r.message.empty()) std::cerr << ShownText(style) << ": " << r.message << "\n";
+    for (const auto& msg : reporter.messages) std::cerr << ShownText(style) << ": " << msg << "\n";
     return kExitFailed;
   }
   const int16_t s = static_cast<int16_t>(FindSection(m, section));
   if (s < 0) {
-    std::cerr << style << ": no section named " << section << "\n";
+    std::cerr << ShownText(style) << ": no section named " << ShownText(section) << "\n";
     return kExitFailed;
   }
   m.CurrentSectionName = m.SectionName[s];
+  std::vector<std::string> said;
   if (chord) {
-    MakeAnyChordTrack(m, s, choices, ReadChordRules(m), *chord, reporter, *parsed->Value("-o"), {});
+    const ChordRules rules = ReadChordRules(m);
+    said = RuleDamageWarnings(rules);
+    for (const auto& warning : said) std::cerr << ShownText(style) << ": warning: " << warning << "\n";
+    MakeAnyChordTrack(m, s, choices, rules, *chord, reporter, *parsed->Value("-o"), {});
   } else {
     MakeSingleTrack(m, s, choices, reporter, *parsed->Value("-o"), {});
   }
-  for (const auto& msg : reporter.messages) std::cerr << style << ": " << msg << "\n";
+  for (const auto& msg : reporter.messages) std::cerr << ShownText(style) << ": " << msg << "\n";
+  // The error of a block the assembly could not read, in words.
+  const std::string damage = RuleDamageWarning({m.CurrentSectionName}, m.Chord.Damage, 0);
+  if (!reporter.messages.empty() && !m.Chord.Damage.empty() && std::ranges::find(said, damage) == said.end())
+    std::cerr << ShownText(style) << ": " << damage << "\n";
   if (voiceOptions.voices == VoicesChoice::GeneralMidi && !MapFileForGeneralMidi(*parsed->Value("-o"), m, voiceOptions))
     return kExitFailed;
   return reporter.messages.empty() ? kExitOk : kExitReported;

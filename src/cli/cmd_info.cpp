@@ -10,9 +10,11 @@
 #include "cli/progress.h"
 #include "cli/style_files.h"
 #include "cli/voices_cli.h"
+#include "chord/rule_damage.h"
 #include "loading/entry.h"
 #include "loading/stage_settings.h"
 #include "midi/gm_programs.h"
+#include "model/shown_text.h"
 #include "shell/error_reporter.h"
 
 namespace vambrio::cli {
@@ -123,13 +125,13 @@ nlohmann::ordered_json LoadedJson(const std::string& file, const StyleModel& m, 
 }
 
 void PrintBlock(const std::string& file, const StyleModel& m, const EntryResult& r) {
-  std::cout << file << "\n"
-            << "  Name:      " << r.nameLine << "\n"
+  std::cout << ShownText(file) << "\n"
+            << "  Name:      " << ShownText(r.nameLine) << "\n"
             << "  Tempo:     " << r.tempoText << "\n"
             << "  Time sig.: " << r.timeSignatureText << "\n"
             << "  Size:      " << r.sizeText << " bytes\n"
             << "  Sections:  " << SectionCount(m) << "\n";
-  for (int i = 0; i < SectionCount(m); ++i) std::cout << "    " << m.SectionName[i] << "\n";
+  for (int i = 0; i < SectionCount(m); ++i) std::cout << "    " << ShownText(m.SectionName[i]) << "\n";
   PrintStage(ReadStageSettings(m));
   for (const auto& warning : r.warnings) std::cout << "  Warning:   " << warning << "\n";
 }
@@ -152,6 +154,8 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
   CollectingErrorReporter reporter;
   EntryResult r = Entry(m, file, gm, reporter);
   bool ok = r.outcome == EntryResult::Outcome::Loaded;
+  if (ok)
+    for (std::string& warning : ChordRuleWarnings(m)) r.warnings.push_back(std::move(warning));
   std::string error = r.message;
   if (r.outcome == EntryResult::Outcome::Reported && !reporter.messages.empty()) error = reporter.messages.back();
   if (json) {
@@ -167,13 +171,13 @@ bool InfoOne(const std::string& file, bool gm, bool json, bool rules, BatchProgr
   }
   if (!ok || !reporter.messages.empty()) progress.BeforeOutput(BatchProgress::Stream::Error);
   if (ok) {
-    for (const auto& msg : reporter.messages) std::cerr << file << ": " << msg << "\n";
+    for (const auto& msg : reporter.messages) std::cerr << ShownText(file) << ": " << msg << "\n";
     progress.BeforeOutput(BatchProgress::Stream::Output);
     PrintBlock(file, m, r);
     if (rules) PrintRules(std::cout, ReadChordRules(m));
   } else {
-    std::cerr << file << ": " << error << "\n";
-    if (!r.reason.empty()) std::cerr << file << ": " << r.reason << "\n";
+    std::cerr << ShownText(file) << ": " << error << "\n";
+    if (!r.reason.empty()) std::cerr << ShownText(file) << ": " << r.reason << "\n";
   }
   return ok;
 }

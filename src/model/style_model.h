@@ -24,6 +24,9 @@ struct ChordTables {
   std::array<int16_t, kChordSlots> CtabMinorEnable{};
   std::array<int16_t, kChordSlots> CtabNoteLow{};
   std::array<int16_t, kChordSlots> CtabNoteHigh{};
+  // Why the entries of the section's groups could not all be read as
+  // written, in words ("" when they could); the tables never depend on it.
+  std::string Damage;
 };
 
 struct StyleModel {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "chord_test_support.h"
 #include "rule_entry.h"
 
@@ -162,6 +164,27 @@ TEST(ChordRules, ShortOrOddEntriesAreLeftOut) {
   EXPECT_EQ(c.sourceRoot, 0);  // values outside their range read as the defaults
   EXPECT_EQ(c.sourceType, 2);
   EXPECT_EQ(c.ranges[1], (RangeRule{Ntr::RootTranspose, Ntt::Bypass, false, 0, 5, 0, 127, Rtr::PitchShift}));
+  EXPECT_EQ(RuleDamageWarnings(rules), std::vector<std::string>{"the chord rules of section Main A are damaged: an "
+                                                                "entry is too short to hold its rule (3 entries skipped)"});
+}
+
+TEST(ChordRules, BytesCutFromAnEntryAreDamageNamedWithTheEntriesSkipped) {
+  const Bytes casm = CasmBuilder()
+                         .Group("Intro A")
+                         .RawInGroup(CtabChunk(Entry(10, 10)))
+                         .Group("Main A,Main B")
+                         .RawInGroup(CtabChunk(Entry(10, 10)))
+                         .RawInGroup(CtabChunk(Entry(11, 11)))
+                         .RawInGroup(Ctb2Chunk(Entry(12, 12)))
+                         .RawInGroup(Ctb2Chunk(Entry(13, 13)))
+                         .Build();
+  EXPECT_EQ(RuleDamageWarnings(Read(casm)), std::vector<std::string>{});
+  Bytes cut = casm;
+  const auto second = std::search(cut.begin() + 70, cut.end(), std::begin("Ctab"), std::begin("Ctab") + 4);
+  cut.erase(second + 20, second + 47);
+  EXPECT_EQ(RuleDamageWarnings(Read(cut)),
+            std::vector<std::string>{"the chord rules of sections Main A, Main B are damaged: an entry runs past "
+                                     "the end of its block (2 entries skipped)"});
 }
 
 TEST(ChordRules, WithoutABlockEveryChannelHasItsDefaults) {
@@ -199,6 +222,7 @@ TEST(ChordRules, FoundBehindOtherChunksOrByTheEndOfTrack) {
   Bytes behindOther = other;
   behindOther.insert(behindOther.end(), casm.begin(), casm.end());
   EXPECT_EQ(Read(behindOther).ForSection("Main A")[10].ranges[1].ntt, Ntt::Chord);
+  EXPECT_EQ(RuleDamageWarnings(Read(behindOther)), std::vector<std::string>{});
 
   // A track chunk whose length is wrong: the block stands behind End of Track.
   Bytes file = StyleBytes(Track(), casm);

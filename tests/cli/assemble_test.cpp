@@ -136,6 +136,31 @@ TEST_F(AssembleTest, FailuresAndTheirExitStatuses) {
   }
 }
 
+TEST_F(AssembleTest, DamagedChordRulesAreNamedInWordsByEveryCommand) {
+  // Bytes cut from the drum entry: its length runs on into the bass entry,
+  // whose header now stands where the part is.
+  Bytes casm = CasmBuilder().Group("Main A,Fill In AA").Ctab(Entry(9, 9)).Ctab(Entry(10, 10)).Build();
+  const auto entry = std::search(casm.begin(), casm.end(), std::begin("Ctab"), std::begin("Ctab") + 4);
+  casm.erase(entry + 17, entry + 37);
+  const std::string style = WriteStyle(casm);
+  const std::string inWords = "the chord rules of section Main A are damaged: an entry runs past the end of its block";
+  for (const char* chord : {"", "G7"}) {
+    std::vector<std::string> args{"assemble", style, "Main A", "-o", out()};
+    if (*chord) args.insert(args.end(), {"--chord", chord});
+    auto r = Cli(args);
+    EXPECT_EQ(r.status, 3) << chord;
+    EXPECT_THAT(r.err, HasSubstr("Error #: 9, Subscript out of range, encountered in Function Store. If the solution is "
+                                 "not obvious, please report this to the author.\n"));
+    EXPECT_THAT(r.err, HasSubstr(inWords)) << chord;
+  }
+  auto info = Cli({"info", "--json", style});
+  EXPECT_EQ(info.status, 0);
+  const auto warnings = nlohmann::json::parse(info.out)["warnings"];
+  ASSERT_GE(warnings.size(), 1u) << info.out;
+  EXPECT_THAT(warnings.dump(), HasSubstr("sections Main A, Fill In AA are damaged: an entry runs past the end of its block (1 entry skipped)"));
+  EXPECT_THAT(Cli({"info", style}).out, HasSubstr("  Warning:   the chord rules of sections Main A, Fill In AA"));
+}
+
 TEST_F(AssembleTest, AReportedErrorStillWritesTheFileAndExitsWithThree) {
   // Channel 12 (destination 17) has no part box.
   std::string style = WriteStyle(CasmBuilder().Group("Main A").Ctab(Entry(11, 16)).Build());

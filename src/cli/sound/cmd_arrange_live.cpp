@@ -19,6 +19,7 @@
 #include "cli/record_cli.h"
 #include "live/live_session.h"
 #include "cli/sound/voice_cli.h"
+#include "model/shown_text.h"
 #include "platform/fluid_engine.h"
 #include "realtime/voice_mapping_client.h"
 
@@ -61,7 +62,7 @@ int PlayLive(const LiveJob& job) {
   choices.sampleRate = engine ? engine->SampleRate() : PortPlayback::kSampleRate;
   auto made = live::LiveSession::ForChart(*job.style, choices, job.chartText, job.tempo);
   if (auto* e = std::get_if<arranger::ChartError>(&made)) {
-    std::cerr << job.chartName << ": " << e->Text() << "\n";
+    std::cerr << ShownText(job.chartName) << ": " << e->Text() << "\n";
     return kExitFailed;
   }
   live::LiveSession& session = *std::get<std::unique_ptr<live::LiveSession>>(made);
