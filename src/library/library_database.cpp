@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,6 +30,30 @@ const char* const kSchema[] = {
     " format TEXT NOT NULL, sections TEXT NOT NULL, parts INTEGER NOT NULL, error TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS styles_by_hash ON styles(hash)",
 };
+
+// The library's folders are also kept outside the index, in a small file
+// beside it ("library.sqlite.folders": each path followed by a NUL byte, as
+// a path may hold any other byte), so that an index made anew still knows them.
+QString FolderListFile(const QString& index) { return index + QStringLiteral(".folders"); }
+
+std::vector<QByteArray> ReadFolderList(const QString& index) {
+  QFile f(FolderListFile(index));
+  std::vector<QByteArray> folders;
+  if (!f.open(QIODevice::ReadOnly)) return folders;
+  for (const QByteArray& path : f.readAll().split('\0'))
+    if (!path.isEmpty()) folders.push_back(path);
+  return folders;
+}
+
+void WriteFolderList(const QString& index, const std::vector<std::string>& folders) {
+  QSaveFile f(FolderListFile(index));
+  if (!f.open(QIODevice::WriteOnly)) return;
+  for (const std::string& path : folders) {
+    f.write(path.data(), static_cast<qint64>(path.size()));
+    f.write("\0", 1);
+  }
+  f.commit();
+}
 
 QString NewConnectionName() {
   static std::atomic<int> counter{0};
@@ -177,6 +202,7 @@ void LibraryDatabase::Rebuild() {
       while (q.next()) favourites.push_back(q.value(0).toByteArray());
   }
   CloseConnection();
+  if (folders.empty()) folders = ReadFolderList(file_);
   QString aside = file_ + QStringLiteral(".damaged");
   QFile::remove(aside);
   QFile::rename(file_, aside);
@@ -190,6 +216,13 @@ void LibraryDatabase::Rebuild() {
   }
   for (const QByteArray& f : folders) AddFolder(Std(f));
   for (const QByteArray& f : favourites) SetFavourite(f, true);
+  if (folders.empty()) {
+    notice_ = QStringLiteral(
+                  "The style library's index was damaged. It has been set aside as %1. The list of the library's "
+                  "folders was lost with it, so the library is empty: please add your style folders again.")
+                  .arg(aside);
+    return;
+  }
   notice_ = QStringLiteral(
                 "The style library's index was damaged. It has been set aside as %1, and the index is made anew "
                 "from the library's folders.")
@@ -211,7 +244,10 @@ bool LibraryDatabase::AddFolder(const std::string& folder) {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
   q.prepare(QStringLiteral("INSERT OR IGNORE INTO folders(path) VALUES(?)"));
   q.addBindValue(Bytes(folder));
-  if (q.exec()) return true;
+  if (q.exec()) {
+    WriteFolderList(file_, Folders());
+    return true;
+  }
   lastError_ = q.lastError().text();
   return false;
 }
@@ -243,6 +279,7 @@ std::optional<int64_t> LibraryDatabase::RemoveFolder(const std::string& folder) 
     return std::nullopt;
   }
   if (!Commit()) return std::nullopt;
+  WriteFolderList(file_, Folders());
   return static_cast<int64_t>(drop.size());
 }
 

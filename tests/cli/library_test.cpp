@@ -2,6 +2,8 @@
 // two programs indexing the same library at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -145,7 +147,13 @@ TEST_F(CliLibrary, FileNamesThatAreNotUtf8) {
   EXPECT_EQ(rows[0]["file"], "Caf\xEF\xBF\xBD.sty");  // shown with the replacement character
   std::string hex = rows[0]["path_hex"];
   EXPECT_EQ(hex.substr(hex.size() - 16), "436166e92e737479");  // "Caf\xE9.sty", the bytes themselves
-  EXPECT_NE(Cli({"library", "list"}).out.find("Caf\xE9.sty"), std::string::npos);
+  // Text output shows such bytes, and any control character, escaped: one line a file.
+  Put(styles.path(), "Two\nLines\x1B[2J.sty", NamedStyle("Lines"));
+  ASSERT_EQ(Cli({"library", "add", styles.path().string()}).status, 0);
+  const std::string list = Cli({"library", "list"}).out;
+  EXPECT_NE(list.find("Caf\\xE9.sty\n"), std::string::npos) << list;
+  EXPECT_NE(list.find("Two\\nLines\\e[2J.sty\n"), std::string::npos) << list;
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 2) << list;
 }
 
 }  // namespace

@@ -153,6 +153,7 @@ TEST_F(LibraryIndex, ADamagedIndexIsSetAsideAndMadeAnew) {
   LibraryDatabase db(dbFile);
   ASSERT_TRUE(db.IsOpen()) << db.Problem().toStdString();
   EXPECT_TRUE(db.Notice().contains("damaged")) << db.Notice().toStdString();
+  EXPECT_TRUE(db.Notice().contains("please add your style folders again")) << db.Notice().toStdString();
   EXPECT_TRUE(QFile::exists(dbFile + ".damaged"));
   db.AddFolder(root);
   EXPECT_EQ(UpdateIndex(db, {}).read, 1);
@@ -185,6 +186,24 @@ TEST_F(LibraryIndex, ADamagedIndexKeepsTheFoldersThatCanStillBeRead) {
   LibraryDatabase db(dbFile);
   ASSERT_TRUE(db.IsOpen());
   EXPECT_FALSE(db.Notice().isEmpty());
+  EXPECT_EQ(db.Folders(), std::vector<std::string>{root});
+}
+
+TEST_F(LibraryIndex, AnIndexDamagedBeyondReadingFindsItsFoldersInTheListKeptBesideIt) {
+  {
+    LibraryDatabase db(dbFile);
+    db.AddFolder(root);
+    db.AddFolder(root + "/gone");
+    ASSERT_EQ(db.RemoveFolder(root + "/gone"), 0);
+  }
+  {
+    QFile f(dbFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, '\x5a'));
+  }
+  LibraryDatabase db(dbFile);
+  ASSERT_TRUE(db.IsOpen());
+  EXPECT_TRUE(db.Notice().contains("made anew from the library's folders")) << db.Notice().toStdString();
   EXPECT_EQ(db.Folders(), std::vector<std::string>{root});
 }
 

@@ -14,6 +14,7 @@
 #include "cli/command.h"
 #include "cli/library/library_output.h"
 #include "cli/progress.h"
+#include "model/shown_text.h"
 #include "library/folder_walk.h"
 #include "library/library_database.h"
 #include "library/library_filter.h"
@@ -242,7 +243,7 @@ int RunLibrary(const std::vector<std::string>& args) {
   if (action == "songs") return Songs(*db, *parsed);
   if (action == "duplicates") return Duplicates(*db, *parsed);
   if (action == "remove") return Remove(*db, operands[0]);
-  for (const std::string& f : db->Folders()) std::cout << f << "\n";
+  for (const std::string& f : db->Folders()) std::cout << ShownText(f) << "\n";
   return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "library/style_summary.h"
+#include "model/shown_text.h"
 
 namespace vambrio::cli {
 namespace {
@@ -79,12 +80,12 @@ std::string SongLine(const library::LibrarySong& song) {
 
 size_t NameWidth(const std::vector<const library::LibraryRow*>& rows) {
   size_t width = 4;
-  for (const auto* r : rows) width = std::max(width, Columns(Std(r->name)));
+  for (const auto* r : rows) width = std::max(width, Columns(ShownText(Std(r->name))));
   return std::min<size_t>(width, 40);
 }
 
 std::string RowLine(const library::LibraryRow& row, size_t nameWidth) {
-  std::string name = row.Loaded() ? Std(row.name) : "-";
+  std::string name = row.Loaded() ? ShownText(Std(row.name)) : "-";
   if (Columns(name) < nameWidth) name += std::string(nameWidth - Columns(name), ' ');
   char fields[64];
   if (row.Loaded()) {
@@ -93,8 +94,8 @@ std::string RowLine(const library::LibraryRow& row, size_t nameWidth) {
   } else {
     std::snprintf(fields, sizeof fields, "%4s  %-5s  %-4s", "-", "-", "-");
   }
-  std::string line = (row.favourite ? "* " : "  ") + name + "  " + fields + "  " + Raw(row.path);
-  if (!row.Loaded()) line += "  (" + Std(row.error) + ")";
+  std::string line = (row.favourite ? "* " : "  ") + name + "  " + fields + "  " + ShownText(Raw(row.path));
+  if (!row.Loaded()) line += "  (" + ShownText(Std(row.error)) + ")";
   return line;
 }
 
