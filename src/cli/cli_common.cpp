@@ -2,9 +2,14 @@
 
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <iostream>
+#include <thread>
 
 #include "cli/command.h"
 
@@ -113,13 +118,50 @@ int FindSection(const StyleModel& m, const std::string& name) {
   return -1;
 }
 
+void ExitNow(int status) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  _exit(status);
+}
+
+namespace {
+
+constexpr auto kStopDeadline = std::chrono::seconds(1);
+
+// Waits for the stop signals on a thread of its own: each is handed to the
+// command as a record on `to`; the first also starts the deadline.
+void WatchStopSignals(sigset_t set, int to) {
+  bool deadlineStarted = false;
+  for (;;) {
+    siginfo_t info;
+    const int signal = sigwaitinfo(&set, &info);
+    if (signal < 0) continue;
+    signalfd_siginfo record{};
+    record.ssi_signo = static_cast<uint32_t>(signal);
+    (void)!send(to, &record, sizeof record, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (deadlineStarted) continue;
+    deadlineStarted = true;
+    std::thread([] {
+      std::this_thread::sleep_for(kStopDeadline);
+      std::cerr << "vambrio-cli: stopped without waiting for the sound output, which does not answer\n";
+      ExitNow(kExitFailed);
+    }).detach();
+  }
+}
+
+}  // namespace
+
 int BlockStopSignals() {
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) return -1;
+  std::thread(WatchStopSignals, set, ends[1]).detach();
+  return ends[0];
 }
 
 }  // namespace vambrio::cli

@@ -44,10 +44,18 @@ bool ReadPlayChoices(const ParsedArgs& args, PlayChoices& choices);
 // scan found, or -1.
 int FindSection(const StyleModel& m, const std::string& name);
 
-// SIGINT and SIGTERM blocked and delivered as a readable descriptor instead,
-// so that a command's event loop handles Ctrl-C like any other event. Call it
-// before any thread starts (the synthesizer's too), so that no thread of
-// theirs receives the signals.
+// SIGINT and SIGTERM blocked and delivered as a readable descriptor instead
+// (one signalfd_siginfo record a signal), so that a command's event loop
+// handles Ctrl-C like any other event. Call it before any thread starts (the
+// synthesizer's too), so that no thread of theirs receives the signals.
+// Whatever the command is waiting for, it ends within a second of the
+// signal: a command that has not ended by then (a sound server that froze
+// holds its output) is ended with status 1.
 int BlockStopSignals();
+
+// Ends the process at once with `status`, after writing out what standard
+// output and standard error hold: for a command that must not wait for a
+// thread stuck in a sound system.
+[[noreturn]] void ExitNow(int status);
 
 }  // namespace vambrio::cli

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/alsa_mixer.h"
@@ -17,6 +21,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int64_t kOutputStallNs = 2'000'000'000;  // an output silent this long while playing has failed
+constexpr int64_t kCloseWaitNs = 1'000'000'000;     // how long a closing output that still answers is waited for
+constexpr int64_t kOpenWaitNs = 1'500'000'000;      // how long an output being opened is waited for
 
 int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -204,25 +210,22 @@ fluid_synth_t* FluidEngine::NewSynth(bool xg, const std::string& font, fluid_set
 bool FluidEngine::OpenOutput() {
   if (!audioSettings_) audioSettings_ = new_fluid_settings();
   const realtime::LatencyFrames frames = realtime::FramesOf(Options().latency);
-  fluid_settings_setnum(audioSettings_, "synth.sample-rate", realtime::kOutputSampleRate);
-  fluid_settings_setint(audioSettings_, "audio.period-size", frames.periodSize);
-  fluid_settings_setint(audioSettings_, "audio.periods", frames.periods);
-  fluid_settings_setint(audioSettings_, "audio.pulseaudio.adjust-latency", 1);
-  fluid_settings_setint(audioSettings_, "audio.realtime-prio", 60);
   underruns_ = std::make_unique<realtime::UnderrunDetector>(realtime::kOutputSampleRate, frames.BufferFrames());
   sampleTime_ = 0;
   const std::string named = Options().audioDriver;
   std::vector<std::string> names = {"pulseaudio", "alsa"};
   if (!named.empty()) names = {named};
+  bool unanswered = false;
   for (const auto& name : names) {
-    if (fluid_settings_setstr(audioSettings_, "audio.driver", name.c_str()) != FLUID_OK) continue;
     lastRenderNs_ = NowNs();
-    driver_ = new_fluid_audio_driver2(audioSettings_, &FluidEngine::Render, this);
-    if (driver_) break;
+    driver_ = OpenDriver(name, unanswered);
+    if (driver_ || unanswered) break;
   }
   std::lock_guard<std::mutex> lock(problemMutex_);
   if (!driver_) {
-    problem_ = named.empty() ? kNoAudioOutputText : NamedDriverProblem(audioSettings_, named);
+    problem_ = unanswered     ? kAudioOutputUnansweredText
+               : named.empty() ? kNoAudioOutputText
+                               : NamedDriverProblem(audioSettings_, named);
     return false;
   }
   outputFailed_ = false;
@@ -230,9 +233,85 @@ bool FluidEngine::OpenOutput() {
   return true;
 }
 
+fluid_audio_driver_t* FluidEngine::OpenDriver(const std::string& name, bool& unanswered) {
+  auto* link = new RenderLink;
+  link->engine = this;
+  link->settings = new_fluid_settings();
+  const realtime::LatencyFrames frames = realtime::FramesOf(Options().latency);
+  fluid_settings_setnum(link->settings, "synth.sample-rate", realtime::kOutputSampleRate);
+  fluid_settings_setint(link->settings, "audio.period-size", frames.periodSize);
+  fluid_settings_setint(link->settings, "audio.periods", frames.periods);
+  fluid_settings_setint(link->settings, "audio.pulseaudio.adjust-latency", 1);
+  fluid_settings_setint(link->settings, "audio.realtime-prio", 60);
+  if (fluid_settings_setstr(link->settings, "audio.driver", name.c_str()) != FLUID_OK) {
+    FreeOutput(nullptr, link);
+    return nullptr;
+  }
+  struct Opening {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool done = false, abandoned = false;
+    fluid_audio_driver_t* driver = nullptr;
+  };
+  auto opening = std::make_shared<Opening>();
+  std::thread([opening, link] {
+    fluid_audio_driver_t* driver = new_fluid_audio_driver2(link->settings, &FluidEngine::Render, link);
+    std::unique_lock<std::mutex> lock(opening->mutex);
+    if (opening->abandoned) {
+      lock.unlock();
+      FreeOutput(driver, link);
+      return;
+    }
+    opening->driver = driver;
+    opening->done = true;
+    opening->opened.notify_all();
+  }).detach();
+  std::unique_lock<std::mutex> lock(opening->mutex);
+  if (!opening->opened.wait_for(lock, std::chrono::nanoseconds(kOpenWaitNs), [&] { return opening->done; })) {
+    opening->abandoned = true;
+    lock.unlock();
+    CutOff(link);  // the driver may already call back while it is being made
+    unanswered = true;
+    return nullptr;
+  }
+  if (!opening->driver) {
+    FreeOutput(nullptr, link);
+    return nullptr;
+  }
+  link_ = link;
+  return opening->driver;
+}
+
+void FluidEngine::FreeOutput(fluid_audio_driver_t* driver, RenderLink* link) {
+  if (driver) delete_fluid_audio_driver(driver);
+  delete_fluid_settings(link->settings);
+  delete link;
+}
+
+// From here on the output's callbacks render silence and never reach the engine.
+void FluidEngine::CutOff(RenderLink* link) {
+  link->engine.store(nullptr);
+  while (link->inside.load() != 0) std::this_thread::sleep_for(50us);
+}
+
+// Cuts the output off from the engine, then closes it on a thread of its
+// own: a working output is waited for (its device may be opened again at
+// once); one that stopped answering (its server frozen) is left to close
+// whenever its server answers again, or with the process.
 void FluidEngine::CloseOutput() {
-  if (driver_) delete_fluid_audio_driver(driver_);
+  if (driver_) {
+    CutOff(link_);
+    const bool answering = !outputFailed_ && NowNs() - lastRenderNs_.load() < kCloseWaitNs;
+    auto closed = std::make_shared<std::promise<void>>();
+    std::future<void> done = closed->get_future();
+    std::thread([driver = driver_, link = link_, closed] {
+      FreeOutput(driver, link);
+      closed->set_value();
+    }).detach();
+    if (answering) done.wait_for(std::chrono::nanoseconds(kCloseWaitNs));
+  }
   driver_ = nullptr;
+  link_ = nullptr;
   if (underruns_) underrunsBefore_ += underruns_->Underruns();
   underruns_.reset();
 }

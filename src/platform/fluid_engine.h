@@ -53,6 +53,9 @@ enum class OutputUser { None, Sequencer, Live };
 inline constexpr const char* kNoAudioOutputText =
     "No audio output could be opened: neither PulseAudio nor ALSA answered. Make sure a sound server is running "
     "(Debian packages pulseaudio, or pipewire-pulse with PipeWire) or that a sound card is present.";
+inline constexpr const char* kAudioOutputUnansweredText =
+    "The audio output does not answer: the sound server seems to be stopped. Play again once it answers, or choose "
+    "another audio driver.";
 inline constexpr const char* kAudioOutputLostText =
     "The audio output stopped during playback (the sound server went away); playback has ended.";
 
@@ -124,6 +127,9 @@ class FluidEngine final : public LiveOutput {
   int SampleRate() const override { return realtime::kOutputSampleRate; }
   realtime::LatencyFrames Buffer() const { return realtime::FramesOf(Options().latency); }
   int64_t AudioClock() const { return sampleTime_.load(std::memory_order_relaxed); }
+  // The output stopped asking for sound while it played (see SetPlaying) and
+  // has not been opened again since.
+  bool OutputHasFailed() const { return outputFailed_.load(); }
   uint64_t Underruns() const override;
 
   const std::string& SoundFontPath() const { return soundFontPath_; }
@@ -146,6 +152,24 @@ class FluidEngine final : public LiveOutput {
   bool EnterRendering();
   void LeaveRendering();
   static int Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+  int RenderBlock(int len, int nfx, float* fx[], int nout, float* out[]);
+
+  // How an output's callback reaches the engine. An output is cut off from
+  // the engine before it is closed, and closed on a thread of its own: one
+  // whose sound server stopped answering never blocks the thread that closes
+  // it, nor reaches an engine that has gone.
+  struct RenderLink {
+    std::atomic<FluidEngine*> engine{nullptr};
+    std::atomic<int> inside{0};  // callbacks between reading `engine` and leaving
+    fluid_settings_t* settings = nullptr;  // the output's own, freed with it
+  };
+  RenderLink* link_ = nullptr;
+  // Opens the driver `name` on a thread of its own, waiting for it a short
+  // while: a sound server that does not answer (stopped) is left to that
+  // thread, and `unanswered` set.
+  fluid_audio_driver_t* OpenDriver(const std::string& name, bool& unanswered);
+  static void FreeOutput(fluid_audio_driver_t* driver, RenderLink* link);
+  void CutOff(RenderLink* link);
 
   mutable std::mutex optionsMutex_;  // the choices and whether they changed since the load
   SoundOptions options_;

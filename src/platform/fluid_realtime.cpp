@@ -79,7 +79,21 @@ void FluidEngine::WithRenderingParked(const std::function<void()>& f) {
 }
 
 int FluidEngine::Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
-  auto* self = static_cast<FluidEngine*>(data);
+  auto* link = static_cast<RenderLink*>(data);
+  link->inside.fetch_add(1);
+  FluidEngine* self = link->engine.load();
+  int status = FLUID_OK;
+  if (self) {
+    status = self->RenderBlock(len, nfx, fx, nout, out);
+  } else {  // an output being closed: silence
+    for (int i = 0; i < nout; ++i) std::memset(out[i], 0, sizeof(float) * static_cast<size_t>(len));
+  }
+  link->inside.fetch_sub(1);
+  return status;
+}
+
+int FluidEngine::RenderBlock(int len, int nfx, float* fx[], int nout, float* out[]) {
+  FluidEngine* self = this;
   const int64_t now = NowNs();
   self->lastRenderNs_.store(now, std::memory_order_relaxed);
   for (int i = 0; i < nout; ++i) std::memset(out[i], 0, sizeof(float) * static_cast<size_t>(len));

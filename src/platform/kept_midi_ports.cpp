@@ -18,7 +18,25 @@ KeptMidiOutput::KeptMidiOutput(MidiSystem& system, std::string port) : system_(s
 }
 
 void KeptMidiOutput::Send(const uint8_t* bytes, size_t size) {
-  slot_.With([&](MidiOutPort& port) { port.Send(bytes, size); });
+  if (!slot_.With([&](MidiOutPort& port) { port.Send(bytes, size); })) return;
+  if (size != 3 || (bytes[0] & 0xE0) != 0x80) return;  // only notes on and off are remembered
+  const size_t bit = (bytes[0] & 0x0Fu) * 128u + (bytes[1] & 0x7Fu);
+  const uint64_t mask = uint64_t{1} << (bit % 64);
+  if ((bytes[0] & 0xF0) == 0x90 && bytes[2] != 0) sounding_[bit / 64].fetch_or(mask, std::memory_order_relaxed);
+  else sounding_[bit / 64].fetch_and(~mask, std::memory_order_relaxed);
+}
+
+void KeptMidiOutput::FinishNotes(MidiOutPort& port) {
+  for (size_t word = 0; word < sounding_.size(); ++word) {
+    const uint64_t notes = sounding_[word].exchange(0, std::memory_order_relaxed);
+    for (size_t k = 0; k < 64; ++k) {
+      if (!(notes >> k & 1)) continue;
+      const size_t bit = word * 64 + k;
+      const uint8_t off[3] = {static_cast<uint8_t>(0x80 | bit / 128), static_cast<uint8_t>(bit % 128), 0};
+      port.Send(off, 3);
+    }
+  }
+  SendChannelReset(port);
 }
 
 PortChange KeptMidiOutput::Check() {
@@ -30,7 +48,7 @@ PortChange KeptMidiOutput::Check() {
   if (listed && slot_.Empty()) {
     auto port = system_.OpenOutput(name_);
     if (!port) return PortChange::None;  // listed, but not ready yet: the next check tries again
-    SendChannelReset(*port);
+    FinishNotes(*port);
     slot_.Replace(std::move(port));
     return PortChange::Back;
   }

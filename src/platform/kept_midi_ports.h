@@ -7,6 +7,7 @@
 // fully open, or none.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -59,14 +60,21 @@ class KeptMidiOutput final : public MidiOutPort {
   bool Connected() const { return !slot_.Empty(); }
   // Messages sent while the port is away are dropped.
   void Send(const uint8_t* bytes, size_t size) override;
-  // The watching thread's check. A port that comes back first hears every
+  // The watching thread's check. A port that comes back first hears a note
+  // off for every note it was left playing when it went away, then every
   // channel silenced and reset.
   PortChange Check();
 
  private:
+  void FinishNotes(MidiOutPort& port);
+
   MidiSystem& system_;
   std::string name_;
   PortSlot<MidiOutPort> slot_;
+  // The notes on at the port's end, a bit a note (channel * 128 + note):
+  // written by the sending thread for what reached the port, read by the
+  // watching thread only while no port is in the slot.
+  std::array<std::atomic<uint64_t>, 16 * 128 / 64> sounding_{};
 };
 
 class KeptMidiInput final : public MidiInPort {

@@ -51,6 +51,10 @@ class MidiSystem {
   virtual std::unique_ptr<MidiOutPort> OpenOutput(const std::string& port) = 0;
   virtual std::unique_ptr<MidiInPort> OpenVirtualInput(const std::string& name) = 0;
   virtual std::unique_ptr<MidiOutPort> OpenVirtualOutput(const std::string& name) = 0;
+  // True from the moment the MIDI system itself went away (its server was
+  // stopped or killed) until it can be reached again: its ports are then
+  // listed no more, and come back when it does.
+  virtual bool Lost() const { return false; }
 };
 
 // The port a user means by `wanted`: its exact name, its number in the list

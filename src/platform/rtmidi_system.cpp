@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -116,7 +117,14 @@ class RtOutPort final : public MidiOutPort {
 
 class RtMidiSystem final : public MidiSystem {
  public:
-  RtMidiSystem(RtMidi::Api api, std::string problem) : api_(api) { errors_.Set(problem); }
+  RtMidiSystem(RtMidi::Api api, std::string problem) : api_(api) {
+    errors_.Set(problem);
+    if (api_ == RtMidi::UNIX_JACK) WatchServer();
+  }
+  ~RtMidiSystem() override {
+    if (watch_) jack_client_close(watch_);
+  }
+  bool Lost() const override { return lost_.load(); }
 
   std::string ApiName() const override {
     switch (api_) {
@@ -129,10 +137,12 @@ class RtMidiSystem final : public MidiSystem {
 
   std::vector<std::string> InputPorts() override {
     std::lock_guard<std::mutex> lock(listMutex_);
+    if (!Reachable()) return {};
     return List(Lister(inLister_));
   }
   std::vector<std::string> OutputPorts() override {
     std::lock_guard<std::mutex> lock(listMutex_);
+    if (!Reachable()) return {};
     return List(Lister(outLister_));
   }
 
@@ -211,8 +221,38 @@ class RtMidiSystem final : public MidiSystem {
     return std::make_unique<Port>(std::move(rt));
   }
 
+  // A client of its own tells at once when the JACK server goes away (its
+  // ports with it); the other clients of the dead server are dropped when it
+  // can be reached again, and new ones made.
+  void WatchServer() {
+    jack_status_t status{};
+    watch_ = jack_client_open("Vambrio watch", JackNoStartServer, &status);
+    if (!watch_) return;
+    jack_on_shutdown(watch_, &RtMidiSystem::ServerGone, this);
+    jack_activate(watch_);
+  }
+  static void ServerGone(void* data) {
+    auto* self = static_cast<RtMidiSystem*>(data);
+    self->errors_.Set("The JACK server went away.");
+    self->lost_.store(true);
+  }
+  // Under listMutex_: false while the lost server cannot be reached again.
+  bool Reachable() {
+    if (!lost_.load()) return true;
+    if (!JackServerRunning()) return false;
+    inLister_.reset();
+    outLister_.reset();
+    jack_client_close(watch_);
+    watch_ = nullptr;
+    lost_.store(false);
+    WatchServer();
+    return true;
+  }
+
   RtMidi::Api api_;
   ErrorTrap errors_;
+  jack_client_t* watch_ = nullptr;
+  std::atomic<bool> lost_{false};
   std::mutex listMutex_;
   std::unique_ptr<RtMidiIn> inLister_;
   std::unique_ptr<RtMidiOut> outLister_;

@@ -29,9 +29,38 @@ TEST(KeptMidiPorts, OutputLostDropsMessagesAndComesBackReset) {
   EXPECT_EQ(system.opens["Synth:MIDI 1"], 2);
   out.Send(note, 3);
   auto sent = system.openOut["Synth:MIDI 1"]->Sent();
-  ASSERT_EQ(sent.size(), 33u);  // the reset of every channel, then the note
-  EXPECT_EQ(sent[0].bytes, (Bytes{0xB0, 123, 0}));
-  EXPECT_EQ(sent[32].bytes, (Bytes{0x90, 60, 100}));
+  ASSERT_EQ(sent.size(), 34u);  // the note left on switched off, the reset of every channel, then the note
+  EXPECT_EQ(sent[0].bytes, (Bytes{0x80, 60, 0}));
+  EXPECT_EQ(sent[1].bytes, (Bytes{0xB0, 123, 0}));
+  EXPECT_EQ(sent[33].bytes, (Bytes{0x90, 60, 100}));
+}
+
+TEST(KeptMidiPorts, TheNotesLeftOnWhenThePortWentAreSwitchedOffWhenItComesBack) {
+  test::FakeMidiSystem system;
+  system.outputs = {"Synth"};
+  KeptMidiOutput out(system, "Synth");
+  const std::vector<Bytes> played = {{0x90, 60, 100}, {0x99, 36, 90}, {0x9F, 127, 1}, {0x90, 64, 80},
+                                     {0x80, 64, 0},   {0x90, 67, 0},  {0xB0, 7, 100}};
+  for (const Bytes& m : played) out.Send(m.data(), m.size());
+  system.outputs.clear();
+  EXPECT_EQ(out.Check(), PortChange::Lost);
+  const uint8_t whileAway[3] = {0x80, 60, 0};  // never reaches the synthesizer: 60 stays on there
+  out.Send(whileAway, 3);
+  system.outputs = {"Synth"};
+  EXPECT_EQ(out.Check(), PortChange::Back);
+  auto sent = system.openOut["Synth"]->Sent();
+  ASSERT_EQ(sent.size(), 3u + 32u);
+  EXPECT_EQ(sent[0].bytes, (Bytes{0x80, 60, 0}));
+  EXPECT_EQ(sent[1].bytes, (Bytes{0x89, 36, 0}));
+  EXPECT_EQ(sent[2].bytes, (Bytes{0x8F, 127, 0}));
+  EXPECT_EQ(sent[3 + 2 * 15].bytes, (Bytes{0xBF, 123, 0}));  // then All Notes Off on every channel
+
+  // Lost and back again at once: nothing is owed any more.
+  system.outputs.clear();
+  EXPECT_EQ(out.Check(), PortChange::Lost);
+  system.outputs = {"Synth"};
+  EXPECT_EQ(out.Check(), PortChange::Back);
+  EXPECT_EQ(system.openOut["Synth"]->Sent().size(), 32u);
 }
 
 TEST(KeptMidiPorts, InputLostGivesOneSystemResetAndReconnects) {

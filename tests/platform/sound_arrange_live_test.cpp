@@ -2,6 +2,9 @@
 // ends it with every note off, the recording of what was played whole.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -42,6 +45,50 @@ TEST(ArrangeLive, TheChartSoundsAtOnceAndCtrlCLeavesSilence) {
   std::ifstream chart(t.File("take.chart"));
   const std::string text{std::istreambuf_iterator<char>(chart), {}};
   EXPECT_NE(text.find("tempo 100\n[Intro A] C"), std::string::npos) << text;
+}
+
+// The private sound server stopped (SIGSTOP) while a song plays, and woken
+// again whatever the test's outcome.
+class FrozenServer {
+ public:
+  FrozenServer() {
+    pid_ = std::atoi(Child::Slurp(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/pulse/pid").c_str());
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+  }
+  ~FrozenServer() {
+    if (pid_ > 0) kill(pid_, SIGCONT);
+  }
+
+ private:
+  pid_t pid_ = 0;
+};
+
+bool WaitForOutput(const Child& child, const std::string& text) {
+  for (int i = 0; i < 300 && child.Out().find(text) == std::string::npos; ++i) std::this_thread::sleep_for(100ms);
+  return child.Out().find(text) != std::string::npos;
+}
+
+TEST(ArrangeLive, AFrozenSoundServerEndsTheSongOnceAndCtrlCEndsItAtOnce) {
+  TempDir t;
+  const std::string chart = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart";
+  {
+    Child play({Cli(), "arrange", DemoStyle(), chart}, t.File("out"), t.File("err"));
+    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Err();
+    FrozenServer frozen;
+    EXPECT_EQ(play.Wait(20), 1) << play.Err();
+    const std::string err = play.Err();
+    const size_t said = err.find("The audio output stopped during playback");
+    EXPECT_NE(said, std::string::npos) << err;
+    EXPECT_EQ(err.find("The audio output stopped", said + 1), std::string::npos) << "said once: " << err;
+  }
+  {
+    Child play({Cli(), "arrange", DemoStyle(), chart}, t.File("out2"), t.File("err2"));
+    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Err();
+    FrozenServer frozen;
+    std::this_thread::sleep_for(300ms);
+    play.Signal(SIGINT);
+    EXPECT_NE(play.Wait(20), -1) << "Ctrl-C ends a song whose sound server froze";
+  }
 }
 
 TEST(ArrangeLive, AChartThatDoesNotFitTheStyleIsRefusedWithItsLine) {

@@ -8,6 +8,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -126,9 +127,10 @@ int RunLive(const std::vector<std::string>& args) {
   mapped.Use(&recording.Client(), port ? platform::MapForPort(use, voices)
                                        : platform::MapForSynth(use, engine->SoundFontPath(), voices));
 
+  std::atomic<bool> outputLost{false};
   if (port) {
     port->AttachLive(mapped);
-  } else if (!engine->AttachLiveClient(mapped, nullptr, [] {})) {
+  } else if (!engine->AttachLiveClient(mapped, nullptr, [&outputLost] { outputLost = true; })) {
     std::cerr << engine->Problem() << "\n";
     return kExitFailed;
   }
@@ -139,7 +141,8 @@ int RunLive(const std::vector<std::string>& args) {
   uint32_t seenChords = 0;
   int lastBar = -1, lastSection = -2;
   pollfd wait{signals, POLLIN, 0};
-  while (poll(&wait, 1, 10) == 0) {
+  bool portLost = false;
+  while (poll(&wait, 1, 10) == 0 && !outputLost && !(portLost = port && port->Lost())) {
     recording.Update();
     const live::LiveState s = live.Client().State();
     if (target.ChordsGiven() != seenChords) {
@@ -164,8 +167,17 @@ int RunLive(const std::vector<std::string>& args) {
   live.StopDetached();
   SayVoiceCounts(mapped.Counts());
   close(signals);
+  const bool recorded = recording.Finish();
+  if (outputLost) {
+    std::cerr << platform::kAudioOutputLostText << "\n";
+    return kExitFailed;
+  }
+  if (portLost) {
+    std::cerr << PortLostText(port->PortName()) << "\n";
+    return kExitFailed;
+  }
   std::cout << "Stopped." << std::endl;
-  return recording.Finish() ? kExitOk : kExitFailed;
+  return recorded ? kExitOk : kExitFailed;
 }
 
 const CommandRegistration kLive(

@@ -4,9 +4,16 @@
 
 #include <iostream>
 
+#include "model/shown_text.h"
 #include "platform/rtmidi_system.h"
 
 namespace vambrio::cli {
+
+std::string PortLostText(const std::string& port) {
+  return "The MIDI output \"" + ShownText(port) +
+         "\" went away during playback (its MIDI system stopped, or the device or program left); playback has "
+         "ended.";
+}
 
 bool IsVirtualOutName(const std::string& wanted) { return strcasecmp(wanted.c_str(), platform::kVirtualOutName) == 0; }
 
@@ -35,6 +42,7 @@ std::unique_ptr<PortPlayback> PortPlayback::Open(const std::string& wanted) {
     });
     if (kept->Connected()) {
       p->watch_->Add(kept.get());
+      p->kept_ = kept.get();
       p->port_ = std::move(kept);
     }
   }

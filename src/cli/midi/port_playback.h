@@ -28,6 +28,9 @@ class PortPlayback {
   void AttachLive(realtime::RealtimeClient& client);
   void DetachLive();
   const std::string& PortName() const { return portName_; }
+  // The port went away (unplugged, its program ended) or the MIDI system
+  // with it (its server stopped or killed).
+  bool Lost() const { return system_->Lost() || (kept_ && !kept_->Connected()); }
 
  private:
   PortPlayback() = default;
@@ -35,12 +38,16 @@ class PortPlayback {
   std::unique_ptr<platform::MidiSystem> system_;
   std::string portName_;
   std::unique_ptr<platform::MidiOutPort> port_;
+  platform::KeptMidiOutput* kept_ = nullptr;  // port_, when it is one
   platform::SystemMonoClock clock_;
   std::unique_ptr<platform::MidiSender> sender_;
   std::unique_ptr<platform::PortSequencer> sequencer_;
   std::unique_ptr<platform::RealtimePortSource> live_;
   std::unique_ptr<platform::MidiPortWatch> watch_;
 };
+
+// The message for a port lost during playback.
+std::string PortLostText(const std::string& port);
 
 // Whether `wanted` names Vambrio's own virtual output.
 bool IsVirtualOutName(const std::string& wanted);

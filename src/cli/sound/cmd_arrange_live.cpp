@@ -33,7 +33,8 @@ constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
 // Waits until the audio thread has taken what was posted.
 void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
   const uint64_t until = client.State().blocks + count;
-  for (int i = 0; i < 500 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  // An output that stopped asking for blocks (its server froze) is not waited for long.
+  for (int i = 0; i < 150 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 int PlayLive(const LiveJob& job) {
@@ -95,7 +96,8 @@ int PlayLive(const LiveJob& job) {
   int lastBar = -1, lastSection = -2;
   bool started = false, interrupted = false;
   pollfd watch{signals, POLLIN, 0};
-  while (!lost) {
+  bool portLost = false;
+  while (!lost && !(portLost = port && port->Lost())) {
     if (poll(&watch, 1, kPollMs) > 0) {
       interrupted = true;
       break;
@@ -117,7 +119,7 @@ int PlayLive(const LiveJob& job) {
   if (interrupted) {
     client.Post(live::Command(Kind::Stop));
     WaitForBlocks(client, 2);
-  } else if (!lost) {
+  } else if (!lost && !portLost) {
     std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
   }
   if (port) port->DetachLive();  // every note off
@@ -125,10 +127,14 @@ int PlayLive(const LiveJob& job) {
   SayVoiceCounts(mapped.Counts());
   close(signals);
   const bool recorded = recording.Finish();
-  if (uint64_t underruns = engine ? engine->Underruns() : 0)
+  if (uint64_t underruns = engine && !lost ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   if (lost) {
     std::cerr << platform::kAudioOutputLostText << "\n";
+    return kExitFailed;
+  }
+  if (portLost) {
+    std::cerr << PortLostText(port->PortName()) << "\n";
     return kExitFailed;
   }
   std::cout << (interrupted ? "Stopped." : "Done.") << std::endl;
