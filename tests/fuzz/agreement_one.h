@@ -32,10 +32,18 @@ inline bool WarnedAbout(const std::vector<std::string>& warnings, const std::str
   return std::ranges::any_of(warnings, [&](const std::string& w) { return w.find(ShownText(section, 40)) != std::string::npos; });
 }
 
+// Whether the section's chord rules send a channel to a part box that does
+// not exist: the one refusal of the assembly that comes from the rules.
+inline bool RulesRefuse(const StyleModel& m) {
+  for (size_t channel = 1; channel <= 16; ++channel)
+    if (m.Chord.CtabDestChannel[channel] > 16) return true;
+  return false;
+}
+
 // What disagrees for one section after an assembly, or "".
 inline std::string CheckRefusal(const StyleModel& m, const FailedProcedures& failed, const std::vector<std::string>& warnings,
                                 const char* path) {
-  if (!failed.Has("Store")) return "";
+  if (!failed.Has("Store") || !RulesRefuse(m)) return "";
   if (m.Chord.Damage.empty()) return std::string(path) + " refused section " + m.CurrentSectionName + " without a reason";
   if (!WarnedAbout(warnings, m.CurrentSectionName))
     return std::string(path) + " refused section " + m.CurrentSectionName + " (" + m.Chord.Damage + "), info said nothing";

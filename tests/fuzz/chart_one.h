@@ -21,7 +21,8 @@ inline std::string ChartOneInput(const uint8_t* data, size_t size) {
   const std::string message = error->Text();
   for (char c : message)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return "a control byte in: " + message;
-  if (message.size() > 600) return "a message of " + std::to_string(message.size()) + " bytes";
+  // At most three tokens of 40 characters, each escape taking up to 6 bytes.
+  if (message.size() > 1200) return "a message of " + std::to_string(message.size()) + " bytes";
   if (error->place.line < 1 || error->place.column < 1 || static_cast<size_t>(error->place.column) > size + 1)
     return "a place outside the text: " + message;
   return "";
