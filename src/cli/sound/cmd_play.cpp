@@ -3,6 +3,7 @@
 // window would show. Ctrl-C or SIGTERM stops it as the Stop button does.
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <memory>
@@ -117,10 +118,29 @@ int RunPlay(const std::vector<std::string>& args) {
     stopped = true;
     controller.CmdStopClick();
   });
+  // A port that goes away (or its MIDI system with it) stops the playing.
+  bool portLost = false;
+  const int portCheck = port ? timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC) : -1;
+  if (portCheck >= 0) {
+    const itimerspec every100ms{{0, 100'000'000}, {0, 100'000'000}};
+    timerfd_settime(portCheck, 0, &every100ms, nullptr);
+    loop.Watch(portCheck, [&] {
+      uint64_t ticks = 0;
+      (void)!read(portCheck, &ticks, sizeof ticks);
+      if (portLost || !port->Lost()) return;
+      portLost = true;
+      controller.CmdStopClick();
+    });
+  }
   controller.CmdPlayClick();
   while (controller.Running() && loop.RunOnce()) {
   }
   close(signals);
+  if (portCheck >= 0) close(portCheck);
+  if (portLost) {
+    std::cerr << PortLostText(port->PortName()) << "\n";
+    return kExitFailed;
+  }
   if (uint64_t underruns = engine && !engine->OutputHasFailed() ? engine->Underruns() : 0)
     std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
   PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
