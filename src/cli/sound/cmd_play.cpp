@@ -101,7 +101,7 @@ int RunPlay(const std::vector<std::string>& args) {
                      voices},
         stopped);
     close(signals);
-    if (uint64_t underruns = engine ? engine->Underruns() : 0)
+    if (uint64_t underruns = engine && !engine->OutputHasFailed() ? engine->Underruns() : 0)
       std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
     PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
     if (status != kExitOk || stopped) return status;

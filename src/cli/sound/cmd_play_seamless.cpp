@@ -23,7 +23,8 @@ constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
 
 void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
   const uint64_t until = client.State().blocks + count;
-  for (int i = 0; i < 500 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  // An output that stopped asking for blocks (its server froze) is not waited for long.
+  for (int i = 0; i < 150 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 }  // namespace
@@ -58,7 +59,8 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
   bool started = false;
   int shown = -1;
   pollfd watch{play.stopSignals, POLLIN, 0};
-  while (!lost) {
+  bool portLost = false;
+  while (!lost && !(portLost = play.port && play.port->Lost())) {
     if (poll(&watch, 1, kPollMs) > 0) {
       stopped = true;
       break;
@@ -74,16 +76,16 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
   if (stopped) {
     client.Post(live::Command(Kind::Stop));
     WaitForBlocks(client, 2);
-  } else if (!lost) {
+  } else if (!lost && !portLost) {
     std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
   }
   if (play.port) play.port->DetachLive();  // every note off
   else play.engine->DetachLiveClient();
   SayVoiceCounts(mapped.Counts());
   play.view.SetStatusText(kReadyText);
-  if (!lost) return kExitOk;
-  std::cerr << platform::kAudioOutputLostText << "\n";
-  return kExitFailed;
+  if (portLost) std::cerr << PortLostText(play.port->PortName()) << "\n";
+  if (lost) std::cerr << platform::kAudioOutputLostText << "\n";
+  return lost || portLost ? kExitFailed : kExitOk;
 }
 
 }  // namespace vambrio::cli
