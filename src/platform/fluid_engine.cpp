@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 
 constexpr int64_t kOutputStallNs = 2'000'000'000;  // an output silent this long while playing has failed
 constexpr int64_t kCloseWaitNs = 1'000'000'000;     // how long a closing output that still answers is waited for
-constexpr int64_t kOpenWaitNs = 1'500'000'000;      // how long an output being opened is waited for
+constexpr int64_t kOpenWaitNs = 4'000'000'000;      // how long an output being opened is waited for (a busy server is slow)
 
 int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())

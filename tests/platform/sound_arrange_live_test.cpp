@@ -64,7 +64,7 @@ class FrozenServer {
 };
 
 bool WaitForOutput(const Child& child, const std::string& text) {
-  for (int i = 0; i < 300 && child.Out().find(text) == std::string::npos; ++i) std::this_thread::sleep_for(100ms);
+  for (int i = 0; i < 600 && child.Out().find(text) == std::string::npos; ++i) std::this_thread::sleep_for(100ms);
   return child.Out().find(text) != std::string::npos;
 }
 
@@ -73,7 +73,7 @@ TEST(ArrangeLive, AFrozenSoundServerEndsTheSongOnceAndCtrlCEndsItAtOnce) {
   const std::string chart = std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.chart";
   {
     Child play({Cli(), "arrange", DemoStyle(), chart}, t.File("out"), t.File("err"));
-    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Err();
+    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Out() << play.Err();
     FrozenServer frozen;
     EXPECT_EQ(play.Wait(20), 1) << play.Err();
     const std::string err = play.Err();
@@ -83,7 +83,7 @@ TEST(ArrangeLive, AFrozenSoundServerEndsTheSongOnceAndCtrlCEndsItAtOnce) {
   }
   {
     Child play({Cli(), "arrange", DemoStyle(), chart}, t.File("out2"), t.File("err2"));
-    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Err();
+    ASSERT_TRUE(WaitForOutput(play, "Bar 2")) << play.Out() << play.Err();
     FrozenServer frozen;
     std::this_thread::sleep_for(300ms);
     play.Signal(SIGINT);

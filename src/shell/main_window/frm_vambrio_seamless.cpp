@@ -153,7 +153,14 @@ void frmVambrio::WatchSeamless() {
   if (!seamlessPlaying_) return;
   const live::LiveState state = services_.seamless->State();
   const bool started = state.blocks > seamlessStartBlocks_;
-  if ((started && !state.playing) || !services_.seamless->HoldsOutput()) return EndSeamless(false);
+  if ((started && !state.playing) || !services_.seamless->HoldsOutput()) {
+    // An output that stopped (its sound server froze or went away) is named
+    // on the status line; Play opens it again.
+    const std::string problem = services_.seamless->HoldsOutput() ? "" : services_.seamless->Problem();
+    EndSeamless(false);
+    if (!problem.empty()) SetStatusText(problem);
+    return;
+  }
   const int section = started ? state.section : (seamlessInTurn_ ? 0 : SectionIndex(SectionText()));
   if (section < 0 || section == seamlessShown_) return;
   seamlessShown_ = section;

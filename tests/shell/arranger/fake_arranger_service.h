@@ -22,7 +22,7 @@ class FakeArrangerService final : public ArrangerService {
     return true;
   }
   live::LiveState State() const override { return state; }
-  std::string Problem() const override { return {}; }
+  std::string Problem() const override { return problem; }
   uint64_t Underruns() const override { return 0; }
   bool HoldsOutput() const override { return holdsOutput; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override {
@@ -70,6 +70,7 @@ class FakeArrangerService final : public ArrangerService {
   std::vector<std::pair<std::string, std::string>> recordings;  // MIDI file, chart ("" for none)
   std::string recordProblem;
   int recordingsStopped = 0;
+  std::string problem;
 };
 
 }  // namespace vambrio::test

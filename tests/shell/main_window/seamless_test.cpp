@@ -7,6 +7,7 @@
 
 #include "../arranger/fake_arranger_service.h"
 #include "loading/entry.h"
+#include "platform/fluid_engine.h"
 #include "test_classes.h"
 #include "window_rig.h"
 
@@ -97,6 +98,18 @@ void SeamlessTest::allSectionsShowsEachSectionAndEndsReady() {
   rig.Button("cmdPlay")->click();
   rig.live.holdsOutput = false;
   QTRY_VERIFY(rig.ReadyLook());
+
+  // The sound output stopped: the status line says so, and Play plays again.
+  rig.live.holdsOutput = true;
+  rig.Button("cmdPlay")->click();
+  rig.live.problem = platform::kAudioOutputLostText;
+  rig.live.holdsOutput = false;
+  QTRY_COMPARE(rig.Text("lblStatus"), QString(platform::kAudioOutputLostText));
+  QVERIFY(rig.Button("cmdPlay")->isEnabled() && !rig.Button("cmdStop")->isEnabled());
+  rig.live.holdsOutput = true;
+  rig.live.problem.clear();
+  rig.Button("cmdPlay")->click();
+  QVERIFY(rig.PlayingLook());
 }
 
 void SeamlessTest::offPlaysTheClassicWayAndTheChoiceIsKept() {

@@ -87,7 +87,7 @@ class WindowSoundTest : public QObject {
     QVERIFY(!rig.window->model().PlaybackStopped);
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), QString(kReadyText), 15000);
     QVERIFY(rig.window->model().PlaybackStopped);
-    QVERIFY(rig.boxes.shown.empty());
+    QVERIFY2(rig.boxes.shown.empty(), rig.boxes.shown.empty() ? "" : rig.boxes.shown[0].c_str());
   }
 };
 
