@@ -50,11 +50,11 @@ constexpr int kRate = 48000;
 class RawRecorder {
  public:
   bool Start() {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
                         static_cast<uint32_t>(-1), 480 * 2};
     int err = 0;
-    stream_ = pa_simple_new(nullptr, "bench_main_play", PA_STREAM_RECORD, "vambrio_test.monitor", "seam", &spec,
+    stream_ = pa_simple_new(nullptr, "bench_main_play", PA_STREAM_RECORD, "vambrio_test.monitor", "seam", &format,
                             nullptr, &attr, &err);
     if (!stream_) return false;
     thread_ = std::thread([this] {

@@ -17,6 +17,7 @@
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
 #include "cli/record_cli.h"
+#include "cli/sound/live_wait.h"
 #include "live/live_session.h"
 #include "cli/sound/voice_cli.h"
 #include "model/shown_text.h"
@@ -29,13 +30,6 @@ namespace {
 using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
 constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
-
-// Waits until the audio thread has taken what was posted.
-void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
-  const uint64_t until = client.State().blocks + count;
-  // An output that stopped asking for blocks (its server froze) is not waited for long.
-  for (int i = 0; i < 150 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-}
 
 int PlayLive(const LiveJob& job) {
   auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);

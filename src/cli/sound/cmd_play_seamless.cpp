@@ -8,6 +8,7 @@
 #include "cli/cli_common.h"
 #include "cli/midi/port_playback.h"
 #include "cli/sound/play_seamless.h"
+#include "cli/sound/live_wait.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "cli/sound/voice_cli.h"
@@ -20,12 +21,6 @@ namespace {
 using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
 constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
-
-void WaitForBlocks(const live::LiveArranger& client, uint64_t count) {
-  const uint64_t until = client.State().blocks + count;
-  // An output that stopped asking for blocks (its server froze) is not waited for long.
-  for (int i = 0; i < 150 && client.State().blocks < until; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-}
 
 }  // namespace
 
