@@ -58,6 +58,8 @@ ImportedSong MakeSong(SheetResult sheet, const SectionMapping& mapping) {
     return song;
   }
   song.chart = MakeChart(sheet.sheet, order, mapping);
+  // A sheet whose music string holds no bar gives nothing to play.
+  if (song.chart.bars.empty()) song.error = "the song has no bars to play";
   return song;
 }
 
