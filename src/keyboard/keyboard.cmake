@@ -3,4 +3,5 @@
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/keyboard_router.cpp
   ${CMAKE_CURRENT_LIST_DIR}/keyboard_client.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/live_keyboard.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/live_keyboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/player_parts.cpp)

@@ -1,6 +1,7 @@
 #include "keyboard/keyboard_router.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace vambrio::keyboard {
 namespace {
@@ -19,6 +20,14 @@ constexpr std::array<const char*, kControlCount> kNames = {
     "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo"};
 
 }  // namespace
+
+const char* PartName(Part part) {
+  switch (part) {
+    case Part::Right1: return "Right 1";
+    case Part::Right2: return "Right 2";
+    default: return "Left";
+  }
+}
 
 const char* ControlName(Control control) {
   auto i = static_cast<size_t>(control);
@@ -69,11 +78,8 @@ void KeyboardRouter::Handle(const platform::MidiMessage& m, KeyboardTarget& targ
     Key(d1, d2, true, target);
   } else if (kind == kNoteOff || kind == kNoteOn) {
     Key(d1, d2, false, target);
-  } else if (kind == kControlChange) {
-    if (d1 == kSustain) sustain_ = d2 >= 64;
-    target.PlayThrough(Right(kControlChange), d1, d2);
-  } else if (kind == kPitchBend || kind == kChannelPressure) {
-    target.PlayThrough(Right(kind), d1, d2);
+  } else if (kind == kControlChange || kind == kPitchBend || kind == kChannelPressure) {
+    ToParts(kind, d1, d2, target);
   }
   // Program changes and polyphonic pressure are the keyboard's own: the
   // right hand's sound is chosen in the Arranger window.
@@ -124,6 +130,41 @@ bool KeyboardRouter::PressLearned(const platform::MidiMessage& m, KeyboardTarget
   return false;
 }
 
+// A controller, bend or pressure: to Right 1's channel and those of the
+// other parts that are on. The pedal is let go wherever it went down.
+void KeyboardRouter::ToParts(uint8_t kind, uint8_t d1, uint8_t d2, KeyboardTarget& target) {
+  uint16_t channels = static_cast<uint16_t>(1u << PartChannel(Part::Right1));
+  for (Part p : {Part::Right2, Part::Left})
+    if (PartOn(p)) channels |= static_cast<uint16_t>(1u << PartChannel(p));
+  if (kind == kControlChange && d1 == kSustain) {
+    sustain_ = d2 >= 64;
+    if (sustain_) pedalChannels_ |= channels;
+    else channels |= std::exchange(pedalChannels_, uint16_t{0});
+  }
+  for (int ch = 0; ch < 16; ++ch)
+    if (channels & (1u << ch)) target.PlayThrough(static_cast<uint8_t>(kind | ch), d1, d2);
+}
+
+void KeyboardRouter::Sound(int note, int velocity, Part part, KeyboardTarget& target) {
+  if (!PartOn(part)) return;
+  const auto p = static_cast<size_t>(part);
+  const int shifted = note + 12 * Octave(part);
+  if (shifted < 0 || shifted > 127) return;
+  const auto n = static_cast<size_t>(note);
+  keyParts_[n] = static_cast<uint8_t>(keyParts_[n] | 1u << p);
+  keyChannel_[n][p] = static_cast<uint8_t>(PartChannel(part));
+  keyNote_[n][p] = static_cast<uint8_t>(shifted);
+  target.PlayThrough(static_cast<uint8_t>(kNoteOn | keyChannel_[n][p]), keyNote_[n][p], static_cast<uint8_t>(velocity));
+}
+
+// The key's note-offs go where its note-ons went.
+void KeyboardRouter::LetGo(int note, KeyboardTarget& target) {
+  const auto n = static_cast<size_t>(note);
+  for (size_t p = 0; p < kPartCount; ++p)
+    if (keyParts_[n] & (1u << p)) target.PlayThrough(static_cast<uint8_t>(kNoteOff | keyChannel_[n][p]), keyNote_[n][p], 0);
+  keyParts_[n] = 0;
+}
+
 void KeyboardRouter::Key(int note, int velocity, bool down, KeyboardTarget& target) {
   const auto n = static_cast<size_t>(note);
   if (!down) {
@@ -131,30 +172,23 @@ void KeyboardRouter::Key(int note, int velocity, bool down, KeyboardTarget& targ
       chordKeys_.reset(n);
       if (detector_.KeyUp(note)) target.ChordChanged(detector_.Current());
     }
-    if (rightKeys_.test(n)) {
-      rightKeys_.reset(n);
-      target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(note), 0);
-    }
+    LetGo(note, target);
     return;
   }
+  LetGo(note, target);  // a key that is already sounding (a second note-on) is ended first
   if (splitOn_ && note <= splitNote_) {
     chordKeys_.set(n);
     if (detector_.KeyDown(note)) target.ChordChanged(detector_.Current());
+    Sound(note, velocity, Part::Left, target);
     return;
   }
-  // A key that is already sounding (a second note-on) is ended first.
-  if (rightKeys_.test(n)) target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(note), 0);
-  rightKeys_.set(n);
-  rightKeyChannel_[n] = static_cast<uint8_t>(rightChannel_.load());
-  target.PlayThrough(Right(kNoteOn), static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
+  Sound(note, velocity, Part::Right1, target);
+  Sound(note, velocity, Part::Right2, target);
 }
 
 void KeyboardRouter::ReleaseAll(KeyboardTarget& target) {
-  for (size_t n = 0; n < 128; ++n) {
-    if (rightKeys_.test(n)) target.PlayThrough(static_cast<uint8_t>(kNoteOff | rightKeyChannel_[n]), static_cast<uint8_t>(n), 0);
-  }
-  rightKeys_.reset();
-  if (sustain_) target.PlayThrough(Right(kControlChange), kSustain, 0);
+  for (int n = 0; n < 128; ++n) LetGo(n, target);
+  if (sustain_) ToParts(kControlChange, kSustain, 0, target);
   sustain_ = false;
   chordKeys_.reset();
   detector_.SetMemory(chordMemory_);

@@ -1,8 +1,10 @@
 // What the player's MIDI keyboard means: the keys at or below the split
-// point name chords (fingered chord detection), the keys above it play
-// through to the sound source on the right hand's channel with their
-// velocities, the sustain pedal and pitch bend, and messages learned for the
-// arranger's controls (a pad, a key, a controller) press those controls.
+// point name chords (fingered chord detection) and, with the Left part on,
+// also play it; the keys above it play Right 1 and, layered, Right 2 (each
+// part that is on, on its own channel and octave) with their velocities;
+// the sustain pedal, pitch bend and the other controllers reach every part
+// that is on; messages learned for the arranger's controls (a pad, a key, a
+// controller) press those controls.
 //
 // It runs where the music is made (the audio callback or the MIDI sending
 // thread), on every message: nothing in Handle allocates, locks or waits.
@@ -23,6 +25,15 @@
 namespace vambrio::keyboard {
 
 inline constexpr int kDefaultSplitNote = 54;  // F#3: the keys up to it name chords
+
+// The player's own parts. Right 1 plays on the channel chosen for the right
+// hand (channel 1 unless changed); Right 2 and Left have channels 2 and 4, as
+// the styles' One Touch Settings set them up.
+enum class Part : uint8_t { Right1, Right2, Left };
+inline constexpr int kPartCount = 3;
+inline constexpr int kRight2Channel = 1;  // counted from 0
+inline constexpr int kLeftChannel = 3;
+const char* PartName(Part part);  // "Right 1", "Right 2", "Left"
 
 // The arranger's controls that MIDI messages can press.
 enum class Control : uint8_t {
@@ -71,6 +82,9 @@ class KeyboardRouter {
   void SetSplitNote(int note) { splitNote_ = note; }
   void SetRightChannel(int channel) { rightChannel_ = channel & 0x0F; }
   void SetChordMemory(bool on) { chordMemory_ = on; }
+  // Right 1 is on and the others off at first; octaves -2..2 (0 at first).
+  void SetPartOn(Part part, bool on) { partOn_[static_cast<size_t>(part)] = on; }
+  void SetOctave(Part part, int octave) { octave_[static_cast<size_t>(part)] = octave < -2 ? -2 : octave > 2 ? 2 : octave; }
   void SetLearned(Control control, LearnedKey key) { learned_[static_cast<size_t>(control)] = key.Packed(); }
   LearnedKey Learned(Control control) const { return LearnedKey::Unpack(learned_[static_cast<size_t>(control)]); }
   // The next key pressed sets the split point (and plays nothing).
@@ -86,6 +100,11 @@ class KeyboardRouter {
   bool SplitOn() const { return splitOn_; }
   int RightChannel() const { return rightChannel_; }
   bool ChordMemory() const { return chordMemory_; }
+  bool PartOn(Part part) const { return partOn_[static_cast<size_t>(part)]; }
+  int Octave(Part part) const { return octave_[static_cast<size_t>(part)]; }
+  int PartChannel(Part part) const {
+    return part == Part::Right1 ? rightChannel_.load() : part == Part::Right2 ? kRight2Channel : kLeftChannel;
+  }
   // Whether "set split" or "learn" still waits for its key (any thread).
   bool SetSplitArmed() const { return setSplitArmed_; }
   std::optional<Control> LearnArmed() const {
@@ -101,8 +120,10 @@ class KeyboardRouter {
   bool TakeModes(const platform::MidiMessage& m, KeyboardTarget& target);
   bool PressLearned(const platform::MidiMessage& m, KeyboardTarget& target);
   void Key(int note, int velocity, bool down, KeyboardTarget& target);
+  void Sound(int note, int velocity, Part part, KeyboardTarget& target);
+  void LetGo(int note, KeyboardTarget& target);
+  void ToParts(uint8_t kind, uint8_t d1, uint8_t d2, KeyboardTarget& target);
   void ReleaseAll(KeyboardTarget& target);
-  uint8_t Right(uint8_t kind) const { return static_cast<uint8_t>(kind | rightChannel_.load()); }
 
   std::atomic<bool> splitOn_{true};
   std::atomic<int> splitNote_{kDefaultSplitNote};
@@ -111,13 +132,19 @@ class KeyboardRouter {
   std::atomic<bool> setSplitArmed_{false};
   std::atomic<int> learnArmed_{-1};
   std::array<std::atomic<uint16_t>, kControlCount> learned_{};
+  std::array<std::atomic<bool>, kPartCount> partOn_{true, false, false};
+  std::array<std::atomic<int>, kPartCount> octave_{0, 0, 0};
 
   // Handle's own state.
   ChordDetector detector_;
   std::bitset<128> chordKeys_;  // held keys that went to the chord detector
-  std::bitset<128> rightKeys_;  // held keys that play through (on rightChannel at their note-on)
-  std::array<uint8_t, 128> rightKeyChannel_{};
+  // Held keys that sound: the parts each plays (bit per Part), and the
+  // channel and note each part's note-on went to.
+  std::array<uint8_t, 128> keyParts_{};
+  std::array<std::array<uint8_t, kPartCount>, 128> keyChannel_{};
+  std::array<std::array<uint8_t, kPartCount>, 128> keyNote_{};
   bool sustain_ = false;
+  uint16_t pedalChannels_ = 0;  // the channels the held pedal went to
 };
 
 }  // namespace vambrio::keyboard

@@ -14,11 +14,15 @@
 #include <vector>
 
 #include "keyboard/keyboard_router.h"
+#include "keyboard/player_parts.h"
 #include "platform/midi_ports.h"
 #include "realtime/realtime_client.h"
 
 namespace vambrio::live {
 class LiveArranger;
+}
+namespace vambrio::realtime {
+class MetaTap;
 }
 
 namespace vambrio::keyboard {
@@ -46,13 +50,28 @@ class PlayerKeyboard {
   // The input's name as the user chose it (the owner's thread), for the window.
   void SetInputName(std::string name) { inputName_ = std::move(name); }
   const std::string& InputName() const { return inputName_; }
-  // A General MIDI program 0..127 for the right hand.
+  // A General MIDI program 0..127 for Right 1 (bank 0; its volume stays).
   void SetRightVoice(int program);
-  int RightVoice() const { return voice_.load(); }
+  int RightVoice() const { return sounds_.Get(Part::Right1).program; }
+  // The parts' sounds (any thread); a recalled setting changes them too.
+  void SetSound(Part part, const PartSound& sound) { sounds_.Set(part, sound); }
+  PartSound Sound(Part part) const { return sounds_.Get(part); }
 
-  // The client to attach in place of `arranger`, valid until the next call.
-  // Only while no client of this keyboard is attached.
-  realtime::RealtimeClient& ClientFor(live::LiveArranger& arranger);
+  // One Touch Settings (the owner's thread). The style's settings, which
+  // Main A-D recall with OTS Link from the next client made on; a setting
+  // recalled now (its messages go out in the next block, and again to the
+  // next client); the last recalled (-1: none) and a count of recalls.
+  void SetSettings(const std::vector<PartSetup>& setups);
+  void RecallSetting(int index);
+  void SetOtsLink(bool on);
+  bool OtsLink() const { return link_; }
+  int Recalled() const;
+  uint32_t Recalls() const;
+
+  // The client to attach in place of `arranger`, valid until the next call;
+  // it hears the arranger's markers and hands them on to `metaNext`. Only
+  // while no client of this keyboard is attached.
+  realtime::RealtimeClient& ClientFor(live::LiveArranger& arranger, realtime::MetaTap* metaNext = nullptr);
 
   // The last chord the left hand gave (none before the first, or after N.C.),
   // and a count that moves with every chord given; for the window's thread.
@@ -63,7 +82,11 @@ class PlayerKeyboard {
   KeyboardRouter router_;
   std::vector<platform::MidiInPort*> inputs_;
   std::atomic<bool> listening_{true};
-  std::atomic<int> voice_{kDefaultRightVoice};
+  PartSounds sounds_;
+  std::array<PartSetup, 4> settings_{};
+  PartSetup inForce_{};
+  bool link_ = false;
+  uint32_t recallsBefore_ = 0;  // by the clients before the current one
   std::string inputName_;
   uint32_t chordsBefore_ = 0;  // given to the live arrangers before the current one
   std::unique_ptr<LiveKeyboard> target_;

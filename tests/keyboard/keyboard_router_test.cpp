@@ -73,12 +73,40 @@ TEST(KeyboardRouter, ReleaseGoesWhereThePressWentAndAResetLetsGoOfEverything) {
   EXPECT_EQ(rec.Take(), (Log{"90 3C 64", "chord C1+8", "B0 40 7F", "95 48 5A", "80 3C 00"}));
 
   Send(r, rec, {0xFF});  // System Reset, as a lost port gives
-  EXPECT_EQ(rec.Take(), (Log{"85 48 00", "B5 40 00"}));  // chord memory keeps C1+8
+  // The pedal is let go where it went down, and on the channel Right 1 plays on now.
+  EXPECT_EQ(rec.Take(), (Log{"85 48 00", "B0 40 00", "B5 40 00"}));  // chord memory keeps C1+8
 
   r.SetChordMemory(false);
   Send(r, rec, {0x90, 50, 100});
   Send(r, rec, {0xFF});
   EXPECT_EQ(rec.Take(), (Log{"chord D1+8", "chord N.C."}));
+}
+
+// Right 2 layers over Right 1 in its octave, Left plays the chord keys it
+// also names; switching a part off never strands its held notes.
+TEST(KeyboardRouter, PartsLayerOnTheirChannelsAndLetGoWhereTheyPressed) {
+  KeyboardRouter r;
+  Recorder rec;
+  r.SetPartOn(Part::Right2, true);
+  r.SetPartOn(Part::Left, true);
+  r.SetOctave(Part::Right2, -1);
+  Send(r, rec, {0x90, 72, 100});
+  Send(r, rec, {0x90, 48, 90});
+  Send(r, rec, {0xB0, 64, 127});
+  EXPECT_EQ(rec.Take(), (Log{"90 48 64", "91 3C 64", "chord C1+8", "93 30 5A", "B0 40 7F", "B1 40 7F", "B3 40 7F"}));
+  r.SetPartOn(Part::Right2, false);
+  r.SetPartOn(Part::Left, false);
+  r.SetOctave(Part::Right2, 0);
+  Send(r, rec, {0x80, 72, 0});
+  Send(r, rec, {0x80, 48, 0});
+  Send(r, rec, {0xB0, 64, 0});
+  Send(r, rec, {0x90, 60, 80});
+  EXPECT_EQ(rec.Take(), (Log{"80 48 00", "81 3C 00", "83 30 00", "B0 40 00", "B1 40 00", "B3 40 00", "90 3C 50"}));
+  r.SetPartOn(Part::Right1, false);  // no part on above the split: the key plays nothing
+  Send(r, rec, {0x90, 62, 80});
+  r.SetOctave(Part::Right1, 9);
+  EXPECT_EQ(r.Octave(Part::Right1), 2);
+  EXPECT_EQ(rec.Take(), Log{});
 }
 
 TEST(KeyboardRouter, SetSplitAndMidiLearnTakeTheNextPress) {

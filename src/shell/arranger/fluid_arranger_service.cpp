@@ -89,10 +89,12 @@ bool FluidArrangerService::Attach() {
   if (attachedTo_ == &output && output.LiveClientAttached() && mapping_.Map() == MapFor(output, true).get()) return true;
   Detach();
   outputLost_ = false;
-  realtime::RealtimeClient& client = keyboard_ ? keyboard_->ClientFor(session_->Client()) : session_->Client();
-  if (recorder_) recorder_->SetInner(client);
-  else recorder_ = std::make_unique<recording::PerformanceRecorder>(client);
+  if (!recorder_) recorder_ = std::make_unique<recording::PerformanceRecorder>(session_->Client());
+  // The keyboard hears the arranger's markers first (OTS Link), then the recorder.
   session_->Client().SetMetaTap(recorder_.get());
+  realtime::RealtimeClient& client =
+      keyboard_ ? keyboard_->ClientFor(session_->Client(), recorder_.get()) : session_->Client();
+  recorder_->SetInner(client);
   // The recording keeps what the style plays; the output hears it through the voice map.
   mapping_.Use(recorder_.get(), MapFor(output, true));
   if (!output.AttachLiveClient(mapping_, [this] { takenAway_ = true; }, [this] { outputLost_ = true; })) {

@@ -13,7 +13,6 @@
 
 #include "shell/arranger/chart_editor.h"
 #include "shell/arranger/kept_chord.h"
-#include "shell/arranger/ots_panel.h"
 #include "shell/arranger/record_panel.h"
 #include "ui_frm_arranger.h"
 
@@ -62,8 +61,7 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   ui_->fraChart->setMaximumWidth(440);
   record_ = new RecordPanel(service_, dialogs_, this);
   ui_->layout_transport->addWidget(record_);
-  ots_ = new OtsPanel([this](int program) { ui_->cboRightVoice->setCurrentIndex(program); }, this);
-  ui_->layout_keyboard->addWidget(ots_, ui_->layout_keyboard->rowCount(), 0, 1, -1);
+  MakeStagePanels();
   FillChordLists();
   ui_->fraKeyboard->hide();  // shown once a keyboard is given
   ShowChosenChord();
@@ -167,7 +165,7 @@ bool frmArranger::OpenStyle(const std::string& path) {
   style_ = style;
   buttons_ = live::SectionButtons::Of(style_.sections);
   ShowSections();
-  ots_->SetSettings(style_.ots);
+  StageStyleOpened();
   ui_->spnTempo->blockSignals(true);
   ui_->spnTempo->setValue(static_cast<int>(std::lround(style_.tempoQpm)));
   ui_->spnTempo->blockSignals(false);
@@ -302,8 +300,7 @@ void frmArranger::Refresh() {
     ui_->spnTempo->blockSignals(false);
   }
   ShowSectionLights(s);
-  const bool known = s.playing && s.section >= 0 && static_cast<size_t>(s.section) < style_.sections.size();
-  ots_->FollowSection(known ? style_.sections[static_cast<size_t>(s.section)] : "");
+  RefreshStage(s);
   ShowChordInForce(s);
   ShowChartBar(s);
   FollowChart(s);

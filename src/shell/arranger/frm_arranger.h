@@ -39,6 +39,7 @@ class PlayerKeyboard;
 }
 class RecordPanel;
 class OtsPanel;
+class PartsPanel;
 class VoiceOptions;
 
 class frmArranger : public QMainWindow {
@@ -116,6 +117,11 @@ class frmArranger : public QMainWindow {
   void FollowAutoFill(const live::LiveState& s);
   void ShowLearned(keyboard::Control control);
   void CancelLearning(bool forget);
+  // frm_arranger_stage.cpp: One Touch Settings, the player's parts, registrations.
+  void MakeStagePanels();
+  void MakeKeyboardParts();
+  void StageStyleOpened();
+  void RefreshStage(const live::LiveState& s);
 
   std::unique_ptr<Ui::frmArranger> ui_;
   ArrangerService& service_;
@@ -152,6 +158,7 @@ class frmArranger : public QMainWindow {
   QShortcut* forgetLearned_ = nullptr;
   RecordPanel* record_ = nullptr;
   OtsPanel* ots_ = nullptr;
+  PartsPanel* parts_ = nullptr;
 };
 
 }  // namespace vambrio

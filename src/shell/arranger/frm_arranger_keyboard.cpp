@@ -64,6 +64,7 @@ void frmArranger::SetKeyboard(keyboard::PlayerKeyboard* keyboard) {
   if (!keyboard_) return;
   if (ui_->cboRightVoice->count() == 0) ConnectKeyboard();
   LoadKeyboardSettings();
+  MakeKeyboardParts();
   RefreshKeyboard();
 }
 

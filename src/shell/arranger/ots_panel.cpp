@@ -20,8 +20,8 @@ std::string OtsDescription(const OneTouchSetting& setting) {
   return text;
 }
 
-OtsPanel::OtsPanel(std::function<void(int)> onVoice, QWidget* parent)
-    : QWidget(parent), onVoice_(std::move(onVoice)), link_(new QCheckBox(tr("OTS Link"), this)) {
+OtsPanel::OtsPanel(std::function<void(int, bool)> onRecall, std::function<void(bool)> onLink, QWidget* parent)
+    : QWidget(parent), onRecall_(std::move(onRecall)), onLink_(std::move(onLink)), link_(new QCheckBox(tr("OTS Link"), this)) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(new QLabel(tr("One Touch:"), this));
@@ -34,7 +34,10 @@ OtsPanel::OtsPanel(std::function<void(int)> onVoice, QWidget* parent)
     row->addWidget(button);
   }
   link_->setObjectName("chkOtsLink");
-  link_->setToolTip(tr("Main A-D recall OTS 1-4 as they start"));
+  link_->setToolTip(tr("Main A-D recall OTS 1-4 on the bar line where they start"));
+  connect(link_, &QCheckBox::toggled, this, [this](bool on) {
+    if (onLink_) onLink_(on);
+  });
   row->addWidget(link_);
   SetSettings({});
 }
@@ -53,12 +56,15 @@ void OtsPanel::SetSettings(const std::vector<OneTouchSetting>& settings) {
   link_->setEnabled(!settings_.empty());
 }
 
-void OtsPanel::Recall(int setting) {
+void OtsPanel::SetLink(bool on) { link_->setChecked(on); }
+
+bool OtsPanel::Link() const { return link_->isChecked(); }
+
+void OtsPanel::Recall(int setting, bool byLink) {
   if (setting < 0 || static_cast<size_t>(setting) >= settings_.size() || !settings_[static_cast<size_t>(setting)].usable) return;
   recalled_ = setting;
   for (int i = 0; i < kOtsCount; ++i) buttons_[static_cast<size_t>(i)]->setChecked(i == setting);
-  const OtsPart& right = settings_[static_cast<size_t>(setting)].parts[0];
-  if (right.HasVoice() && onVoice_) onVoice_(right.program);
+  if (onRecall_) onRecall_(setting, byLink);
 }
 
 void OtsPanel::FollowSection(const std::string& section) {
@@ -66,7 +72,7 @@ void OtsPanel::FollowSection(const std::string& section) {
   lastSection_ = section;
   if (!started || !link_->isChecked() || section.size() != 6 || section.rfind("Main ", 0) != 0) return;
   const int variation = section[5] - 'A';
-  if (variation >= 0 && variation < kOtsCount) Recall(variation);
+  if (variation >= 0 && variation < kOtsCount) Recall(variation, true);
 }
 
 }  // namespace vambrio

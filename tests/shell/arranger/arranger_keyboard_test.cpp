@@ -10,11 +10,14 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <fstream>
 
 #include "fakes/fake_chart_dialogs.h"
 #include "fakes/fake_live_output.h"
 #include "fakes/fake_midi.h"
 #include "keyboard/player_keyboard.h"
+#include "model/whole_file.h"
+#include "style_builder.h"
 #include "platform/fluid_engine.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
@@ -28,7 +31,7 @@ class ArrangerKeyboardTest : public QObject {
   Q_OBJECT
 
   struct Rig {
-    explicit Rig(const std::string& settings)
+    explicit Rig(const std::string& settings, const std::string& style = VAMBRIO_SOURCE_DIR "/examples/Demo.sty")
         : service([this]() -> platform::FluidEngine& { return engine; }, [] { return PlayChoices{}; }),
           window(service, dialogs, chord, settings) {
       service.SetLiveOutput([this]() -> platform::LiveOutput& { return output; });
@@ -37,7 +40,7 @@ class ArrangerKeyboardTest : public QObject {
       window.SetKeyboard(&keyboard);
       window.show();
       QVERIFY(QTest::qWaitForWindowExposed(&window));
-      QVERIFY(window.OpenStyle(VAMBRIO_SOURCE_DIR "/examples/Demo.sty"));
+      QVERIFY(window.OpenStyle(style));
       window.Refresh();
     }
     template <typename T>
@@ -156,6 +159,51 @@ class ArrangerKeyboardTest : public QObject {
     QVERIFY(rig.output.Heard({0xC3, 40}));
     QVERIFY(rig.output.Heard({0x93, 72, 88}));
     QCOMPARE(rig.Find<QComboBox>("cboRightVoice")->currentText(), QString("41 Violin"));
+  }
+
+  // The demo style with two One Touch Settings: Right 1 a violin at 90 and a
+  // trumpet at 70, Right 2 strings, Left a bass.
+  static std::string StyleWithSettings(const TempDir& dir) {
+    std::ifstream demo(VAMBRIO_SOURCE_DIR "/examples/Demo.sty", std::ios::binary);
+    Bytes style((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+    std::vector<TrackBuilder> settings;
+    for (auto [right, volume] : {std::pair{40, 90}, std::pair{56, 70}}) {
+      TrackBuilder t;
+      t.ControlChange(0, 0, 0).ControlChange(0, 32, 112).ProgramChange(0, right).ControlChange(0, 7, volume);
+      t.ProgramChange(1, 48).ProgramChange(3, 33).ControlChange(3, 10, 30).EndOfTrack();
+      settings.push_back(t);
+    }
+    const Bytes ots = OtscBytes(settings);
+    style.insert(style.end(), ots.begin(), ots.end());
+    const std::string path = dir.File("Stage.sty");
+    WriteFileWhole(path, style);
+    return path;
+  }
+
+  void oneTouchSettingsSetUpTheLayeredParts() {
+    TempDir dir;
+    Rig rig(dir.File("Sound.ini"), StyleWithSettings(dir));
+    QTest::mouseClick(rig.Find<QPushButton>("cmdOts2"), Qt::LeftButton);
+    rig.Play({0x90, 72, 88});
+    QVERIFY(rig.output.Heard({0xC0, 56}));
+    QVERIFY(rig.output.Heard({0xC1, 48}));
+    QVERIFY(rig.output.Heard({0xB3, 10, 30}));
+    QCOMPARE(rig.Find<QComboBox>("cboRightVoice")->currentText(), QString("57 Trumpet"));
+    QCOMPARE(rig.Find<QSpinBox>("spnVolumeRight1")->value(), 70);
+    QCOMPARE(rig.Find<QComboBox>("cboVoiceLeft")->currentText(), QString("34 Electric Bass (finger)"));
+    QVERIFY(!rig.output.Heard({0x91, 72, 88}));  // Right 2 is off
+    rig.Find<QCheckBox>("chkPartRight2")->setChecked(true);
+    rig.Find<QCheckBox>("chkPartLeft")->setChecked(true);
+    rig.Find<QSpinBox>("spnOctaveLeft")->setValue(-1);
+    rig.Play({0x90, 76, 80});
+    rig.Play({0x90, 48, 70});
+    QVERIFY(rig.output.Heard({0x90, 76, 80}));
+    QVERIFY(rig.output.Heard({0x91, 76, 80}));
+    QVERIFY(rig.output.Heard({0x93, 36, 70}));
+    QCOMPARE(rig.window.findChild<QLabel*>("lblKeyboard")->text().contains("Left hand: C"), true);
+    QSettings kept(QString::fromStdString(dir.File("Sound.ini")), QSettings::IniFormat);
+    QCOMPARE(kept.value("Parts/Right2/On").toBool(), true);
+    QCOMPARE(kept.value("Parts/Left/Octave").toInt(), -1);
   }
 };
 
