@@ -103,7 +103,13 @@ void SongPlayer::Apply(const SongStep& step, midi::EventSink& out) {
       }
       arranger_.AdvanceTo(step.tick, out);  // the switch is made at its tick, before the chord there
       break;
-    case SongStep::Kind::Chord: arranger_.SetChord(step.chord, out, step.text); break;
+    case SongStep::Kind::Chord:
+      if (transpose_ == 0) {
+        arranger_.SetChord(step.chord, out, step.text);
+      } else {
+        arranger_.SetChord(Transposed(step.chord, transpose_), out);
+      }
+      break;
     case SongStep::Kind::NoChord: arranger_.SetNoChord(out); break;
   }
 }
@@ -113,6 +119,8 @@ void SongPlayer::AdvanceTo(int64_t tick, midi::EventSink& out) {
   if (!started_) arranger_.SetTempo(song_.tempo, out);  // before Start: only remembered, Start sends it
   while (next_ < song_.steps.size() && song_.steps[next_].tick <= tick) {
     const SongStep& step = song_.steps[next_++];
+    if (step.kind == SongStep::Kind::Chord || step.kind == SongStep::Kind::NoChord)
+      chordStep_ = static_cast<int>(next_ - 1);
     arranger_.AdvanceTo(step.tick, out);
     Apply(step, out);
   }

@@ -51,6 +51,12 @@ class SongPlayer {
   // Plays up to `tick` (as Arranger::AdvanceTo); at the song's end everything stops.
   void AdvanceTo(int64_t tick, midi::EventSink& out);
   bool Done() const { return done_; }
+  uint32_t StartTempo() const { return song_.tempo; }
+  // Every chord of the song moved by `semitones` from the next one on (the
+  // audio thread); a moved chord is named by its own name, not as written.
+  void SetTranspose(int semitones) { transpose_ = semitones; }
+  // The step that gave the chord (or N.C.) in force; -1 before the first.
+  int ChordStep() const { return chordStep_; }
 
  private:
   void Apply(const SongStep& step, midi::EventSink& out);
@@ -59,6 +65,8 @@ class SongPlayer {
   size_t next_ = 0;
   bool started_ = false;
   bool done_ = false;
+  int transpose_ = 0;
+  int chordStep_ = -1;
 };
 
 // The whole song at once (an export).

@@ -29,6 +29,14 @@ struct Chord {
   friend bool operator==(const Chord&, const Chord&) = default;
 };
 
+// The chord moved by `semitones` (any sign), its bass with it.
+inline Chord Transposed(Chord chord, int semitones) {
+  const int by = ((semitones % 12) + 12) % 12;
+  chord.root = (chord.root + by) % 12;
+  if (chord.bass >= 0) chord.bass = (chord.bass + by) % 12;
+  return chord;
+}
+
 // The canonical name of a chord type: "" (major), "6", "Maj7", ... "1+2+5";
 // "" for a number outside 0..33.
 const char* ChordTypeName(int type);

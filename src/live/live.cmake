@@ -3,6 +3,7 @@
 target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/live_arranger.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/metronome.cpp
   ${CMAKE_CURRENT_LIST_DIR}/section_buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tap_tempo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick_clock.cpp)

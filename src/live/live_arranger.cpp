@@ -72,7 +72,8 @@ LiveArranger::LiveArranger(arranger::Arranger& arranger, int sampleRate)
     : arranger_(arranger),
       style_(arranger.Style()),
       buttons_(SectionButtons::Of(SectionNames(arranger.Style()))),
-      clock_(arranger.Style().division, sampleRate, arranger.Tempo()) {
+      clock_(arranger.Style().division, sampleRate, arranger.Tempo()),
+      metronome_(arranger.Style().beatLength, arranger.Style().barLength) {
   selectedMain_ = std::max(0, buttons_.FirstMain());
   Publish();
 }
@@ -88,34 +89,59 @@ bool LiveArranger::Post(const LiveCommand& command, Producer from) {
 
 void LiveArranger::Process(const realtime::BlockInfo& block, realtime::RealtimeEventSink& events) {
   BlockSink out(clock_, block.sampleTime, events, metaTap_);
+  blockTick_ = clock_.TickAt(block.sampleTime);
   while (auto command = commands_.TryPop()) Apply(*command, out, block.sampleTime);
   if (running_) {
     const int64_t limit = clock_.TickLimit(block.sampleTime + block.frames);
-    if (song_) {
-      song_->AdvanceTo(limit - songStartTick_, out);
-      running_ = !song_->Done();
-    } else {
-      FollowInTurn();
-      arranger_.AdvanceTo(limit, out);
-      running_ = arranger_.Playing();  // an Ending stops by itself
-      FollowInTurn();
+    if (counting_) {
+      metronome_.ClickUpTo(std::min(limit, songStartTick_), out);
+      if (limit > songStartTick_) {
+        counting_ = false;
+        if (!metronomeOn_) metronome_.Release(songStartTick_, out);
+        Begin(out);
+      }
     }
+    if (running_ && !counting_) {
+      if (metronomeOn_) metronome_.ClickUpTo(limit, out);
+      Advance(limit, out);
+    }
+    if (!running_) metronome_.Release(limit, out);
   }
   ++blocks_;
   Publish();
+}
+
+void LiveArranger::Advance(int64_t limit, midi::EventSink& out) {
+  if (song_) {
+    song_->AdvanceTo(limit - songStartTick_, out);
+    running_ = !song_->Done();
+    return;
+  }
+  FollowInTurn();
+  arranger_.AdvanceTo(limit, out);
+  running_ = arranger_.Playing();  // an Ending stops by itself
+  FollowInTurn();
 }
 
 void LiveArranger::Apply(const LiveCommand& c, midi::EventSink& out, int64_t blockStart) {
   using Kind = LiveCommand::Kind;
   switch (c.kind) {
     case Kind::Start:
-      if (!running_) Start(out, blockStart);
+      if (!running_) Start(out, blockStart, c.value);
       break;
     case Kind::Stop:
       Stop(out);
       break;
     case Kind::StartStop:
-      running_ ? Stop(out) : Start(out, blockStart);
+      running_ ? Stop(out) : Start(out, blockStart, 0);
+      break;
+    case Kind::Metronome:
+      metronomeOn_ = c.value != 0;
+      if (!metronomeOn_ && !counting_) metronome_.Release(blockTick_, out);
+      if (metronomeOn_ && running_ && !counting_) metronome_.Align(songStartTick_, blockTick_);
+      break;
+    case Kind::Transpose:
+      SetTranspose(c.value, out);
       break;
     case Kind::SyncStart:
       syncArmed_ = c.value != 0 && !running_;
@@ -138,11 +164,11 @@ void LiveArranger::Apply(const LiveCommand& c, midi::EventSink& out, int64_t blo
     case Kind::Chord:
     case Kind::NoChord:
       if (c.kind == Kind::Chord) {
-        arranger_.SetChord(c.chord, out);
+        arranger_.SetChord(Transposed(c.chord, transpose_), out);
       } else {
         arranger_.SetNoChord(out);
       }
-      if (syncArmed_ && !running_) Start(out, blockStart);
+      if (syncArmed_ && !running_) Start(out, blockStart, 0);
       break;
     case Kind::Tempo:
       if (c.tempo == 0) break;
@@ -169,13 +195,23 @@ void LiveArranger::Apply(const LiveCommand& c, midi::EventSink& out, int64_t blo
   }
 }
 
-// The clock starts at the block's first sample with the arranger's tick.
-void LiveArranger::Start(midi::EventSink& out, int64_t blockStart) {
+// The clock starts at the block's first sample with the arranger's tick, or
+// with the count-in's bars before it (at the song's tempo): then the music
+// begins when the clock reaches the arranger's tick.
+void LiveArranger::Start(midi::EventSink& out, int64_t blockStart, int countInBars) {
   syncArmed_ = false;
   const int64_t tick = arranger_.Now().tick;
-  clock_.Anchor(blockStart, tick);
+  if (song_) clock_.SetTempo(blockStart, song_->StartTempo());
+  const int64_t countIn = static_cast<int64_t>(std::clamp(countInBars, 0, 2)) * style_.barLength;
+  clock_.Anchor(blockStart, tick - countIn);
   running_ = true;
   songStartTick_ = tick;
+  metronome_.Align(tick - countIn, tick - countIn);
+  counting_ = countIn > 0;
+  if (!counting_) Begin(out);
+}
+
+void LiveArranger::Begin(midi::EventSink& out) {
   if (song_) {
     song_->AdvanceTo(0, out);
     return;
@@ -194,9 +230,20 @@ void LiveArranger::Start(midi::EventSink& out, int64_t blockStart) {
 void LiveArranger::Stop(midi::EventSink& out) {
   syncArmed_ = false;
   inTurnLast_ = -1;
+  metronome_.Release(blockTick_, out);
+  counting_ = false;
   if (!running_ && !arranger_.Playing()) return;
   arranger_.Stop(out);
   running_ = false;
+}
+
+// The chord in force moves at once by the difference; the next ones come moved.
+void LiveArranger::SetTranspose(int semitones, midi::EventSink& out) {
+  semitones = std::clamp(semitones, -11, 11);
+  if (semitones == transpose_) return;
+  if (const Chord* now = arranger_.CurrentChord()) arranger_.SetChord(Transposed(*now, semitones - transpose_), out);
+  transpose_ = semitones;
+  if (song_) song_->SetTranspose(semitones);
 }
 
 int LiveArranger::CurrentMainSection() const {
@@ -274,6 +321,7 @@ void LiveArranger::PlaySection(int section, int then, midi::EventSink& out, int6
   syncArmed_ = false;
   songStartTick_ = arranger_.Now().tick;
   clock_.Anchor(blockStart, songStartTick_);
+  metronome_.Align(songStartTick_, songStartTick_);
   arranger_.Start(section, out, then);
   running_ = arranger_.Playing();
 }
@@ -301,12 +349,16 @@ void LiveArranger::Publish() {
   const int64_t songTick = at.tick - songStartTick_;
   pubBar_.store(song_ ? static_cast<uint32_t>(std::max<int64_t>(0, songTick) / style_.barLength) : at.bar,
                 std::memory_order_relaxed);
-  pubBeat_.store(at.beat, std::memory_order_relaxed);
+  pubBeat_.store(counting_ ? metronome_.BeatAt(blockTick_) : at.beat, std::memory_order_relaxed);
   pubSongBar_.store(running_ ? static_cast<uint32_t>(std::max<int64_t>(0, songTick) / style_.barLength) : 0,
                     std::memory_order_relaxed);
   pubTempo_.store(clock_.Tempo(), std::memory_order_relaxed);
   pubChord_.store(PackChord(arranger_.CurrentChord()), std::memory_order_relaxed);
   pubTick_.store(at.tick, std::memory_order_relaxed);
+  pubCounting_.store(counting_, std::memory_order_relaxed);
+  pubMetronome_.store(metronomeOn_, std::memory_order_relaxed);
+  pubTranspose_.store(transpose_, std::memory_order_relaxed);
+  pubChordStep_.store(song_ && running_ ? song_->ChordStep() : -1, std::memory_order_relaxed);
   published_.store(blocks_, std::memory_order_release);
 }
 
@@ -328,6 +380,10 @@ LiveState LiveArranger::State() const {
   s.hasChord = chord != 0;
   if (s.hasChord) s.chord = UnpackChord(chord);
   s.tick = pubTick_.load(std::memory_order_relaxed);
+  s.countingIn = pubCounting_.load(std::memory_order_relaxed);
+  s.metronome = pubMetronome_.load(std::memory_order_relaxed);
+  s.transpose = pubTranspose_.load(std::memory_order_relaxed);
+  s.songChord = pubChordStep_.load(std::memory_order_relaxed);
   return s;
 }
 

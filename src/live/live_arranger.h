@@ -17,6 +17,7 @@
 #include "arranger/arranger.h"
 #include "arranger/song.h"
 #include "live/live_command.h"
+#include "live/metronome.h"
 #include "live/section_buttons.h"
 #include "live/tick_clock.h"
 #include "realtime/meta_tap.h"
@@ -51,8 +52,11 @@ class LiveArranger final : public realtime::RealtimeClient {
  private:
   class BlockSink;
   void Apply(const LiveCommand& c, midi::EventSink& out, int64_t blockStart);
-  void Start(midi::EventSink& out, int64_t blockStart);
+  void Start(midi::EventSink& out, int64_t blockStart, int countInBars);
+  void Begin(midi::EventSink& out);
+  void Advance(int64_t limit, midi::EventSink& out);
   void Stop(midi::EventSink& out);
+  void SetTranspose(int semitones, midi::EventSink& out);
   void PressMain(int variation);
   void PressIntro(int variation);
   void PressBreak();
@@ -70,6 +74,7 @@ class LiveArranger final : public realtime::RealtimeClient {
   TickClock clock_;
   realtime::ProducerLanes<LiveCommand, 256, 2> commands_;
   realtime::MetaTap* metaTap_ = nullptr;
+  Metronome metronome_;
 
   // The audio thread's own state.
   bool running_ = false;  // the clock runs (the arranger or the song plays)
@@ -81,10 +86,15 @@ class LiveArranger final : public realtime::RealtimeClient {
   int inTurnLast_ = -1;     // playing sections in turn up to this one; -1: not in turn
   int inTurnAt_ = -1;       // the section whose successor is set
   uint64_t blocks_ = 0;
+  bool counting_ = false;      // the count-in's clicks play; the music starts at songStartTick_
+  bool metronomeOn_ = false;
+  int transpose_ = 0;
+  int64_t blockTick_ = 0;      // the clock's tick at the start of the block
 
   // Published for other threads.
   std::atomic<uint64_t> published_{0};
-  std::atomic<bool> pubPlaying_{false}, pubSync_{false}, pubAutoFill_{true};
+  std::atomic<bool> pubPlaying_{false}, pubSync_{false}, pubAutoFill_{true}, pubCounting_{false}, pubMetronome_{false};
+  std::atomic<int> pubTranspose_{0}, pubChordStep_{-1};
   std::atomic<int> pubSection_{-1}, pubQueued_{-1}, pubMain_{-1}, pubIntro_{-1};
   std::atomic<uint32_t> pubBar_{0}, pubBeat_{0}, pubTempo_{0}, pubSongBar_{0};
   std::atomic<uint32_t> pubChord_{0};  // the chord in force, packed (0: none)

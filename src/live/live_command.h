@@ -14,7 +14,7 @@ inline constexpr size_t kSectionsInTurn = 16;
 
 struct LiveCommand {
   enum class Kind : uint8_t {
-    Start,       // start (the selected Intro first, when one is selected)
+    Start,       // start (the selected Intro first, when one is selected); value: bars of clicks before (0..2)
     Stop,        // every note off at once
     StartStop,   // Start when stopped, Stop when playing
     SyncStart,   // value 1: armed (the first chord starts), 0: off
@@ -32,6 +32,8 @@ struct LiveCommand {
     PlaySection,  // value: section, on: it repeats (else it stops at its end)
     PlayInTurn,   // value: the first section; the next ones follow it in file order, then it stops
     Repeat,       // on: the section playing repeats, else it stops at the end of its pass
+    Metronome,    // value 1: a click on each beat while playing
+    Transpose,    // value: semitones -11..11 for every chord given (the pad's, the keyboard's, a chart's)
   } kind = Kind::Stop;
   int value = 0;
   bool on = false;
@@ -64,6 +66,10 @@ struct LiveState {
   Chord chord;             // the chord the accompaniment follows (a chart's, the pad's, the keyboard's)
   int64_t tick = 0;
   uint64_t blocks = 0;     // blocks processed so far
+  bool countingIn = false; // the clicks before the song
+  bool metronome = false;
+  int transpose = 0;
+  int songChord = -1;      // while a chart plays: the step of its song that gave the chord in force     // blocks processed so far
 };
 
 }  // namespace vambrio::live

@@ -6,6 +6,7 @@
 #include "arranger/song.h"
 #include "arranger_test_support.h"
 #include "counting_new.h"
+#include "live/live_arranger.h"
 
 namespace vambrio::arranger::test {
 namespace {
@@ -48,6 +49,35 @@ TEST(ArrangerRealTime, NoAllocationWhilePlaying) {
   EXPECT_EQ(g_allocations.load() - before, 0);
   EXPECT_TRUE(player.Done());
   EXPECT_GT(out.count, 100);
+}
+
+// The live arranger's song controls run in the audio callback too: the
+// count-in, the metronome and transpose allocate nothing.
+TEST(ArrangerRealTime, NoAllocationInTheCountInMetronomeAndTranspose) {
+  const StyleModel model = Loaded(StyleOf({{"Main A", kBar, {{0, 0x9B, 60, 80}, {960, 0x8B, 60, 0}}}}));
+  const StylePatterns style = ReadStylePatterns(model, {});
+  auto song = PlanSong(std::get<Chart>(ReadChart("[Main A] C | G7 | C |")), style);
+  ASSERT_TRUE(std::holds_alternative<Song>(song));
+  Arranger arranger(style, {});
+  SongPlayer player(std::get<Song>(song), arranger);
+  live::LiveArranger live(arranger, player, 48000);
+  auto events = std::make_unique<realtime::RealtimeEventSink>();
+  int64_t sample = 0;
+  auto run = [&](int blocks) {
+    for (int b = 0; b < blocks; ++b, sample += 256) {
+      events->Reset(256);
+      live.Process(realtime::BlockInfo{sample, 256, 48000, 0}, *events);
+    }
+  };
+  const long before = g_allocations.load();
+  live.Post(live::Command(live::LiveCommand::Kind::Metronome, 1));
+  live.Post(live::Command(live::LiveCommand::Kind::Transpose, 5));
+  live.Post(live::Command(live::LiveCommand::Kind::Start, 2));
+  run(2000);
+  live.Post(live::Command(live::LiveCommand::Kind::Transpose, -3));
+  run(2000);
+  EXPECT_EQ(g_allocations.load() - before, 0);
+  EXPECT_TRUE(player.Done());
 }
 
 }  // namespace

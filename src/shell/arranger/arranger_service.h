@@ -52,8 +52,14 @@ class ArrangerService {
   // Chord charts of the open style. Each returns the error to show
   // ("line 3, column 7: ..."), empty when all is well.
   virtual std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) = 0;
-  // Plays the chart live from its first bar (State().bar is its bar).
-  virtual std::string PlayChart(const std::string& text) = 0;
+  // Plays the chart live from its first bar (State().bar is its bar), after
+  // `countInBars` (0..2) bars of the metronome's clicks.
+  virtual std::string PlayChart(const std::string& text, int countInBars = 0) = 0;
+  // The chord as the chart playing writes it, for State().songChord ("" when unknown, "N.C." for none).
+  virtual std::string WrittenChord(int songStep) const {
+    (void)songStep;
+    return {};
+  }
   // Writes the chart as a MIDI file (".mid") or a WAV file (".wav");
   // `progress` (0..1) is called from the thread that runs the export.
   virtual std::string Export(const std::string& text, const std::string& outPath,

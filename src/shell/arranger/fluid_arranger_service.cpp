@@ -64,6 +64,7 @@ void FluidArrangerService::Use(StyleModel m, const std::string& path, ArrangerSt
   model_ = std::move(m);
   loaded_ = true;
   session_ = std::make_unique<live::LiveSession>(model_, Choices());
+  GiveChoices();
   voiceUse_ = std::make_shared<const voices::StyleVoiceUse>(voices::GatherVoiceUse(model_));
   style.path = path;
   style.name = model_.StyleName.empty() ? std::filesystem::path(path).stem().string() : model_.StyleName;
@@ -163,10 +164,23 @@ void FluidArrangerService::UseButtons() {
   if (!session_ || !session_->IsChart()) return;
   Detach();
   session_ = std::make_unique<live::LiveSession>(model_, Choices());
+  GiveChoices();
+}
+
+void FluidArrangerService::KeepChoices(const live::LiveCommand& command) {
+  if (command.kind == Kind::Metronome) metronome_ = command.value;
+  if (command.kind == Kind::Transpose) transpose_ = command.value;
+}
+
+// A new session (another style, a chart) plays with the metronome and the transpose chosen.
+void FluidArrangerService::GiveChoices() {
+  session_->Client().Post(live::Command(Kind::Metronome, metronome_));
+  session_->Client().Post(live::Command(Kind::Transpose, transpose_));
 }
 
 bool FluidArrangerService::Send(const live::LiveCommand& command) {
   if (!session_) return false;
+  KeepChoices(command);
   TakeBackFromOthers();
   if (StartsPlaying(command) && !session_->Client().State().playing) {
     UseButtons();
@@ -197,15 +211,24 @@ std::string FluidArrangerService::CheckChart(const std::string& text, std::vecto
   return {};
 }
 
-std::string FluidArrangerService::PlayChart(const std::string& text) {
+std::string FluidArrangerService::PlayChart(const std::string& text, int countInBars) {
   if (!loaded_) return "Open a style first.";
   auto made = live::LiveSession::ForChart(model_, Choices(), text);
   if (auto* e = std::get_if<arranger::ChartError>(&made)) return e->Text();
   Detach();
   session_ = std::move(std::get<std::unique_ptr<live::LiveSession>>(made));
+  GiveChoices();
   if (!Attach()) return problem_;
-  session_->Client().Post(live::Command(Kind::Start));
+  session_->Client().Post(live::Command(Kind::Start, countInBars));
   return {};
+}
+
+std::string FluidArrangerService::WrittenChord(int songStep) const {
+  const arranger::Song* song = session_ ? session_->Song() : nullptr;
+  if (!song || songStep < 0 || static_cast<size_t>(songStep) >= song->steps.size()) return {};
+  const arranger::SongStep& step = song->steps[static_cast<size_t>(songStep)];
+  if (step.kind == arranger::SongStep::Kind::NoChord) return "N.C.";
+  return step.kind == arranger::SongStep::Kind::Chord ? step.text : std::string();
 }
 
 std::string FluidArrangerService::Export(const std::string& text, const std::string& outPath,

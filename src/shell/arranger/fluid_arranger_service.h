@@ -52,7 +52,8 @@ class FluidArrangerService final : public ArrangerService {
   uint64_t Underruns() const override;
   bool HoldsOutput() const override { return attachedTo_ && !takenAway_ && !outputLost_; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override;
-  std::string PlayChart(const std::string& text) override;
+  std::string PlayChart(const std::string& text, int countInBars = 0) override;
+  std::string WrittenChord(int songStep) const override;
   std::string Export(const std::string& text, const std::string& outPath,
                      const std::function<void(double)>& progress) override;
   void KeepKeyboardAttached(bool on) override;
@@ -70,6 +71,8 @@ class FluidArrangerService final : public ArrangerService {
   void Detach();
   void TakeBackFromOthers();
   void UseButtons();
+  void KeepChoices(const live::LiveCommand& command);
+  void GiveChoices();
   // The map for `output`; `playing`: the engine is made ready to play it.
   std::shared_ptr<const voices::VoiceMap> MapFor(platform::LiveOutput& output, bool playing);
 
@@ -90,6 +93,9 @@ class FluidArrangerService final : public ArrangerService {
   std::atomic<bool> takenAway_{false};
   std::atomic<bool> outputLost_{false};
   std::string problem_;
+  // The metronome and transpose the player chose, given to every new session.
+  int metronome_ = 0;
+  int transpose_ = 0;
   // Between the client and the output whenever attached; records while a recording runs.
   std::unique_ptr<recording::PerformanceRecorder> recorder_;
   std::unique_ptr<recording::RecordingFiles> recording_;

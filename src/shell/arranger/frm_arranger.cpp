@@ -63,6 +63,7 @@ frmArranger::frmArranger(ArrangerService& service, platform::ChartDialogs& dialo
   ui_->layout_transport->addWidget(record_);
   MakeStagePanels();
   FillChordLists();
+  MakeSongControls();
   ui_->fraKeyboard->hide();  // shown once a keyboard is given
   ShowChosenChord();
   ConnectControls();
@@ -266,7 +267,17 @@ void frmArranger::ShowChosenChord() {
 // player's once it has taken effect); when it stops, the chosen one again.
 void frmArranger::ShowChordInForce(const live::LiveState& s) {
   const std::optional<Chord> inForce = s.hasChord ? std::optional<Chord>(s.chord) : std::nullopt;
-  if (s.playing && (!wasPlaying_ || inForce != lastInForce_)) {
+  if (ShowWrittenChord(s)) {
+    wasPlaying_ = s.playing;
+    lastInForce_ = inForce;
+    return;
+  }
+  const bool wasWritten = lastSongChord_ != -1;
+  if (wasWritten) {
+    lastSongChord_ = -1;
+    ui_->lblChord->setToolTip(QString());
+  }
+  if (s.playing && (!wasPlaying_ || wasWritten || inForce != lastInForce_)) {
     const live::ChosenChord shown{!inForce, inForce.value_or(Chord{})};
     ui_->lblChord->setText(QString::fromStdString(shown.Text()));
   } else if (!s.playing && wasPlaying_) {
@@ -353,6 +364,7 @@ void frmArranger::LoadSettings() {
   QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
   file.beginGroup("Arranger");
   ui_->chkAutoFill->setChecked(file.value("AutoFill", true).toBool());
+  LoadSongSettings(file);
   chartPath_ = file.value("Chart").toString().toStdString();
   if (file.contains("Geometry")) restoreGeometry(file.value("Geometry").toByteArray());
   if (!chartPath_.empty() && QFileInfo::exists(QString::fromStdString(chartPath_))) OpenChart(chartPath_);  // the last one
@@ -363,6 +375,7 @@ void frmArranger::SaveSettings() {
   QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
   file.beginGroup("Arranger");
   file.setValue("AutoFill", ui_->chkAutoFill->isChecked());
+  SaveSongSettings(file);
   file.setValue("Chart", QString::fromStdString(chartPath_));
   file.setValue("Geometry", saveGeometry());
 }

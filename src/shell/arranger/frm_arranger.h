@@ -22,6 +22,7 @@
 #include "shell/arranger/arranger_service.h"
 
 class QLabel;
+class QSpinBox;
 class QPushButton;
 class QCheckBox;
 class QSettings;
@@ -86,12 +87,33 @@ class frmArranger : public QMainWindow {
   bool ExportRunning() const { return exporter_.joinable(); }
   QString ChordText() const;
 
+  // Songs (frm_arranger_song.cpp): the metronome, transpose, and a chart
+  // played from a set list after `countInBars` bars of clicks; the problem
+  // to show, "" when it plays.
+  void SetMetronome(bool on);
+  void SetTranspose(int semitones);
+  bool MetronomeOn() const;
+  int Transpose() const;
+  std::string PlaySong(const std::string& chartText, int countInBars, int transpose);
+  void StopSong();
+  bool ChartPlaying() const { return chartPlaying_; }
+
+ signals:
+  // A chart that played has stopped: `ended` when it played to its end.
+  void chartEnded(bool ended);
+
+ public:
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ConnectControls();
+  void MakeSongControls();
+  std::string PlayChartText(int countInBars);
+  bool ShowWrittenChord(const live::LiveState& s);
+  void LoadSongSettings(QSettings& file);
+  void SaveSongSettings(QSettings& file) const;
   void MakeShortcuts();
   void FillChordLists();
   void ShowSections();
@@ -159,6 +181,10 @@ class frmArranger : public QMainWindow {
   RecordPanel* record_ = nullptr;
   OtsPanel* ots_ = nullptr;
   PartsPanel* parts_ = nullptr;
+  QCheckBox* chkMetronome_ = nullptr;
+  QSpinBox* spnTranspose_ = nullptr;
+  int lastSongChord_ = -1;  // the chart's chord step shown, -1 for none
+  int lastTranspose_ = 0;
 };
 
 }  // namespace vambrio

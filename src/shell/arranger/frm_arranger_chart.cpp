@@ -55,15 +55,18 @@ void frmArranger::cmdSaveChart_Click() {
   ShowChartStatus(QString("Saved %1").arg(QString::fromStdString(path)));
 }
 
-void frmArranger::cmdPlayChart_Click() {
+void frmArranger::cmdPlayChart_Click() { PlayChartText(0); }
+
+std::string frmArranger::PlayChartText(int countInBars) {
   const std::string text = ui_->txtChart->toPlainText().toStdString();
   std::string problem = service_.CheckChart(text, chartBars_);
-  if (problem.empty()) problem = service_.PlayChart(text);
+  if (problem.empty()) problem = service_.PlayChart(text, countInBars);
   chartPlaying_ = problem.empty();
   chartSeenPlaying_ = false;
   lastChartBar_ = -1;
   if (chartPlaying_) ui_->prgExport->setValue(0);
   ShowChartStatus(QString::fromStdString(problem.empty() ? "Playing the chart" : problem), !problem.empty());
+  return problem;
 }
 
 // The status under the chart, whole in its tool tip. An error is also said
@@ -100,6 +103,7 @@ void frmArranger::FollowChart(const live::LiveState& s) {
   const bool ended = lastChartBar_ + 1 >= static_cast<int>(chartBars_.size());
   if (ended) ui_->prgExport->setValue(100);
   ShowChartStatus(ended ? "The chart has ended" : "The chart was stopped");
+  emit chartEnded(ended);
 }
 
 // The bar being played, highlighted in the chart.

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -255,6 +256,38 @@ class ArrangerWindowTest : public QObject {
     QTRY_COMPARE(rig.Find<QProgressBar>("prgExport")->value(), 100);
     QTRY_VERIFY(rig.Find<QLabel>("lblChartStatus")->text().startsWith("Exported"));
     QCOMPARE(rig.service.exported, std::vector<std::string>{wav});
+  }
+
+  // A song from a set list: its transpose and count-in reach the service, the
+  // chord is shown as the chart writes it (moved by the transpose), the
+  // metronome's box and key send it, and the chart's end is told.
+  void aSongPlaysWithTransposeCountInAndItsWrittenChords() {
+    Rig rig;
+    QSignalSpy ended(&rig.window, &frmArranger::chartEnded);
+    QCOMPARE(rig.window.PlaySong("[Main A] C^7 | G7alt |\n", 2, 3), std::string());
+    QCOMPARE(rig.service.playedCountIn, 2);
+    QCOMPARE(rig.service.Sent(Kind::Transpose).back().value, 3);
+    QCOMPARE(rig.Find<QSpinBox>("spnTranspose")->value(), 3);
+    rig.service.writtenChords = {"C^7", "G7alt"};
+    rig.service.state.playing = true;
+    rig.service.state.songChord = 1;
+    rig.service.state.transpose = 3;
+    rig.service.state.hasChord = true;
+    rig.service.state.chord = Chord{10, *ParseChordType("7(#9)"), -1};
+    rig.window.Refresh();
+    QCOMPARE(rig.window.ChordText(), QString("Bb7alt"));
+    QVERIFY(rig.Find<QLabel>("lblChord")->toolTip().contains("Bb7(#9)"));
+    rig.service.state.playing = false;
+    rig.window.Refresh();
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.back().front().toBool(), true);
+    QCOMPARE(rig.window.ChordText(), QString::fromStdString(rig.chord.Text()));  // stopped: the chosen chord again
+
+    rig.Key(QKeySequence(Qt::Key_M));
+    QVERIFY(rig.window.MetronomeOn());
+    QCOMPARE(rig.service.Sent(Kind::Metronome).back().value, 1);
+    rig.service.playProblem = "Open a style first.";
+    QCOMPARE(rig.window.PlaySong("[Main A] C |", 0, 0), rig.service.playProblem);
   }
 
   void autoFillAndTheChartAreKeptInSoundIni() {

@@ -30,9 +30,13 @@ class FakeArrangerService final : public ArrangerService {
     bars = chartBars;
     return chartProblem;
   }
-  std::string PlayChart(const std::string& text) override {
+  std::string PlayChart(const std::string& text, int countInBars = 0) override {
     played = text;
-    return {};
+    playedCountIn = countInBars;
+    return playProblem;
+  }
+  std::string WrittenChord(int songStep) const override {
+    return songStep >= 0 && static_cast<size_t>(songStep) < writtenChords.size() ? writtenChords[songStep] : "";
   }
   std::string Export(const std::string&, const std::string& out, const std::function<void(double)>& progress) override {
     progress(0.5);
@@ -61,7 +65,9 @@ class FakeArrangerService final : public ArrangerService {
 
   ArrangerStyle style{"", "Demo", {"Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB", "Fill In BA", "Ending A"},
                       96, 4, {}};
-  std::string openProblem, chartProblem, checked, played;
+  std::string openProblem, chartProblem, checked, played, playProblem;
+  int playedCountIn = -1;
+  std::vector<std::string> writtenChords;
   std::vector<ChartBarPlace> chartBars;
   std::vector<live::LiveCommand> sent;
   std::vector<std::string> exported;
