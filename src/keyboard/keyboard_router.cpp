@@ -17,7 +17,9 @@ constexpr uint8_t kSystemReset = 0xFF;
 
 constexpr std::array<const char*, kControlCount> kNames = {
     "StartStop", "SyncStart", "IntroA",  "IntroB",  "IntroC",  "IntroD",   "MainA",    "MainB", "MainC",
-    "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo"};
+    "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo",
+    "Registration1", "Registration2", "Registration3", "Registration4", "Registration5", "Registration6",
+    "Registration7", "Registration8"};
 
 }  // namespace
 

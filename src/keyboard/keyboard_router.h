@@ -40,6 +40,8 @@ enum class Control : uint8_t {
   StartStop, SyncStart, IntroA, IntroB, IntroC, IntroD, MainA, MainB, MainC, MainD,
   Break, EndingA, EndingB, EndingC, EndingD, AutoFill, TapTempo,
   Tempo,  // a controller whose value sets the tempo
+  Registration1, Registration2, Registration3, Registration4, Registration5, Registration6, Registration7,
+  Registration8,  // recalled by the window
   Count
 };
 inline constexpr int kControlCount = static_cast<int>(Control::Count);

@@ -40,6 +40,14 @@ void LiveKeyboard::ControlPressed(Control control, int value) {
       break;
     }
     case Control::TapTempo: break;  // taps are timed by the window
+    case Control::Registration1: case Control::Registration2: case Control::Registration3: case Control::Registration4:
+    case Control::Registration5: case Control::Registration6: case Control::Registration7: case Control::Registration8:
+      if (registrationPresses_) {
+        const auto number = static_cast<uint32_t>(index - static_cast<int>(Control::Registration1));
+        const uint32_t seen = registrationPresses_->load(std::memory_order_relaxed);
+        registrationPresses_->store(((seen >> 3) + 1) << 3 | number, std::memory_order_release);
+      }
+      break;
     default:
       if (control >= Control::IntroA && control <= Control::IntroD) {
         Post(live::Command(Kind::Intro, index - static_cast<int>(Control::IntroA)));

@@ -15,7 +15,10 @@ namespace vambrio::keyboard {
 
 class LiveKeyboard final : public KeyboardTarget {
  public:
-  explicit LiveKeyboard(live::LiveArranger& arranger) : arranger_(arranger) {}
+  // registrationPresses (optional): counts the presses of learned
+  // registration controls, the last one's number (0..7) in the low 3 bits.
+  explicit LiveKeyboard(live::LiveArranger& arranger, std::atomic<uint32_t>* registrationPresses = nullptr)
+      : arranger_(arranger), registrationPresses_(registrationPresses) {}
 
   void ChordChanged(const std::optional<Chord>& chord) override;
   void PlayThrough(uint8_t, uint8_t, uint8_t) override {}  // the keyboard client plays it
@@ -32,6 +35,7 @@ class LiveKeyboard final : public KeyboardTarget {
   void Post(const live::LiveCommand& command);
 
   live::LiveArranger& arranger_;
+  std::atomic<uint32_t>* registrationPresses_;
   std::atomic<int32_t> chord_{-1};  // root | type << 4 | (bass + 1) << 10, -1 for none
   std::atomic<uint32_t> given_{0};
 };

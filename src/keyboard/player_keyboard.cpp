@@ -56,7 +56,7 @@ realtime::RealtimeClient& PlayerKeyboard::ClientFor(live::LiveArranger& arranger
     if (client_->Recalls() > 0 && client_->Recalled() >= 0) inForce_ = settings_[static_cast<size_t>(client_->Recalled())];
   }
   client_.reset();
-  target_ = std::make_unique<LiveKeyboard>(arranger);
+  target_ = std::make_unique<LiveKeyboard>(arranger, &registrationPresses_);
   client_ = std::make_unique<KeyboardClient>(router_, *target_, &arranger, &sounds_);
   for (platform::MidiInPort* in : inputs_) client_->AddInput(in);
   client_->SetListening(listening_.load());

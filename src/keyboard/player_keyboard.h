@@ -68,6 +68,10 @@ class PlayerKeyboard {
   int Recalled() const;
   uint32_t Recalls() const;
 
+  // Learned registration controls pressed (the owner's thread): a count of
+  // presses, the last one's number (0..7) in the low 3 bits.
+  uint32_t RegistrationPresses() const { return registrationPresses_.load(std::memory_order_acquire); }
+
   // The client to attach in place of `arranger`, valid until the next call;
   // it hears the arranger's markers and hands them on to `metaNext`. Only
   // while no client of this keyboard is attached.
@@ -86,6 +90,7 @@ class PlayerKeyboard {
   std::array<PartSetup, 4> settings_{};
   PartSetup inForce_{};
   bool link_ = false;
+  std::atomic<uint32_t> registrationPresses_{0};
   uint32_t recallsBefore_ = 0;  // by the clients before the current one
   std::string inputName_;
   uint32_t chordsBefore_ = 0;  // given to the live arrangers before the current one

@@ -10,6 +10,7 @@ namespace vambrio::platform {
 namespace {
 
 const char* const kChartFilter = "Chord Charts (*.txt *.chart);;All Files (*)";
+const char* const kBankFilter = "Registrations (*.vreg);;All Files (*)";
 
 }  // namespace
 
@@ -25,6 +26,14 @@ std::string QtChartDialogs::ExportFile(const std::string& startPath, const std::
   const QString s = QString::fromStdString(suffix);
   const QString filter = s == "wav" ? "WAV Audio (*.wav)" : "MIDI Files (*.mid)";
   return Run(s == "wav" ? "Export WAV" : "Export MIDI", startPath, filter, s, true);
+}
+
+std::string QtChartDialogs::OpenBank(const std::string& startPath) {
+  return Run("Open Registrations", startPath, kBankFilter, {}, false);
+}
+
+std::string QtChartDialogs::SaveBank(const std::string& startPath) {
+  return Run("Save Registrations", startPath, kBankFilter, "vreg", true);
 }
 
 void QtChartDialogs::Show(const std::string& text) {

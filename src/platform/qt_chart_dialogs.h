@@ -13,6 +13,8 @@ class QtChartDialogs final : public ChartDialogs {
   std::string OpenChart(const std::string& startPath) override;
   std::string SaveChart(const std::string& startPath) override;
   std::string ExportFile(const std::string& startPath, const std::string& suffix) override;
+  std::string OpenBank(const std::string& startPath) override;
+  std::string SaveBank(const std::string& startPath) override;
   void Show(const std::string& text) override;
 
  private:

@@ -41,7 +41,7 @@ struct Registration {
 };
 
 struct Bank {
-  std::array<std::optional<Registration>, kBankSize> slots;  // an empty slot holds nothing
+  std::array<std::optional<Registration>, kBankSize> entries;  // an empty one holds nothing ("slots" is a Qt keyword)
   bool operator==(const Bank&) const = default;
 };
 

@@ -132,7 +132,7 @@ Registration ReadRegistration(const json& j, const std::string& where) {
 
 std::string BankJson(const Bank& bank) {
   json slots = json::array();
-  for (const auto& slot : bank.slots) slots.push_back(slot ? RegistrationJson(*slot) : json());
+  for (const auto& slot : bank.entries) slots.push_back(slot ? RegistrationJson(*slot) : json());
   const json file = {{"format", kFormat}, {"version", kVersion}, {"registrations", slots}};
   return file.dump(2) + "\n";
 }
@@ -149,7 +149,7 @@ std::variant<Bank, BankProblem> ParseBank(const std::string& text) {
   Bank bank;
   try {
     for (size_t i = 0; i < slots->size(); ++i)
-      if (!(*slots)[i].is_null()) bank.slots[i] = ReadRegistration((*slots)[i], "registration " + std::to_string(i + 1) + ": ");
+      if (!(*slots)[i].is_null()) bank.entries[i] = ReadRegistration((*slots)[i], "registration " + std::to_string(i + 1) + ": ");
   } catch (const BankProblem& p) {
     return p;
   }

@@ -6,7 +6,8 @@ if(VAMBRIO_GUI)
     ${_dir}/frm_arranger_keyboard.cpp ${_dir}/record_panel.h ${_dir}/record_panel.cpp
     ${_dir}/chart_editor.h ${_dir}/chart_editor.cpp
     ${_dir}/ots_panel.h ${_dir}/ots_panel.cpp ${_dir}/parts_panel.h ${_dir}/parts_panel.cpp
-    ${_dir}/frm_arranger_stage.cpp
+    ${_dir}/frm_arranger_stage.cpp ${_dir}/frm_arranger_registration.cpp
+    ${_dir}/registration_panel.h ${_dir}/registration_panel.cpp
     ${_dir}/frm_arranger_voices.cpp ${_dir}/frm_arranger_song.cpp
     ${_dir}/arranger_service.h ${_dir}/kept_chord.h ${_dir}/kept_chord.cpp)
   set_target_properties(vambrio_arranger_window PROPERTIES AUTOMOC ON AUTOUIC ON)

@@ -44,19 +44,19 @@ TEST(RegistrationBank, RoundTripsThroughItsFile) {
   const std::string path = dir.File("Gig.vreg");
   EXPECT_EQ(std::get<Bank>(ReadBank(path)), Bank{}) << "no file yet: an empty bank";
   Bank bank;
-  bank.slots[0] = Ballad();
-  bank.slots[5] = Registration{};
+  bank.entries[0] = Ballad();
+  bank.entries[5] = Registration{};
   ASSERT_FALSE(WriteBank(path, bank));
   const auto read = ReadBank(path);
   ASSERT_TRUE(std::holds_alternative<Bank>(read)) << std::get<BankProblem>(read).message;
   EXPECT_EQ(std::get<Bank>(read), bank);
-  EXPECT_FALSE(std::get<Bank>(read).slots[1]);
+  EXPECT_FALSE(std::get<Bank>(read).entries[1]);
   EXPECT_NE(Slurp(path).find("\"chord\": \"Bbm7\""), std::string::npos);
   // A bank of fewer entries, fields left out: the defaults.
   const auto sparse = ParseBank(R"({"format":"vambrio-registrations","version":1,"registrations":[{"tempo":90}]})");
   ASSERT_TRUE(std::holds_alternative<Bank>(sparse));
-  EXPECT_EQ(std::get<Bank>(sparse).slots[0]->tempo, 90);
-  EXPECT_EQ(std::get<Bank>(sparse).slots[0]->section, "Main A");
+  EXPECT_EQ(std::get<Bank>(sparse).entries[0]->tempo, 90);
+  EXPECT_EQ(std::get<Bank>(sparse).entries[0]->section, "Main A");
 }
 
 TEST(RegistrationBank, ADamagedFileIsReportedAndNeverWrittenOver) {

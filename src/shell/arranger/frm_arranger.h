@@ -19,6 +19,8 @@
 #include "live/section_buttons.h"
 #include "live/tap_tempo.h"
 #include "platform/chart_dialogs.h"
+#include "registration/registration.h"
+#include "registration/registration_recall.h"
 #include "shell/arranger/arranger_service.h"
 
 class QLabel;
@@ -41,6 +43,7 @@ class PlayerKeyboard;
 class RecordPanel;
 class OtsPanel;
 class PartsPanel;
+class RegistrationPanel;
 class VoiceOptions;
 
 class frmArranger : public QMainWindow {
@@ -144,6 +147,13 @@ class frmArranger : public QMainWindow {
   void MakeKeyboardParts();
   void StageStyleOpened();
   void RefreshStage(const live::LiveState& s);
+  // frm_arranger_registration.cpp
+  void MakeRegistrationPanel();
+  registration::Registration CaptureRegistration() const;
+  void RecallRegistration(const registration::Registration& r, registration::Freeze freeze);
+  void ApplyChange(const registration::RecallChange& change, const registration::Registration& r);
+  void FollowPendingStyle(const live::LiveState& s);
+  void FollowRegistrationControls();
 
   std::unique_ptr<Ui::frmArranger> ui_;
   ArrangerService& service_;
@@ -185,6 +195,12 @@ class frmArranger : public QMainWindow {
   QSpinBox* spnTranspose_ = nullptr;
   int lastSongChord_ = -1;  // the chart's chord step shown, -1 for none
   int lastTranspose_ = 0;
+  RegistrationPanel* registration_ = nullptr;
+  VoiceOptions* voiceOptions_ = nullptr;
+  std::optional<registration::Registration> pendingStyle_;  // recalled while playing: for the next bar line
+  uint32_t pendingBar_ = 0;
+  uint32_t registrationPressesSeen_ = 0;
+  std::string recalledLatency_ = "normal";  // kept with registrations; the main window chooses the latency
 };
 
 }  // namespace vambrio

@@ -36,6 +36,8 @@ QString ControlCaption(Control control) {
   if (control >= Control::IntroA && control <= Control::IntroD) return lettered("Intro", Control::IntroA);
   if (control >= Control::MainA && control <= Control::MainD) return lettered("Main", Control::MainA);
   if (control >= Control::EndingA && control <= Control::EndingD) return lettered("Ending", Control::EndingA);
+  if (control >= Control::Registration1 && control <= Control::Registration8)
+    return QString("Registration %1").arg(c - static_cast<int>(Control::Registration1) + 1);
   switch (control) {
     case Control::StartStop: return "Start/Stop";
     case Control::SyncStart: return "Sync Start";

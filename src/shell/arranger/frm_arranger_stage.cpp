@@ -1,6 +1,7 @@
 // The Arranger window on stage: the style's One Touch Settings (recalled
 // for the player's parts by their buttons, and by the Main that starts with
-// OTS Link on) and the player's parts Right 1, Right 2 and Left.
+// OTS Link on), the player's parts Right 1, Right 2 and Left, and the
+// registrations (frm_arranger_registration.cpp).
 #include <QGridLayout>
 
 #include "keyboard/player_keyboard.h"
@@ -22,6 +23,7 @@ void frmArranger::MakeStagePanels() {
       },
       this);
   ui_->layout_keyboard->addWidget(ots_, ui_->layout_keyboard->rowCount(), 0, 1, -1);
+  MakeRegistrationPanel();
 }
 
 // Once a keyboard is given: Right 1 (with the frame's voice list), Right 2 and Left.
@@ -34,6 +36,7 @@ void frmArranger::MakeKeyboardParts() {
   }
   parts_->Load();
   keyboard_->SetOtsLink(ots_->Link());
+  registrationPressesSeen_ = keyboard_->RegistrationPresses();
   StageStyleOpened();
 }
 
@@ -50,6 +53,8 @@ void frmArranger::RefreshStage(const live::LiveState& s) {
   const bool known = s.playing && s.section >= 0 && static_cast<size_t>(s.section) < style_.sections.size();
   ots_->FollowSection(known ? style_.sections[static_cast<size_t>(s.section)] : "");
   if (parts_) parts_->Refresh();
+  FollowPendingStyle(s);
+  FollowRegistrationControls();
 }
 
 }  // namespace vambrio

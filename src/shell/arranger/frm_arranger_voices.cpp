@@ -12,6 +12,7 @@ namespace vambrio {
 
 void frmArranger::SetVoiceOptions(VoiceOptions* options) {
   if (!options) return;
+  voiceOptions_ = options;
   QMenu* menu = menuBar()->addMenu("&Options");
   menu->setObjectName("mnuOptions");
   options->AddTo(menu);

@@ -17,6 +17,7 @@
 #include "fakes/fake_midi.h"
 #include "keyboard/player_keyboard.h"
 #include "model/whole_file.h"
+#include "registration/registration_bank.h"
 #include "style_builder.h"
 #include "platform/fluid_engine.h"
 #include "shell/arranger/fluid_arranger_service.h"
@@ -159,6 +160,74 @@ class ArrangerKeyboardTest : public QObject {
     QVERIFY(rig.output.Heard({0xC3, 40}));
     QVERIFY(rig.output.Heard({0x93, 72, 88}));
     QCOMPARE(rig.Find<QComboBox>("cboRightVoice")->currentText(), QString("41 Violin"));
+  }
+
+  // A registration brings back the voice, tempo, parts, Main and chord, by
+  // Ctrl+1 and by a learned controller; Freeze keeps the voices; the bank
+  // round trips through its file, and a damaged one is reported and kept.
+  void registrationsMemorizeRecallFreezeAndLearn() {
+    TempDir dir;
+    Rig rig(dir.File("Sound.ini"));
+    auto* voice = rig.Find<QComboBox>("cboRightVoice");
+    auto* tempo = rig.Find<QSpinBox>("spnTempo");
+    voice->setCurrentIndex(40);
+    tempo->setValue(90);
+    rig.Find<QCheckBox>("chkPart3")->setChecked(false);
+    rig.Find<QPushButton>("cmdMainB")->click();
+    rig.Find<QPushButton>("cmdRoot7")->click();  // G
+    rig.output.Run(1);
+    rig.window.Refresh();
+    QTest::keyClick(&rig.window, Qt::Key_1, Qt::ControlModifier | Qt::ShiftModifier);  // memorize 1
+    rig.dialogs.answers = {dir.File("Gig.vreg")};
+    rig.Find<QPushButton>("cmdSaveBank")->click();
+
+    voice->setCurrentIndex(0);
+    tempo->setValue(120);
+    rig.Find<QCheckBox>("chkPart3")->setChecked(true);
+    rig.Find<QPushButton>("cmdMainA")->click();
+    rig.Find<QPushButton>("cmdRoot0")->click();
+    rig.output.Run(1);
+    QTest::keyClick(&rig.window, Qt::Key_1, Qt::ControlModifier);
+    rig.Play({0x90, 72, 90});
+    QCOMPARE(voice->currentIndex(), 40);
+    QVERIFY(rig.output.Heard({0xC0, 40}));
+    QCOMPARE(tempo->value(), 90);
+    QVERIFY(!rig.Find<QCheckBox>("chkPart3")->isChecked());
+    QCOMPARE(rig.service.State().selectedMain, 1);
+    QCOMPARE(rig.window.ChordText(), QString("G"));
+
+    rig.Find<QCheckBox>("chkFreezeVoices")->setChecked(true);
+    voice->setCurrentIndex(10);
+    tempo->setValue(100);
+    rig.Find<QPushButton>("cmdRegistration1")->click();
+    QCOMPARE(voice->currentIndex(), 10);
+    QCOMPARE(tempo->value(), 90);
+    rig.Find<QCheckBox>("chkFreezeVoices")->setChecked(false);
+
+    // Learned: controller 85 recalls registration 1.
+    QTest::mouseClick(rig.Find<QPushButton>("cmdLearn"), Qt::LeftButton);
+    QTest::mouseClick(rig.Find<QPushButton>("cmdRegistration1"), Qt::LeftButton);
+    rig.Play({0xB0, 85, 127});
+    QTest::mouseClick(rig.Find<QPushButton>("cmdLearn"), Qt::LeftButton);
+    tempo->setValue(130);
+    rig.Play({0xB0, 85, 127});
+    QCOMPARE(tempo->value(), 90);
+    QCOMPARE(voice->currentIndex(), 40);
+
+    const std::string damaged = dir.File("Damaged.vreg");
+    WriteFileWhole(damaged, std::string("{\"format\": \"vambrio-registrations\", \"registrations\": 7}"));
+    rig.dialogs.answers = {damaged};
+    rig.Find<QPushButton>("cmdOpenBank")->click();
+    QVERIFY(!rig.dialogs.shown.empty());
+    QVERIFY(rig.dialogs.shown.back().find("Damaged.vreg") != std::string::npos);
+    QTest::keyClick(&rig.window, Qt::Key_2, Qt::ControlModifier | Qt::ShiftModifier);  // into Gig.vreg, not the damaged file
+    std::ifstream kept(damaged);
+    QCOMPARE(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()),
+             std::string("{\"format\": \"vambrio-registrations\", \"registrations\": 7}"));
+    const auto gig = registration::ReadBank(dir.File("Gig.vreg"));
+    QVERIFY(std::holds_alternative<registration::Bank>(gig));
+    QVERIFY(std::get<registration::Bank>(gig).entries[1].has_value());
+    QCOMPARE(std::get<registration::Bank>(gig).entries[0]->voices[0].program, 40);
   }
 
   // The demo style with two One Touch Settings: Right 1 a violin at 90 and a

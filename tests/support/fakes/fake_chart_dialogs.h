@@ -17,6 +17,8 @@ class FakeChartDialogs final : public platform::ChartDialogs {
     exportStarts.push_back(startPath);
     return Next();
   }
+  std::string OpenBank(const std::string&) override { return Next(); }
+  std::string SaveBank(const std::string&) override { return Next(); }
   void Show(const std::string& text) override { shown.push_back(text); }
 
   std::deque<std::string> answers;  // "" cancels; an empty queue cancels
