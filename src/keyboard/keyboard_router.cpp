@@ -19,7 +19,8 @@ constexpr std::array<const char*, kControlCount> kNames = {
     "StartStop", "SyncStart", "IntroA",  "IntroB",  "IntroC",  "IntroD",   "MainA",    "MainB", "MainC",
     "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo",
     "Registration1", "Registration2", "Registration3", "Registration4", "Registration5", "Registration6",
-    "Registration7", "Registration8"};
+    "Registration7", "Registration8",
+    "NextSong",      "PreviousSong"};
 
 }  // namespace
 
@@ -122,9 +123,11 @@ bool KeyboardRouter::PressLearned(const platform::MidiMessage& m, KeyboardTarget
   for (int c = 0; c < kControlCount; ++c) {
     if (learned_[static_cast<size_t>(c)] != packed) continue;
     const auto control = static_cast<Control>(c);
+    const bool pressed = !release && !((status & 0xF0) == kControlChange && d2 == 0);
+    if (pressed) presses_[static_cast<size_t>(c)].fetch_add(1, std::memory_order_release);
     if (control == Control::Tempo) {
       target.ControlPressed(control, d2);
-    } else if (!release && !((status & 0xF0) == kControlChange && d2 == 0)) {
+    } else if (pressed) {
       target.ControlPressed(control, d2);
     }
     return true;

@@ -42,6 +42,7 @@ enum class Control : uint8_t {
   Tempo,  // a controller whose value sets the tempo
   Registration1, Registration2, Registration3, Registration4, Registration5, Registration6, Registration7,
   Registration8,  // recalled by the window
+  NextSong, PreviousSong,  // the set list's songs, read by the window through Presses
   Count
 };
 inline constexpr int kControlCount = static_cast<int>(Control::Count);
@@ -114,6 +115,12 @@ class KeyboardRouter {
     return armed < 0 ? std::nullopt : std::optional<Control>(static_cast<Control>(armed));
   }
 
+  // Counts the presses of each learned control (any thread reads it): a
+  // window that acts on a control itself sees the count move.
+  uint32_t Presses(Control control) const {
+    return presses_[static_cast<size_t>(control)].load(std::memory_order_acquire);
+  }
+
   // One message from a keyboard (Handle's thread only). A System Reset (FF,
   // also what a lost port delivers) lets go of every key and the pedal.
   void Handle(const platform::MidiMessage& message, KeyboardTarget& target);
@@ -136,6 +143,7 @@ class KeyboardRouter {
   std::array<std::atomic<uint16_t>, kControlCount> learned_{};
   std::array<std::atomic<bool>, kPartCount> partOn_{true, false, false};
   std::array<std::atomic<int>, kPartCount> octave_{0, 0, 0};
+  std::array<std::atomic<uint32_t>, kControlCount> presses_{};
 
   // Handle's own state.
   ChordDetector detector_;

@@ -22,6 +22,6 @@ if(VAMBRIO_GUI)
   # The program: the window on the real sound, mixer and desktop.
   add_executable(vambrio ${_dir}/main.cpp)
   target_link_libraries(vambrio PRIVATE vambrio_window_sound vambrio_desktop_shell vambrio_arranger_sound vambrio_library_host
-    vambrio_sound_routing vambrio_midi_ports)
+    vambrio_sound_routing vambrio_midi_ports vambrio_songs_stage)
   set_target_properties(vambrio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VAMBRIO_BIN_DIR})
 endif()

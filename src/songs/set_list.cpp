@@ -43,7 +43,7 @@ SectionMapping ReadMapping(const Json& j) {
 
 std::string WriteSetList(const SetList& list) {
   Json songs = Json::array();
-  for (const SetListSong& s : list.songs)
+  for (const SetListSong& s : list.songs) {
     songs.push_back({{"title", s.title},
                      {"chart", s.chart},
                      {"source", s.source},
@@ -52,6 +52,9 @@ std::string WriteSetList(const SetList& list) {
                      {"transpose", s.transpose},
                      {"count_in", kCountIns[static_cast<int>(s.countIn)]},
                      {"sections", MappingJson(s.mapping)}});
+    if (s.registrationSlot >= 0)
+      songs.back()["registration"] = {{"bank", s.registrationBank}, {"slot", s.registrationSlot + 1}};
+  }
   return Json{{"format", kFormat}, {"version", 1}, {"name", list.name}, {"songs", songs}}.dump(2) + "\n";
 }
 
@@ -78,6 +81,12 @@ std::variant<SetList, std::string> ReadSetList(std::string_view text) {
       for (int c = 0; c < 4; ++c)
         if (countIn == kCountIns[c]) song.countIn = static_cast<CountIn>(c);
       song.mapping = ReadMapping(s.value("sections", Json::object()));
+      if (const auto r = s.find("registration"); r != s.end() && r->is_object()) {
+        song.registrationBank = r->value("bank", "");
+        const int slot = r->value("slot", 0);
+        if (slot < 1 || slot > 8) return "song " + std::to_string(index) + ": registration slot out of range (1..8)";
+        song.registrationSlot = slot - 1;
+      }
       list.songs.push_back(std::move(song));
     }
     return list;

@@ -23,6 +23,9 @@ struct SetListSong {
   int transpose = 0;   // -11..11
   CountIn countIn = CountIn::None;
   SectionMapping mapping;
+  // A registration recalled before the song plays: a bank file and its slot (0..7); -1: none.
+  std::string registrationBank;
+  int registrationSlot = -1;
 };
 
 struct SetList {

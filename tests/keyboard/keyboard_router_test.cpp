@@ -141,6 +141,15 @@ TEST(KeyboardRouter, SetSplitAndMidiLearnTakeTheNextPress) {
   Send(r, rec, {0xB9, 20, 127});
   EXPECT_EQ(rec.Take(), (Log{"learned Break B9 14", "press Break 127"}));
   EXPECT_TRUE(r.Learned(Control::MainB).Empty());
+
+  // Each press is counted, for a window that acts on its control itself (Next song); releases are not.
+  r.SetLearned(Control::NextSong, {0x90, 30});
+  const uint32_t before = r.Presses(Control::NextSong);
+  Send(r, rec, {0x90, 30, 90});
+  Send(r, rec, {0x80, 30, 0});
+  Send(r, rec, {0x90, 30, 90});
+  EXPECT_EQ(r.Presses(Control::NextSong) - before, 2u);
+  EXPECT_EQ(r.Presses(Control::Break), 1u) << "the message that was learned presses nothing";
 }
 
 TEST(KeyboardRouter, LearnedKeysAndControlNamesAsKeptInSoundIni) {

@@ -15,10 +15,10 @@ using ::testing::HasSubstr;
 
 TEST(SetList, RoundTripAndADamagedFileIsReportedAndNeverOverwritten) {
   SetList list{"Friday", {}};
-  SetListSong first{"Blue", "[Main A] C^7 | F7 |\n", "book.html", "Swing.sty", 132, -3, CountIn::TwoBars, {}};
+  SetListSong first{"Blue", "[Main A] C^7 | F7 |\n", "book.html", "Swing.sty", 132, -3, CountIn::TwoBars, {}, "evening.vreg", 4};
   first.mapping.fills = false;
   first.mapping.marks = {{"a", "Main B"}, {"chorus", "Main D"}};
-  list.songs = {first, {"Two", "[Main A] G |\n", "", "Pop.sty", 0, 0, CountIn::Intro, {}}};
+  list.songs = {first, {"Two", "[Main A] G |\n", "", "Pop.sty", 0, 0, CountIn::Intro, {}, "", -1}};
   vambrio::test::TempDir dir;
   const std::string path = dir.File("friday.vset");
   std::string error;
@@ -35,6 +35,9 @@ TEST(SetList, RoundTripAndADamagedFileIsReportedAndNeverOverwritten) {
   EXPECT_EQ(back.songs[0].countIn, CountIn::TwoBars);
   EXPECT_FALSE(back.songs[0].mapping.fills);
   EXPECT_EQ(back.songs[0].mapping.marks, first.mapping.marks);
+  EXPECT_EQ(back.songs[0].registrationBank, "evening.vreg");
+  EXPECT_EQ(back.songs[0].registrationSlot, 4);
+  EXPECT_EQ(back.songs[1].registrationSlot, -1);
   EXPECT_EQ(back.songs[1].countIn, CountIn::Intro);
   EXPECT_TRUE(back.songs[1].mapping.ending);
 

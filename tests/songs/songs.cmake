@@ -1,5 +1,6 @@
 vambrio_core_test(test_songs
   ${CMAKE_CURRENT_LIST_DIR}/ireal_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/set_list_play_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/set_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets_test.cpp)
 target_link_libraries(test_songs PRIVATE vambrio_songs PkgConfig::LIBZIP)

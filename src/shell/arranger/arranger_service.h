@@ -19,6 +19,7 @@ struct ArrangerStyle {
   std::string path;
   std::string name;                   // the style's own name, else its file name
   std::vector<std::string> sections;  // in file order
+  std::vector<uint32_t> sectionBars;  // each section's length in bars
   double tempoQpm = 120;
   int beatsPerBar = 4;
   std::vector<OneTouchSetting> ots;   // the style's One Touch Settings, in order

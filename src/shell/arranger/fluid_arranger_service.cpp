@@ -69,7 +69,12 @@ void FluidArrangerService::Use(StyleModel m, const std::string& path, ArrangerSt
   style.path = path;
   style.name = model_.StyleName.empty() ? std::filesystem::path(path).stem().string() : model_.StyleName;
   style.sections.clear();
-  for (const auto& section : session_->Patterns().sections) style.sections.push_back(section.name);
+  style.sectionBars.clear();
+  const auto& patterns = session_->Patterns();
+  for (const auto& section : patterns.sections) {
+    style.sections.push_back(section.name);
+    style.sectionBars.push_back(patterns.barLength ? (section.length + patterns.barLength - 1) / patterns.barLength : 1);
+  }
   style.tempoQpm = 60'000'000.0 / session_->Patterns().tempo;
   style.beatsPerBar = session_->Patterns().beatsPerBar;
   style.ots = ReadStageSettings(model_).ots;

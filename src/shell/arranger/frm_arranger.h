@@ -37,6 +37,9 @@ class frmArranger;
 
 namespace vambrio {
 class ChartHighlighter;
+namespace registration {
+struct Registration;
+}
 namespace keyboard {
 class PlayerKeyboard;
 }
@@ -100,6 +103,9 @@ class frmArranger : public QMainWindow {
   std::string PlaySong(const std::string& chartText, int countInBars, int transpose);
   void StopSong();
   bool ChartPlaying() const { return chartPlaying_; }
+  const ArrangerStyle& StyleInUse() const { return style_; }
+  // The accompaniment's part switches and Auto Fill as a registration sets them.
+  void ApplyRegistration(const registration::Registration& setUp);
 
  signals:
   // A chart that played has stopped: `ended` when it played to its end.

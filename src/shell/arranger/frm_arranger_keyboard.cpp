@@ -44,6 +44,8 @@ QString ControlCaption(Control control) {
     case Control::Break: return "Break";
     case Control::AutoFill: return "Auto Fill";
     case Control::TapTempo: return "Tap";
+    case Control::NextSong: return "Next song";
+    case Control::PreviousSong: return "Previous song";
     default: return "Tempo";
   }
 }

@@ -30,6 +30,7 @@
 #include "shell/arranger/frm_arranger.h"
 #include "shell/midi/sound_routing.h"
 #include "shell/arranger/kept_chord.h"
+#include "shell/songs/songs_host.h"
 
 namespace {
 
@@ -67,11 +68,17 @@ void QuitOnTerminationSignals(QApplication& app) {
 }
 
 // The program's argument text: the arguments Qt did not take, joined by
-// blanks; "--arranger" (the Arranger window instead of the main window) and
-// "--library" (the library window too) are taken out.
-std::string ArgumentText(int argc, char** argv, bool& arranger, bool& library) {
+// blanks; "--arranger" (the Arranger window instead of the main window),
+// "--library" (the library window too) and "--songs [FILE.vset]" (the Songs
+// window instead of the main window) are taken out.
+std::string ArgumentText(int argc, char** argv, bool& arranger, bool& library, bool& songs, std::string& setList) {
   std::string text;
   for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--songs") {
+      songs = true;
+      if (i + 1 < argc && std::string(argv[i + 1]).ends_with(".vset")) setList = argv[++i];
+      continue;
+    }
     if (std::string(argv[i]) == "--arranger") {
       arranger = true;
       continue;
@@ -97,12 +104,13 @@ bool AnswersHelpOrVersion(int argc, char** argv) {
   }
   if (arg != "--help" && arg != "-h") return false;
   std::printf(
-      "usage: vambrio [--arranger | --library] [STYLE]\n\n"
+      "usage: vambrio [--arranger | --library | --songs [SETLIST.vset]] [STYLE]\n\n"
       "Opens the Vambrio window, the player and editor of accompaniment styles, and loads\n"
       "STYLE (.sty .pcs .sst .pst .prs .bcs .fps) when one is given.\n\n"
       "Options:\n"
       "  --arranger  open the Arranger window (with STYLE) instead of the main window\n"
       "  --library   open the style library too\n"
+      "  --songs     open the Songs window (the set list, with SETLIST) instead of the main window\n"
       "  -h, --help  show this help\n"
       "  --version   show the program's version\n\n"
       "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
@@ -166,13 +174,19 @@ int main(int argc, char** argv) {
   live::ChosenChord chosenChord;
   ReadKeptChord(soundSettings, chosenChord);
   std::unique_ptr<frmArranger> arranger;
-  auto openArranger = [&](const std::string& style) {
+  SongsHost* songs = nullptr;
+  auto arrangerWindow = [&]() -> frmArranger& {
     if (!arranger) {
       arranger = std::make_unique<frmArranger>(arrangerService, chartDialogs, chosenChord, soundSettings);
       chartDialogs.SetParent(arranger.get());
       arranger->SetKeyboard(&keys);
       arranger->SetVoiceOptions(&voiceOptions);
+      if (songs) songs->AddMenuTo(*arranger);
     }
+    return *arranger;
+  };
+  auto openArranger = [&](const std::string& style) {
+    arrangerWindow();
     if (!style.empty()) arranger->OpenStyle(style);
     arranger->show();
     arranger->raise();
@@ -187,7 +201,9 @@ int main(int argc, char** argv) {
 
   bool withArranger = false;
   bool withLibrary = false;
-  const std::string arguments = ArgumentText(argc, argv, withArranger, withLibrary);
+  bool withSongs = false;
+  std::string setList;
+  const std::string arguments = ArgumentText(argc, argv, withArranger, withLibrary, withSongs, setList);
   frmVambrio main(WindowServices{routing, mixer, dialogs, boxes, input, shell, clock, timer, sound,
                                  SettingsPaths{config.path, playerTmp.path}, openArranger, &routing, &playService},
                   arguments);
@@ -215,15 +231,22 @@ int main(int argc, char** argv) {
   previewService.SetVoices(voiceChoices);
   shell::ArrangerPreview preview(previewService, chosenChord);
   shell::LibraryHost library(main, boxes, &preview, openArranger);
+  // The set list: its songs play in the Arranger, with the main window's style when they name none.
+  SongsHost songsHost(arrangerWindow, [&main] { return main.model().StyleFileName; }, boxes, input, soundSettings, &keys);
+  songs = &songsHost;
+  songsHost.AddMenuTo(main);
 
-  // With --arranger the Arranger alone is shown; the program ends when its last window closes.
-  StartUp(main, !withArranger);
+  // With --arranger (or --songs) that window alone is shown; the program ends when its last window closes.
+  StartUp(main, !withArranger && !withSongs);
   if (terminating) return 0;
   if (withArranger) openArranger(main.model().StyleFileName);
   if (withLibrary) library.Show();
+  if (withSongs) songsHost.Show(setList);
   sound.StartLoading();  // with the choices the settings named
   int status = QApplication::exec();
   mainWindow = nullptr;
+  songsHost.Close();
+  songs = nullptr;
   arranger.reset();  // before the engine it plays through
   library.Close();
   return status;
