@@ -146,8 +146,10 @@ void FluidArrangerService::KeepKeyboardAttached(bool on) {
   const bool ours = attachedTo_ == &output && output.LiveClientAttached();
   if (!on) {
     // Sync Start armed waits for the first chord (the pad's, the computer keys' or a keyboard's) attached.
+    // nor does a Start the audio thread has not taken yet (an output still opening makes no blocks).
     const live::LiveState state = session_->Client().State();
-    if (ours && !state.playing && !state.syncArmed) Detach();
+    const bool startWaits = startPostedAt_ && state.blocks <= *startPostedAt_;
+    if (ours && !state.playing && !state.syncArmed && !startWaits) Detach();
     return;
   }
   if (ours || output.LiveClientAttached() || (otherPlays_ && otherPlays_())) return;
@@ -191,6 +193,7 @@ bool FluidArrangerService::Send(const live::LiveCommand& command) {
     UseButtons();
     if (!Attach()) return false;
   }
+  if (StartsPlaying(command)) startPostedAt_ = session_->Client().State().blocks;
   if (!session_->Client().Post(command)) return false;
   if (!attachedTo_) session_->Pump();
   return true;
@@ -224,6 +227,7 @@ std::string FluidArrangerService::PlayChart(const std::string& text, int countIn
   session_ = std::move(std::get<std::unique_ptr<live::LiveSession>>(made));
   GiveChoices();
   if (!Attach()) return problem_;
+  startPostedAt_ = session_->Client().State().blocks;
   session_->Client().Post(live::Command(Kind::Start, countInBars));
   return {};
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "keyboard/player_keyboard.h"
@@ -95,6 +96,7 @@ class FluidArrangerService final : public ArrangerService {
   std::string problem_;
   // The metronome and transpose the player chose, given to every new session.
   int metronome_ = 0;
+  std::optional<uint64_t> startPostedAt_;  // the session's blocks when a Start was last posted
   int transpose_ = 0;
   // Between the client and the output whenever attached; records while a recording runs.
   std::unique_ptr<recording::PerformanceRecorder> recorder_;

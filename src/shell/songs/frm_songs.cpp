@@ -398,6 +398,7 @@ void frmSongs::UpdateControls() {
   cmdNext_->setEnabled(cmdLearn_->isChecked() || (count > 0 && from + 1 < count));
   cmdPrevious_->setEnabled(cmdLearn_->isChecked() || (count > 0 && from > 0));
   cmdLearn_->setVisible(services_.keyboard != nullptr);
+  lblEmpty_->setVisible(count == 0);
   cmdRemove_->setEnabled(selected);
   cmdUp_->setEnabled(selected && row > 0);
   cmdDown_->setEnabled(selected && row + 1 < count);

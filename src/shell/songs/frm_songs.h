@@ -162,6 +162,7 @@ class frmSongs : public QMainWindow {
   QPushButton* cmdUp_ = nullptr;
   QPushButton* cmdDown_ = nullptr;
   QLabel* lblNow_ = nullptr;
+  QLabel* lblEmpty_ = nullptr;
   QMenu* mnuRecent_ = nullptr;
   QAction* mnuSave_ = nullptr;
   QTimer* poll_ = nullptr;

@@ -71,7 +71,10 @@ void frmSongs::Import(const std::vector<std::string>& filesOrLinks) {
   const int added = at - first;
   if (added > 0) modified_ = true;
   ShowList();
-  if (added > 0) Select(first);
+  if (added > 0) {
+    Select(first);
+    lstSongs_->setFocus();  // Enter plays it
+  }
   QString status = QString("Imported %1 song%2 (%3 warnings)").arg(added).arg(added == 1 ? "" : "s").arg(warnings);
   if (added > 0) status += ": press Play (Enter) to hear it in the Arranger";
   statusBar()->showMessage(status);

@@ -56,6 +56,10 @@ void frmSongs::MakeControls() {
                     "The songs in the order they are played. Drop lead sheets or iReal Pro links here to import them.");
   lstSongs_->setAcceptDrops(false);  // the window takes the drops
   leftColumn->addWidget(lstSongs_);
+  lblEmpty_ = Named(new QLabel("No songs yet: paste an iReal Pro link (Paste Link, Ctrl+L), import lead sheets, or "
+                               "drop files and links here.", left), "lblEmpty");
+  lblEmpty_->setWordWrap(true);
+  leftColumn->addWidget(lblEmpty_);
   auto* listButtons = new QGridLayout();
   cmdImport_ = Named(new QPushButton("&Import...", left), "cmdImport",
                      "Import lead sheets: iReal Pro links (in text or HTML files), ChordPro, MusicXML, .mxl (Ctrl+I)");
@@ -138,8 +142,10 @@ QWidget* frmSongs::MakeDetails() {
   form->addRow("Registration:", registrationRow);
   column->addLayout(form);
   column->addWidget(MakeMapping());
-  column->addWidget(new QLabel("&Chart (as the Arranger's chart pane writes it):", fraSong_));
+  auto* chartCaption = new QLabel("&Chart (as the Arranger's chart pane writes it):", fraSong_);
+  column->addWidget(chartCaption);
   txtChart_ = Named(new QPlainTextEdit(fraSong_), "txtChart");
+  chartCaption->setBuddy(txtChart_);
   txtChart_->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont fixed("Monospace");
   fixed.setStyleHint(QFont::TypeWriter);

@@ -39,9 +39,14 @@ void frmSongs::PlayRow(int row) {
   if (!why.empty()) statusBar()->showMessage(QString("\"%1\": %2").arg(title, Q(why)));
   if (song.style.empty() && recalled) song.style = recalled->styleFile;
   if (song.style.empty()) song.style = services_.stage.CurrentStyle();
-  if (song.style.empty()) {
-    services_.messageBoxes.Show("\"" + song.title + "\" has no style: choose one with Style..., or open one in the main window.");
-    return;
+  if (song.style.empty()) {  // nothing open anywhere yet: the song's style is asked for
+    statusBar()->showMessage(QString("Choose the style that plays \"%1\".").arg(title));
+    song.style = services_.dialogs.ChooseStyle({});
+    if (song.style.empty()) return;
+    list_.songs[static_cast<size_t>(row)].style = song.style;
+    modified_ = true;
+    ShowTitle();
+    if (row == SelectedRow()) ShowSong();
   }
   songs::StyleShape shape;
   if (std::string problem = services_.stage.UseStyle(song.style, shape); !problem.empty()) {

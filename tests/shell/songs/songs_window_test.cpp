@@ -138,14 +138,23 @@ class SongsWindowTest : public QObject {
     QCOMPARE(rig.stage.played.back().transpose, -2);
     QCOMPARE(rig.stage.played.back().song.countInBars, 2);
     QVERIFY(rig.stage.played.back().song.chartText.find("tempo 150") != std::string::npos);
+    // With no style anywhere, the song's style is asked for when it is to play.
+    rig.stage.current.clear();
+    rig.window.Select(0);
+    rig.dialogs.answers = {"/styles/Bossa.sty"};
+    rig.window.Play();
+    QCOMPARE(rig.window.SetList().songs[0].style, std::string("/styles/Bossa.sty"));
+    QCOMPARE(rig.stage.styles.back(), std::string("/styles/Bossa.sty"));
+    rig.stage.current = "/styles/Demo.sty";
 
     // A written song, its chart typed; a chart that cannot be read is said, nothing plays.
     rig.window.NewSong();
-    QCOMPARE(rig.window.SelectedRow(), 2);
+    QCOMPARE(rig.window.SelectedRow(), 1);  // after the selected song
     rig.Find<QPlainTextEdit>("txtChart")->setPlainText("[Main A] Hx |");
     const size_t before = rig.stage.played.size();
     rig.window.Play();
     QCOMPARE(rig.stage.played.size(), before);
+    QVERIFY(!rig.boxes.shown.empty());
     QVERIFY(rig.boxes.shown.back().find("cannot be played: line 1") != std::string::npos);
     rig.window.RemoveSong();
     QCOMPARE(rig.window.SetList().songs.size(), size_t{3});
