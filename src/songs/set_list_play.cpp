@@ -89,7 +89,7 @@ std::optional<registration::Registration> SongRegistration(const SetListSong& so
     why = problem->message;
     return std::nullopt;
   }
-  const auto& slot = std::get<registration::Bank>(bank).slots[static_cast<size_t>(song.registrationSlot)];
+  const auto& slot = std::get<registration::Bank>(bank).entries[static_cast<size_t>(song.registrationSlot)];
   if (!slot) why = "registration " + std::to_string(song.registrationSlot + 1) + " of " + song.registrationBank + " is empty";
   return slot;
 }

@@ -19,10 +19,10 @@ struct ArrangerStyle {
   std::string path;
   std::string name;                   // the style's own name, else its file name
   std::vector<std::string> sections;  // in file order
-  std::vector<uint32_t> sectionBars;  // each section's length in bars
   double tempoQpm = 120;
   int beatsPerBar = 4;
   std::vector<OneTouchSetting> ots;   // the style's One Touch Settings, in order
+  std::vector<uint32_t> sectionBars;  // each section's length in bars
 };
 
 // Where a bar of a chart stands in its text (1-based).

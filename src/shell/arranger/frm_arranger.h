@@ -37,9 +37,6 @@ class frmArranger;
 
 namespace vambrio {
 class ChartHighlighter;
-namespace registration {
-struct Registration;
-}
 namespace keyboard {
 class PlayerKeyboard;
 }
@@ -104,8 +101,8 @@ class frmArranger : public QMainWindow {
   void StopSong();
   bool ChartPlaying() const { return chartPlaying_; }
   const ArrangerStyle& StyleInUse() const { return style_; }
-  // The accompaniment's part switches and Auto Fill as a registration sets them.
-  void ApplyRegistration(const registration::Registration& setUp);
+  // A song's registration recalled, its style and tempo frozen (the song has chosen them).
+  void RecallForSong(const registration::Registration& setUp);
 
  signals:
   // A chart that played has stopped: `ended` when it played to its end.

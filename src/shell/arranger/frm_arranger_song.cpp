@@ -2,9 +2,6 @@
 // through the drum kit), transpose (every chord, from the pad, the keyboard
 // and charts, moved by -11..11 semitones), the chord as a chart writes it
 // while the chart plays, and the songs a set list hands to the window.
-// Before Qt: a registration bank has a member named "slots".
-#include "registration/registration.h"
-
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QLabel>
@@ -64,11 +61,8 @@ std::string frmArranger::PlaySong(const std::string& chartText, int countInBars,
   return PlayChartText(countInBars);
 }
 
-void frmArranger::ApplyRegistration(const registration::Registration& setUp) {
-  for (int part = 0; part < 8; ++part)
-    if (auto* box = findChild<QCheckBox*>(QString("chkPart%1").arg(part)))
-      box->setChecked(setUp.accompanimentParts[static_cast<size_t>(part)]);
-  ui_->chkAutoFill->setChecked(setUp.autoFill);
+void frmArranger::RecallForSong(const registration::Registration& setUp) {
+  RecallRegistration(setUp, registration::Freeze{true, false});
 }
 
 void frmArranger::StopSong() {

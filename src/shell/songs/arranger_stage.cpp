@@ -39,7 +39,7 @@ std::string ArrangerStage::UseStyle(const std::string& path, songs::StyleShape& 
 }
 
 std::string ArrangerStage::Recall(const registration::Registration& setUp) {
-  Window().ApplyRegistration(setUp);
+  Window().RecallForSong(setUp);
   return {};
 }
 

@@ -8,7 +8,7 @@
 // ".vset" file; the recent ones are kept in "Sound.ini".
 #pragma once
 
-// Before Qt: a chart and a registration bank have members named "slots".
+// Before Qt: a chart has a member named "slots".
 #include "keyboard/keyboard_router.h"
 #include "platform/input_box.h"
 #include "platform/message_box.h"

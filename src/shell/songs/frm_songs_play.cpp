@@ -1,7 +1,7 @@
 // Playing the set list through the Arranger: the selected song, Next and
 // Previous (also from a learned MIDI control), and the next song when one
 // ends with "Go on to the next song".
-// Before Qt: a chart and a registration bank have members named "slots".
+// Before Qt: a chart has a member named "slots".
 #include "shell/songs/frm_songs.h"
 #include "songs/set_list_play.h"
 

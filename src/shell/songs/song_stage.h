@@ -16,7 +16,7 @@ namespace songs {
 struct StyleShape;
 struct PreparedSong;
 }
-// (Their headers have members named "slots": files that use Qt include them before Qt's headers.)
+// (A chart has a member named "slots": files that use Qt include its header before Qt's.)
 
 class SongStage {
  public:

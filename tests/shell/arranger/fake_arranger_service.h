@@ -64,7 +64,7 @@ class FakeArrangerService final : public ArrangerService {
   }
 
   ArrangerStyle style{"", "Demo", {"Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB", "Fill In BA", "Ending A"},
-                      96, 4, {}};
+                      96, 4, {}, {1, 4, 4, 1, 1, 1, 2}};
   std::string openProblem, chartProblem, checked, played, playProblem;
   int playedCountIn = -1;
   std::vector<std::string> writtenChords;

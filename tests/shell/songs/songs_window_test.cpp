@@ -2,7 +2,7 @@
 // iReal Pro link heard at once, Next and Previous (buttons, keys, a learned
 // MIDI control), "Go on to the next song", the song's settings, and the set
 // list's file (saved, remembered, a damaged one reported and kept).
-// Before Qt: a registration and a chart have members named "slots".
+// Before Qt: a chart has a member named "slots".
 #include "registration/registration.h"
 #include "fake_song_stage.h"
 #include "shell/songs/frm_songs.h"
