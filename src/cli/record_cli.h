@@ -10,6 +10,7 @@
 #include "arranger/style_patterns.h"
 #include "cli/cli_common.h"
 #include "live/live_arranger.h"
+#include "platform/voice_choices.h"
 #include "recording/recording_files.h"
 
 namespace vambrio::cli {
@@ -27,6 +28,14 @@ class CliRecording {
                                                          midi_, chart_);
     live.SetMetaTap(recorder_.get());
     recorder_->SetRecording(true);
+  }
+
+  // With --voices gm the MIDI file holds what a General MIDI player needs:
+  // the voices mapped, as "assemble --voices gm" writes them.
+  void MapForGeneralMidi(const ParsedArgs& args, const voices::StyleVoiceUse& use, platform::VoiceChoices choices) {
+    if (!files_ || args.Value("--voices").value_or("") != "gm") return;
+    choices.generalMidiPort = true;
+    files_->SetFileMap(platform::MapForPort(use, choices));
   }
 
   // What goes onto the output: the recorder, or the client itself.

@@ -14,6 +14,9 @@
 namespace vambrio::arranger {
 struct StylePatterns;
 }
+namespace vambrio::voices {
+class VoiceMap;
+}
 
 namespace vambrio::recording {
 
@@ -44,6 +47,12 @@ struct Performance {
 // The MIDI file; from the first recorded event on. Notes and the pedal still
 // held at the end are let go there.
 std::vector<uint8_t> PerformanceMidiFile(const Performance& p);
+
+// The performance as a General MIDI player is to hear it: every channel
+// message through the voice map (a map for a General MIDI synthesizer:
+// stand-in programs, articulations on the channels the style leaves free),
+// markers, chord names and tempo as they were.
+Performance MappedPerformance(const Performance& p, const voices::VoiceMap& map);
 
 // The chord chart from the accompaniment's first start on; empty when the
 // accompaniment never started.

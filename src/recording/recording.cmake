@@ -4,4 +4,5 @@ target_sources(vambrio_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/performance_recorder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/performance_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/performance_chart.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/performance_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/recording_files.cpp)

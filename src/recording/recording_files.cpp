@@ -29,7 +29,8 @@ bool RecordingFiles::Finish() {
 bool RecordingFiles::Write() {
   written_ = std::chrono::steady_clock::now();
   unsaved_ = false;
-  if (!midiPath_.empty() && !WriteFileWhole(midiPath_, PerformanceMidiFile(performance_))) {
+  if (!midiPath_.empty() &&
+      !WriteFileWhole(midiPath_, PerformanceMidiFile(map_ ? MappedPerformance(performance_, *map_) : performance_))) {
     problem_ = "could not write " + midiPath_ + ": " + std::strerror(errno);
     return false;
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "recording/performance.h"
@@ -17,6 +18,10 @@ class RecordingFiles {
   // accompaniment has started.
   RecordingFiles(PerformanceRecorder& recorder, const PerformanceGeometry& geometry, std::string midiPath,
                  std::string chartPath);
+
+  // The MIDI file's channel messages through this map from now on (null: as
+  // played); the chart is the same either way.
+  void SetFileMap(std::shared_ptr<const voices::VoiceMap> map) { map_ = std::move(map); }
 
   // Takes what was recorded; rewrites the files when something new came and
   // `every` has passed since they were last written. False when a write failed.
@@ -35,6 +40,7 @@ class RecordingFiles {
   Performance performance_;
   std::string midiPath_, chartPath_;
   std::string problem_;
+  std::shared_ptr<const voices::VoiceMap> map_;
   bool unsaved_ = false;
   std::chrono::steady_clock::time_point written_{};
 };

@@ -18,6 +18,7 @@
 #include "recording/performance.h"
 #include "recording/recording_files.h"
 #include "temp_dir.h"
+#include "voices/voice_map.h"
 
 namespace vambrio::recording {
 namespace {
@@ -207,6 +208,35 @@ TEST(Recording, ACutOffRecordingIsAWholeFileWithEveryNoteLetGo) {
   RecordingFiles nowhere(stage->recorder, PerformanceGeometry::Of(stage->style, "Test"), dir.File("no/take.mid"), "");
   EXPECT_FALSE(nowhere.Finish());
   EXPECT_NE(nowhere.Problem().find("no/take.mid"), std::string::npos);
+}
+
+// With a map for a General MIDI player (--voices gm) the file holds the
+// stand-in voice; the chart is the same.
+TEST(Recording, AMappedRecordingHoldsTheGeneralMidiStandIns) {
+  Stage stage;
+  test::TempDir dir;
+  const std::string mid = dir.File("gm.mid");
+  RecordingFiles files(stage.recorder, PerformanceGeometry::Of(stage.style, "Test"), mid, "");
+  voices::VoiceMapSettings settings;
+  settings.convention = voices::BankConvention::GeneralMidi;
+  settings.helpers = voices::HelperChannels::FreeChannelsOf(uint16_t{0});
+  files.SetFileMap(std::make_shared<const voices::VoiceMap>(
+      voices::StyleVoiceUse{}, std::make_shared<const voices::SoundFontCatalog>(voices::GeneralMidiCatalog()), settings));
+  stage.hand.script = {{100, 0xBA, 0, 8}, {100, 0xCA, 17, 0}, {200, 0x9A, 40, 30}, {9000, 0x8A, 40, 0}};  // a bank-8 finger bass
+  stage.recorder.SetRecording(true);
+  stage.driver.RunUntil(10000);
+  ASSERT_TRUE(files.Finish()) << files.Problem();
+  std::ifstream in(mid, std::ios::binary);
+  const auto events = midi::ReadMidiFileEvents(std::vector<uint8_t>{std::istreambuf_iterator<char>(in), {}});
+  ASSERT_TRUE(events);
+  std::vector<std::vector<uint8_t>> channel10;
+  for (const midi::MidiFileEvent& e : events->events) {
+    const uint8_t* b = events->Bytes(e);
+    if (b[0] < 0xF0 && (b[0] & 15) == 10) channel10.emplace_back(b, b + (b[0] >> 4 == 0xC ? 2 : 3));
+  }
+  EXPECT_NE(std::find(channel10.begin(), channel10.end(), std::vector<uint8_t>{0xCA, 33}), channel10.end());
+  EXPECT_EQ(std::find(channel10.begin(), channel10.end(), std::vector<uint8_t>{0xCA, 17}), channel10.end());
+  EXPECT_EQ(std::find(channel10.begin(), channel10.end(), std::vector<uint8_t>{0xBA, 0, 8}), channel10.end());
 }
 
 }  // namespace

@@ -122,6 +122,7 @@ int RunLive(const std::vector<std::string>& args) {
   CliRecording recording(*parsed, client, live.Client(), live.Patterns(), m.StyleName);
   // The accompaniment and the right hand sound through the voice map; the recording keeps them as played.
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(m);
+  recording.MapForGeneralMidi(*parsed, use, voices);
   realtime::VoiceMappingClient mapped;
   if (engine) engine->WaitLoaded();
   mapped.Use(&recording.Client(), port ? platform::MapForPort(use, voices)
@@ -196,7 +197,8 @@ const CommandRegistration kLive(
                  {"--audio-driver", "NAME", "the FluidSynth audio driver (pulseaudio, alsa, ...)"},
                  {"--latency", "low|normal|safe", "the audio buffer (normal: the default)"},
                  VoiceOptionHelp()[0], VoiceOptionHelp()[1], MidiOutGmOptionHelp(),
-                 {"--record", "FILE.mid", "record what is played (accompaniment and right hand) as a MIDI file of format 1"},
+                 {"--record", "FILE.mid", "record what is played (accompaniment and right hand) as a MIDI file of format 1; "
+                                          "with --voices gm the voices mapped for a General MIDI player"},
                  {"--record-chart", "FILE.chart", "write the chord chart of what was played (chords and sections)"}},
      .examples = {"vambrio-cli live examples/Demo.sty --midi-in 2",
                   "vambrio-cli live examples/Demo.sty --midi-in 2 --record take.mid --record-chart take.chart"},

@@ -65,6 +65,7 @@ int PlayLive(const LiveJob& job) {
   CliRecording recording(*job.args, client, client, session.Patterns(), job.style->StyleName);
   // What is recorded is what the style plays; what sounds goes through the voice map.
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(*job.style);
+  recording.MapForGeneralMidi(*job.args, use, job.voices);
   realtime::VoiceMappingClient mapped;
   if (engine) engine->WaitLoaded();
   mapped.Use(&recording.Client(), port ? platform::MapForPort(use, job.voices)

@@ -82,6 +82,14 @@ class ArrangerService {
   }
   virtual std::string UpdateRecording() { return {}; }
   virtual std::string StopRecording() { return {}; }
+  // A recording's MIDI file rendered offline through the same synthesizer and
+  // voice map as WAV audio; `progress` (0..1) is called from the thread that
+  // runs it. The problem to show, empty when all is well.
+  virtual std::string SaveRecordingWav(const std::string& midiPath, const std::string& wavPath,
+                                       const std::function<void(double)>& progress) {
+    (void)midiPath, (void)wavPath, (void)progress;
+    return "This Vambrio cannot render recordings.";
+  }
   // Which voice a part (0..7, "Rhythm Sub" .. "Phrase 2") of the open style
   // asks for and what plays it on the sound source now, for its switch's
   // tool tip; "" when the part plays nothing (or nobody knows).

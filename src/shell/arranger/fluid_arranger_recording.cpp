@@ -1,7 +1,13 @@
 // The Arranger window's recording on the built-in synthesizer: the recorder
 // that stands between the live client and the output records while the
-// window's Record is on; the files are rewritten whole now and then.
+// window's Record is on; the files are rewritten whole now and then. "Save
+// WAV" renders a recording's MIDI file offline as the Arranger's WAV export
+// renders a chart: the same synthesizer settings and voice map.
+#include <fstream>
+#include <iterator>
+
 #include "live/live_session.h"
+#include "platform/fluid_render.h"
 #include "shell/arranger/fluid_arranger_service.h"
 
 namespace vambrio {
@@ -34,6 +40,27 @@ std::string FluidArrangerService::StopRecording() {
   const std::string problem = recording_->Finish() ? std::string() : recording_->Problem();
   recording_.reset();
   return problem;
+}
+
+std::string FluidArrangerService::SaveRecordingWav(const std::string& midiPath, const std::string& wavPath,
+                                                   const std::function<void(double)>& progress) {
+  std::ifstream in(midiPath, std::ios::binary);
+  if (!in) return "The recording " + midiPath + " could not be read.";
+  platform::RenderRequest request;
+  request.midiFile = midiPath;
+  request.midiBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  request.wavFile = wavPath;
+  request.sound = engine_().Options();
+  const platform::VoiceChoices voiceChoices = voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{};
+  request.voices = [use = voiceUse_, voiceChoices](const std::string& soundFont) {
+    return use ? platform::MapForSynth(*use, soundFont, voiceChoices) : nullptr;
+  };
+  request.tailSeconds = 3.0;
+  request.endWhenSilent = true;
+  request.progress = progress;
+  const platform::RenderResult r = platform::RenderToWav(request);
+  if (r.ok && progress) progress(1.0);
+  return r.ok ? "" : r.problem;
 }
 
 }  // namespace vambrio

@@ -62,6 +62,8 @@ class FluidArrangerService final : public ArrangerService {
   std::string StartRecording(const std::string& midiPath, const std::string& chartPath) override;
   std::string UpdateRecording() override;
   std::string StopRecording() override;
+  std::string SaveRecordingWav(const std::string& midiPath, const std::string& wavPath,
+                               const std::function<void(double)>& progress) override;
   std::string PartVoices(int part) override;
 
  private:

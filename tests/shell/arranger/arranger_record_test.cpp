@@ -10,6 +10,7 @@
 #include "fakes/fake_chart_dialogs.h"
 #include "shell/arranger/frm_arranger.h"
 #include "shell/arranger/ots_panel.h"
+#include "shell/arranger/record_panel.h"
 #include "temp_dir.h"
 
 namespace vambrio::test {
@@ -64,6 +65,21 @@ class ArrangerRecordTest : public QObject {
     QVERIFY(!record->isChecked());
     QCOMPARE(rig.service.recordingsStopped, 1);
     QCOMPARE(rig.Find<QLabel>("lblRecord")->text(), QString("Recorded: take.mid"));
+
+    // Save WAV renders the take beside it unless told otherwise; a failure is shown.
+    auto* saveWav = rig.Find<QPushButton>("cmdSaveRecordingWav");
+    QVERIFY(saveWav->isEnabled());
+    rig.dialogs.answers = {"/songs/take.wav"};
+    saveWav->click();
+    rig.window.findChild<RecordPanel*>()->WaitRendered();
+    QCOMPARE(rig.dialogs.exportStarts.back(), std::string("/songs/take.wav"));
+    QCOMPARE(rig.service.renders.back(), (std::pair<std::string, std::string>{"/songs/take.mid", "/songs/take.wav"}));
+    QCOMPARE(rig.Find<QLabel>("lblRecord")->text(), QString("Saved: take.wav"));
+    rig.service.renderProblem = "could not write /songs/take.wav: Disk full";
+    rig.dialogs.answers = {"/songs/take.wav"};
+    saveWav->click();
+    rig.window.findChild<RecordPanel*>()->WaitRendered();
+    QCOMPARE(rig.dialogs.shown.back(), rig.service.renderProblem);
 
     // Without the chart; closing the window finishes the recording.
     rig.Find<QCheckBox>("chkRecordChart")->setChecked(false);

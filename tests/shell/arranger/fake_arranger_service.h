@@ -50,6 +50,12 @@ class FakeArrangerService final : public ArrangerService {
     return recordProblem;
   }
   std::string UpdateRecording() override { return {}; }
+  std::string SaveRecordingWav(const std::string& midiPath, const std::string& wavPath,
+                               const std::function<void(double)>& progress) override {
+    renders.push_back({midiPath, wavPath});
+    if (progress) progress(1.0);
+    return renderProblem;
+  }
   std::string StopRecording() override {
     ++recordingsStopped;
     return {};
@@ -76,6 +82,8 @@ class FakeArrangerService final : public ArrangerService {
   std::vector<std::pair<std::string, std::string>> recordings;  // MIDI file, chart ("" for none)
   std::string recordProblem;
   int recordingsStopped = 0;
+  std::vector<std::pair<std::string, std::string>> renders;  // MIDI file, WAV file
+  std::string renderProblem;
   std::string problem;
 };
 
