@@ -96,7 +96,7 @@ std::optional<registration::Registration> SongRegistration(const SetListSong& so
 
 bool MapAgain(SetListSong& song, std::string& why) {
   if (song.source.empty()) {
-    why = "the song's source is not kept (a playlist pasted whole): its sections stay as imported";
+    why = "the song's source is not kept (a long playlist pasted whole): its sections stay as imported";
     return false;
   }
   const Imported again = ImportSource(song.source, song.mapping);

@@ -37,6 +37,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 bool terminating = false;
 vambrio::frmVambrio* mainWindow = nullptr;
+vambrio::SongsHost* songsWindows = nullptr;
 
 void OnTerminate(int) {
   char c = 1;
@@ -56,6 +57,7 @@ void QuitOnTerminationSignals(QApplication& app) {
     // Also when it comes during the start-up (inside a message box's loop).
     terminating = true;
     if (mainWindow) mainWindow->OnSessionEnding();
+    if (songsWindows) songsWindows->OnSessionEnding();
     QApplication::closeAllWindows();  // ends the loop of a message box that is open
     QApplication::quit();
   });
@@ -234,7 +236,10 @@ int main(int argc, char** argv) {
   // The set list: its songs play in the Arranger, with the main window's style when they name none.
   SongsHost songsHost(arrangerWindow, [&main] { return main.model().StyleFileName; }, boxes, input, soundSettings, &keys);
   songs = &songsHost;
+  songsWindows = &songsHost;
   songsHost.AddMenuTo(main);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                   [&songsHost](QSessionManager&) { songsHost.OnSessionEnding(); });
 
   // With --arranger (or --songs) that window alone is shown; the program ends when its last window closes.
   StartUp(main, !withArranger && !withSongs);
@@ -245,8 +250,10 @@ int main(int argc, char** argv) {
   sound.StartLoading();  // with the choices the settings named
   int status = QApplication::exec();
   mainWindow = nullptr;
+  songsHost.OnSessionEnding();  // the loop has ended: nothing is asked any more
   songsHost.Close();
   songs = nullptr;
+  songsWindows = nullptr;
   arranger.reset();  // before the engine it plays through
   library.Close();
   return status;

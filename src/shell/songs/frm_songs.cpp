@@ -378,7 +378,7 @@ void frmSongs::SaveSettings() {
 }
 
 void frmSongs::closeEvent(QCloseEvent* event) {
-  if (!MayDiscard()) return event->ignore();
+  if (!sessionEnding_ && !MayDiscard()) return event->ignore();
   if (learning_) LearnToggled(false);
   SaveSettings();
   QMainWindow::closeEvent(event);

@@ -67,6 +67,9 @@ class frmSongs : public QMainWindow {
   const songs::SetList& SetList() const { return list_; }
   bool Modified() const { return modified_; }
   QStringList RecentSetLists() const;
+  // The desktop session or the system is ending: the window closes without
+  // asking about unsaved changes.
+  void OnSessionEnding() { sessionEnding_ = true; }
 
   // Songs in.
   void cmdImport_Click();
@@ -128,6 +131,7 @@ class frmSongs : public QMainWindow {
   songs::SetList list_;
   std::string path_;
   bool modified_ = false;
+  bool sessionEnding_ = false;
   bool showing_ = false;  // the details are being filled: their signals change nothing
   int playing_ = -1;      // the row playing, -1: none
   std::array<uint32_t, 2> pressesSeen_{};  // the keyboard's Next/Previous presses handled

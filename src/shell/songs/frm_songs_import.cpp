@@ -20,7 +20,7 @@
 namespace vambrio {
 namespace {
 
-constexpr size_t kKeptLinkBytes = 16 * 1024;  // a longer link (a playlist) is not kept as each song's source
+constexpr size_t kKeptLinkBytes = 16 * 1024;  // a longer link (a big playlist) is not kept with each of its songs
 constexpr size_t kProblemsShown = 12;
 
 bool HoldsLink(const QString& text) { return text.contains("irealb://") || text.contains("irealbook://"); }
@@ -55,7 +55,7 @@ void frmSongs::Import(const std::vector<std::string>& filesOrLinks) {
     const bool link = HoldsLink(QString::fromStdString(source)) && !QFileInfo::exists(QString::fromStdString(source));
     const songs::Imported imported = link ? songs::ImportBytes(source, "the link") : songs::ImportSource(source);
     if (!imported.error.empty()) problems.push_back((link ? std::string("The link") : source) + ": " + imported.error);
-    const bool keep = !link || (imported.songs.size() == 1 && source.size() <= kKeptLinkBytes);
+    const bool keep = !link || source.size() <= kKeptLinkBytes;
     for (const songs::ImportedSong& song : imported.songs) {
       if (!song.Ok()) {
         problems.push_back(song.error);

@@ -157,8 +157,8 @@ QWidget* frmSongs::MakeDetails() {
 // The written sections and the style's sections they become; the fills and the ending.
 QWidget* frmSongs::MakeMapping() {
   auto* box = Named(new QGroupBox("Sections", fraSong_), "fraSections");
-  box->setToolTip("How the sheet's sections become the style's (a song imported from a file or a one-song link is "
-                  "imported again with them)");
+  box->setToolTip("How the sheet's sections become the style's: the song is imported again from its file or link "
+                  "with them");
   auto* grid = new QGridLayout(box);
   const songs::SectionMapping defaults;
   int at = 0;

@@ -39,6 +39,10 @@ void SongsHost::Show(const std::string& setList) {
   if (!setList.empty()) window_->OpenSetList(setList);
 }
 
+void SongsHost::OnSessionEnding() {
+  if (window_) window_->OnSessionEnding();
+}
+
 void SongsHost::Close() {
   if (window_) window_->close();
 }

@@ -31,6 +31,8 @@ class SongsHost {
   // Shows the window; with a set list's file, opens it.
   void Show(const std::string& setList = {});
   void Close();
+  // The session ends: the window closes without asking.
+  void OnSessionEnding();
 
  private:
   ArrangerStage stage_;
