@@ -35,6 +35,7 @@ class QPushButton;
 class QSpinBox;
 class QTimer;
 class QAction;
+class QMimeData;
 
 namespace vambrio {
 namespace keyboard {
@@ -76,6 +77,8 @@ class frmSongs : public QMainWindow {
   void PasteLink();
   // Imports each file or link (text holding irealb:// links) after the selected song.
   void Import(const std::vector<std::string>& filesOrLinks);
+  // What was dropped on the window: files by their path, links as they are. False: nothing to import.
+  bool ImportDropped(const QMimeData& data);
   void NewSong();
   void RemoveSong();
   void MoveSong(int by);

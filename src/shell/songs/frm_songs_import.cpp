@@ -90,22 +90,24 @@ void frmSongs::dragEnterEvent(QDragEnterEvent* event) {
   if (data->hasUrls() || (data->hasText() && HoldsLink(data->text()))) event->acceptProposedAction();
 }
 
-// Files are imported by their path; links (dropped as text or as URLs) as they are.
 void frmSongs::dropEvent(QDropEvent* event) {
-  const QMimeData* data = event->mimeData();
+  if (ImportDropped(*event->mimeData())) event->acceptProposedAction();
+}
+
+bool frmSongs::ImportDropped(const QMimeData& data) {
   std::vector<std::string> sources;
-  if (data->hasText() && HoldsLink(data->text())) {
-    for (const QString& line : data->text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+  if (data.hasText() && HoldsLink(data.text())) {
+    for (const QString& line : data.text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
       if (HoldsLink(line)) sources.push_back(line.toStdString());
   } else {
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : data.urls()) {
       if (url.isLocalFile()) sources.push_back(url.toLocalFile().toStdString());
       else if (url.scheme().startsWith("irealb")) sources.push_back(url.toString(QUrl::FullyEncoded).toStdString());
     }
   }
-  if (sources.empty()) return;
-  event->acceptProposedAction();
+  if (sources.empty()) return false;
   Import(sources);
+  return true;
 }
 
 }  // namespace vambrio

@@ -11,11 +11,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QUrl>
 #include <fstream>
 
 #include "fakes/fake_input_box.h"
@@ -166,6 +168,20 @@ class SongsWindowTest : public QObject {
     rig.window.PasteLink();
     QCOMPARE(rig.window.SetList().songs.size(), size_t{4});
     QVERIFY(rig.boxes.shown.back().find("Bad") != std::string::npos);
+
+    // Dropped on the window: a link as text, a file by its URL.
+    QMimeData link;
+    link.setText(QString::fromStdString(IrealLink({{"Dropped", "Doe John", "Rock", "C", "[T44C |G Z", 0, 1}})));
+    QVERIFY(rig.window.ImportDropped(link));
+    QCOMPARE(rig.window.SetList().songs.size(), size_t{5});
+    const std::string file = rig.work.File("sheet.cho");
+    std::ofstream(file) << "{title: From File}\n[C]Row, row, [G]row your [C]boat\n";
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+    QVERIFY(rig.window.ImportDropped(files));
+    QCOMPARE(rig.window.SetList().songs.size(), size_t{6});
+    QCOMPARE(rig.window.SetList().songs[static_cast<size_t>(rig.window.SelectedRow())].title, std::string("From File"));
+    QCOMPARE(rig.window.SetList().songs[static_cast<size_t>(rig.window.SelectedRow())].source, file);
   }
 
   void theSetListIsSavedRememberedAndADamagedOneKept() {
