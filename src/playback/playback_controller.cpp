@@ -35,6 +35,7 @@ void PlaybackController::CmdPlayClick() {
   if (Running()) Guarded(&PlaybackController::OnTimer);
   if (Running()) return;
   playEnabled_ = false;
+  deviceEnded_.clear();
   p_.view.SetPlayEnabled(false);
   p_.view.SetStopEnabled(true);
   p_.model.PlayRequested = true;
@@ -61,9 +62,11 @@ void PlaybackController::MmcDone(platform::NotifyCode code) {
   // The device gave up in the middle of a pass (the sound server went away):
   // say so and end the playback as Stop would.
   if (code == platform::NotifyCode::Failed && stage_ == Stage::Passing && p_.model.PlayRequested) {
-    std::string why = p_.sequencer.LastError();
+    const std::string why = p_.sequencer.LastError();
+    deviceEnded_ = why.empty() ? kDeviceFailed : why;
     CmdStopClick();
-    p_.messages.Show(why.empty() ? kDeviceFailed : why);
+    p_.view.SetStatusText(deviceEnded_);
+    p_.messages.Show(deviceEnded_);
   }
 }
 
@@ -222,7 +225,7 @@ void PlaybackController::CommonEnding() {
   StopDevice();
   p_.sequencer.Command("close");
   p_.model.PlaybackStopped = true;
-  p_.view.SetStatusText(kReadyText);
+  p_.view.SetStatusText(deviceEnded_.empty() ? kReadyText : deviceEnded_);
   SetReady();
 }
 

@@ -97,6 +97,9 @@ class PlaybackController {
 
   PlaybackParts p_;
   Stage stage_ = Stage::Idle;
+  // Why the device ended the last playback ("" when it ended as asked): the
+  // status line keeps saying it until the next Play.
+  std::string deviceEnded_;
   Mode mode_ = Mode::OneSection;
   bool playEnabled_ = true;
   int section_ = 0;   // section being played

@@ -123,7 +123,12 @@ TEST_F(ControllerTest, ADeviceThatFailsDuringAPassEndsThePlaybackWithItsMessage)
   timer.RunPending();
   EXPECT_EQ(seq.Commands(), (std::vector<std::string>{"stop", "prev", "close"}));
   EXPECT_FALSE(controller.Running());
-  EXPECT_EQ(view.status, kReadyText);
+  // The status line keeps the reason, not "Ready", until Play is pressed again; Play plays.
+  EXPECT_EQ(view.status, "The sound server went away.");
+  EXPECT_TRUE(view.playEnabled);
+  controller.CmdPlayClick();
+  EXPECT_TRUE(controller.Running());
+  EXPECT_EQ(view.status, kPlayingText);
 }
 
 TEST_F(ControllerTest, AFileThatCannotBeOpenedEndsAtOnceWithTheDevicesMessage) {

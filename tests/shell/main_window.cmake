@@ -10,7 +10,7 @@ if(VAMBRIO_GUI)
   # The editing test compares the window's saved style with vambrio-cli edit's.
   add_dependencies(test_main_window vambrio-cli)
   target_compile_definitions(test_main_window PRIVATE VAMBRIO_CLI="$<TARGET_FILE:vambrio-cli>")
-  target_link_libraries(test_main_window PRIVATE vambrio_main_window vambrio_test_support Qt6::Test)
+  target_link_libraries(test_main_window PRIVATE vambrio_main_window vambrio_arranger_window vambrio_test_support Qt6::Test)
   set(_config ${CMAKE_CURRENT_BINARY_DIR}/main_window_config)
   add_test(NAME test_main_window COMMAND test_main_window)
   add_test(NAME test_main_window_150 COMMAND test_main_window)

@@ -14,6 +14,7 @@
 #include "shell/arranger/chart_editor.h"
 #include "shell/arranger/kept_chord.h"
 #include "shell/arranger/record_panel.h"
+#include "shell/shown_q.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {
@@ -182,8 +183,8 @@ bool frmArranger::OpenStyle(const std::string& path) {
 // The buttons of the sections the style has; the others are disabled.
 void frmArranger::ShowSections() {
   const bool loaded = !style_.path.empty();
-  ui_->lblStyleName->setText(loaded ? QString::fromStdString(style_.name) : QString("No style: open one in the main window"));
-  setWindowTitle(loaded ? QString("Arranger - %1").arg(QFileInfo(QString::fromStdString(style_.path)).fileName())
+  ui_->lblStyleName->setText(loaded ? ShownQ(style_.name) : QString("No style: open one in the main window"));
+  setWindowTitle(loaded ? QString("Arranger - %1").arg(ShownQText(QFileInfo(QString::fromStdString(style_.path)).fileName()))
                         : QString("Arranger"));
   for (int v = 0; v < live::kVariations; ++v) {
     SectionButton('I', v)->setEnabled(buttons_.intro[v] >= 0);
@@ -199,7 +200,7 @@ void frmArranger::ShowSections() {
 void frmArranger::Send(Kind kind, int value, bool on) {
   live::LiveCommand c = live::Command(kind, value, on);
   if (!service_.Send(c) && !service_.Problem().empty())
-    statusBar()->showMessage(QString::fromStdString(service_.Problem()));
+    statusBar()->showMessage(ShownQ(service_.Problem()));
 }
 
 void frmArranger::cmdStartStop_Click() {
@@ -254,7 +255,7 @@ void frmArranger::ChordChosen() {
   ShowChosenChord();
   KeepChord(settingsPath_, chord_);
   if (!service_.Send(chord_.Command()) && !service_.Problem().empty())
-    statusBar()->showMessage(QString::fromStdString(service_.Problem()));
+    statusBar()->showMessage(ShownQ(service_.Problem()));
 }
 
 void frmArranger::ShowChosenChord() {
@@ -368,6 +369,14 @@ void frmArranger::LoadSettings() {
   chartPath_ = file.value("Chart").toString().toStdString();
   if (file.contains("Geometry")) restoreGeometry(file.value("Geometry").toByteArray());
   if (!chartPath_.empty() && QFileInfo::exists(QString::fromStdString(chartPath_))) OpenChart(chartPath_);  // the last one
+}
+
+// The chart's folder is where the chart dialogs start next time, also when
+// the program ends without this window being closed.
+void frmArranger::KeepChartPath() {
+  if (settingsPath_.empty()) return;
+  QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
+  file.setValue("Arranger/Chart", QString::fromStdString(chartPath_));
 }
 
 void frmArranger::SaveSettings() {

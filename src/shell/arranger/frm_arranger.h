@@ -136,6 +136,7 @@ class frmArranger : public QMainWindow {
   QPushButton* SectionButton(char kind, int variation) const;
   void LoadSettings();
   void SaveSettings();
+  void KeepChartPath();
   void ConnectKeyboard();
   void RefreshKeyboard();
   void LoadKeyboardSettings();

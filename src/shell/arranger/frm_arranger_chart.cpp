@@ -8,6 +8,7 @@
 
 #include "shell/arranger/chart_editor.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/shown_q.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {
@@ -32,10 +33,11 @@ void frmArranger::cmdOpenChart_Click() {
 void frmArranger::OpenChart(const std::string& path) {
   std::string text;
   if (!ReadText(path, text)) {
-    dialogs_.Show("The chart " + path + " could not be read.");
+    dialogs_.Show("The chart " + ShownText(path) + " could not be read.");
     return;
   }
   chartPath_ = path;
+  KeepChartPath();
   ui_->txtChart->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   ShowChartStatus(QString("Opened %1").arg(QString::fromStdString(path)));
 }
@@ -48,10 +50,11 @@ void frmArranger::cmdSaveChart_Click() {
   f.write(bytes.data(), bytes.size());
   f.close();
   if (!f) {
-    dialogs_.Show("The chart could not be saved as " + path + ".");
+    dialogs_.Show("The chart could not be saved as " + ShownText(path) + ".");
     return;
   }
   chartPath_ = path;
+  KeepChartPath();
   ShowChartStatus(QString("Saved %1").arg(QString::fromStdString(path)));
 }
 
@@ -72,7 +75,8 @@ std::string frmArranger::PlayChartText(int countInBars) {
 // The status under the chart, whole in its tool tip. An error is also said
 // whole on the window's message line, underlined in the text, and the
 // cursor is put at its line and column.
-void frmArranger::ShowChartStatus(const QString& text, bool error) {
+void frmArranger::ShowChartStatus(const QString& raw, bool error) {
+  const QString text = QString::fromStdString(ShownLines(raw.toStdString()));
   ShowWholeInToolTip(ui_->lblChartStatus, text);
   const std::optional<ChartTextPlace> place = error ? PlaceOfChartError(text) : std::nullopt;
   if (chartHighlighter_) chartHighlighter_->MarkError(place);

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "shell/arranger/frm_arranger.h"
+#include "shell/shown_q.h"
 #include "shell/voices/voice_options.h"
 
 namespace vambrio {
@@ -23,7 +24,7 @@ void frmArranger::SetVoiceOptions(VoiceOptions* options) {
 void frmArranger::ShowPartVoices() {
   for (int part = 0; part < 8; ++part) {
     auto* box = findChild<QCheckBox*>(QString("chkPart%1").arg(part));
-    if (box) box->setToolTip(QString::fromStdString(service_.PartVoices(part)));
+    if (box) box->setToolTip(QString::fromStdString(ShownLines(service_.PartVoices(part))));
   }
 }
 

@@ -1,4 +1,5 @@
 #include "shell/arranger/ots_panel.h"
+#include "shell/shown_q.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -50,7 +51,7 @@ void OtsPanel::SetSettings(const std::vector<OneTouchSetting>& settings) {
     const bool usable = static_cast<size_t>(i) < settings_.size() && settings_[static_cast<size_t>(i)].usable;
     button->setEnabled(usable);
     button->setChecked(false);
-    button->setToolTip(usable ? QString::fromStdString(OtsDescription(settings_[static_cast<size_t>(i)]))
+    button->setToolTip(usable ? QString::fromStdString(ShownLines(OtsDescription(settings_[static_cast<size_t>(i)])))
                               : tr("The style has no such setting"));
   }
   link_->setEnabled(!settings_.empty());

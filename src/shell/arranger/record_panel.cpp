@@ -1,4 +1,5 @@
 #include "shell/arranger/record_panel.h"
+#include "shell/shown_q.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -51,7 +52,7 @@ RecordPanel::RecordPanel(ArrangerService& service, platform::ChartDialogs& dialo
   status_->setObjectName("lblRecord");
   connect(record_, &QPushButton::toggled, this, &RecordPanel::cmdRecord_Toggle);
   connect(update_, &QTimer::timeout, this, [this] {
-    if (std::string problem = service_.UpdateRecording(); !problem.empty()) status_->setText(QString::fromStdString(problem));
+    if (std::string problem = service_.UpdateRecording(); !problem.empty()) status_->setText(ShownQ(problem));
   });
 }
 
@@ -80,7 +81,7 @@ void RecordPanel::cmdRecord_Toggle(bool on) {
   record_->setChecked(true);
   record_->setStyleSheet("QPushButton { color: white; background-color: #c0392b; font-weight: bold; }");
   chart_->setEnabled(false);
-  status_->setText(tr("Recording to %1").arg(QString::fromStdString(std::filesystem::path(path).filename().string())));
+  status_->setText(tr("Recording to %1").arg(ShownQ(std::filesystem::path(path).filename().string())));
   update_->start(kUpdateMs);
 }
 
@@ -96,8 +97,8 @@ void RecordPanel::Stopped(const std::string& problem) {
   record_->setChecked(false);
   record_->setStyleSheet({});
   chart_->setEnabled(true);
-  const QString file = QString::fromStdString(std::filesystem::path(path_).filename().string());
-  status_->setText(problem.empty() ? tr("Recorded: %1").arg(file) : QString::fromStdString(problem));
+  const QString file = ShownQ(std::filesystem::path(path_).filename().string());
+  status_->setText(problem.empty() ? tr("Recorded: %1").arg(file) : ShownQ(problem));
   saveWav_->setEnabled(problem.empty());
 }
 
@@ -133,11 +134,11 @@ void RecordPanel::Rendered() {
   if (renderer_.joinable()) renderer_.join();
   saveWav_->setEnabled(true);
   record_->setEnabled(true);
-  const QString file = QString::fromStdString(std::filesystem::path(wavPath_).filename().string());
+  const QString file = ShownQ(std::filesystem::path(wavPath_).filename().string());
   if (renderProblem_.empty()) {
     status_->setText(tr("Saved: %1").arg(file));
   } else {
-    status_->setText(QString::fromStdString(renderProblem_));
+    status_->setText(ShownQ(renderProblem_));
     dialogs_.Show(renderProblem_);
   }
 }

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "shell/library/library_table_model.h"
+#include "shell/shown_q.h"
 #include "ui_frm_library.h"
 
 namespace vambrio::shell {
@@ -176,7 +177,7 @@ void FrmLibrary::ShowCount() {
     text = tr("No styles yet: click Add Folder... and choose a folder of styles.");
   } else {
     text = tr("%1 of %2 styles").arg(locale.toString(model_->rowCount()), locale.toString(model_->TotalCount()));
-    if (!problems_.empty()) text += QStringLiteral(" \u2014 ") + QString::fromStdString(problems_);
+    if (!problems_.empty()) text += QStringLiteral(" \u2014 ") + QString::fromStdString(ShownLines(problems_));
   }
   ui_->lblStatus->setText(text);
 }

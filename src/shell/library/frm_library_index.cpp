@@ -7,13 +7,14 @@
 #include "library/folder_walk.h"
 #include "shell/library/frm_library.h"
 #include "shell/library/library_table_model.h"
+#include "shell/shown_q.h"
 #include "ui_frm_library.h"
 
 namespace vambrio::shell {
 
 void FrmLibrary::Start() {
   started_ = true;
-  if (!db_->Notice().isEmpty()) services_.messageBoxes.Show(db_->Notice().toStdString());
+  if (!db_->Notice().isEmpty()) services_.messageBoxes.Show(ShownLines(db_->Notice().toStdString()));
   if (!db_->IsOpen()) {
     services_.messageBoxes.Show(db_->Problem().toStdString());
     ShowCount();
@@ -116,7 +117,7 @@ void FrmLibrary::AddFolder() {
   if (!chosen) return;
   std::string folder = library::CanonicalFolder(*chosen);
   if (folder.empty()) {
-    services_.messageBoxes.Show(*chosen + " is not a folder.");
+    services_.messageBoxes.Show(ShownText(*chosen) + " is not a folder.");
     return;
   }
   lastFolder_ = folder;
@@ -149,7 +150,7 @@ void FrmLibrary::BuildFoldersMenu() {
   std::vector<std::string> folders = db_->Folders();
   if (!folders.empty()) menu->addSection(tr("Remove from the library (the files stay)"));
   for (const std::string& f : folders) {
-    menu->addAction(QString::fromUtf8(f.c_str()), this, [this, f] { RemoveFolder(f); });
+    menu->addAction(ShownQ(f), this, [this, f] { RemoveFolder(f); });
   }
 }
 

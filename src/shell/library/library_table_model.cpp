@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "library/style_summary.h"
+#include "shell/shown_q.h"
 
 namespace vambrio::shell {
 namespace {
@@ -102,15 +103,15 @@ int LibraryTableModel::columnCount(const QModelIndex& parent) const { return par
 QVariant LibraryTableModel::Display(const library::LibraryRow& r, int column) const {
   switch (column) {
     case Favourite: return r.favourite ? QStringLiteral("\u2605") : QStringLiteral("\u2606");
-    case Name: return r.Loaded() ? r.name : r.error.section(QLatin1Char('\n'), 0, 0);  // the reason in the tool tip
-    case File: return r.FileName();
+    case Name: return ShownQText(r.Loaded() ? r.name : r.error.section(QLatin1Char('\n'), 0, 0));  // the reason in the tool tip
+    case File: return ShownQText(r.FileName());
     case Type: return r.Type();
     case Format: return r.format;
     case Tempo: return r.Loaded() ? QVariant(r.tempo) : QVariant();
     case TimeSignature: return r.timeSignature;
     case Sections: return r.Loaded() ? QVariant(static_cast<int>(r.sections.size())) : QVariant();
     case Size: return QLocale().toString(static_cast<qlonglong>(r.size));
-    case Folder: return r.Folder();
+    case Folder: return ShownQText(r.Folder());
     default: return {};
   }
 }
@@ -123,19 +124,19 @@ QVariant LibraryTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       // A style found by one of its songs: the song and its tempo beside the name.
-      if (song) return tr("%1  \u266a %2 (%3)").arg(r.name, song->title).arg(song->tempo);
+      if (song) return tr("%1  \u266a %2 (%3)").arg(ShownQText(r.name), ShownQText(song->title)).arg(song->tempo);
       return Display(r, column);
     case Qt::ToolTipRole:
       if (column == Favourite) return r.favourite ? tr("A favourite: click to take it off") : tr("Click to make it a favourite");
-      if (!r.Loaded()) return r.error;
-      if (column == Sections) return r.sections.join(QStringLiteral(", "));
+      if (!r.Loaded()) return ShownLinesQ(r.error);
+      if (column == Sections) return ShownQText(r.sections.join(QStringLiteral(", ")));
       if (song)
-        return tr("Song: %1\nGenre: %2\nTempo: %3, %4").arg(song->title, song->genre).arg(song->tempo).arg(song->timeSignature);
+        return tr("Song: %1\nGenre: %2\nTempo: %3, %4").arg(ShownQText(song->title), ShownQText(song->genre)).arg(song->tempo).arg(song->timeSignature);
       if (column == Name) {
         QString parts = QString::fromStdString(library::PartList(static_cast<uint8_t>(r.parts)));
-        return r.copyright.isEmpty() ? parts : r.copyright + QStringLiteral("\n") + parts;
+        return r.copyright.isEmpty() ? parts : ShownQText(r.copyright) + QStringLiteral("\n") + parts;
       }
-      return r.DisplayPath();
+      return ShownQText(r.DisplayPath());
     case Qt::TextAlignmentRole:
       if (column == Tempo || column == Sections || column == Size) return int(Qt::AlignRight | Qt::AlignVCenter);
       if (column == Favourite) return int(Qt::AlignCenter);

@@ -51,14 +51,13 @@ void frmVambrio::ConnectControls() {
   connect(ui_->mnuAudioOutput, &QMenu::aboutToShow, this, &frmVambrio::mnuAudioOutput_Show);
   ConnectSoundSettings();
   connect(ui_->mnuArranger, &QAction::triggered, this, [this] {
-    if (services_.openArranger) services_.openArranger(loadProblem_.empty() ? model_.StyleFileName : std::string());
+    if (services_.openArranger) services_.openArranger(model_.StyleFileName);
   });
   ConnectEditing();
 }
 
 void frmVambrio::UpdateControls() {
-  ui_->cmdPlay->setEnabled(playEnabled_ && loadProblem_.empty());
-  ui_->cmdPlay->setToolTip(loadProblem_.empty() ? QString() : QString::fromStdString(NotAvailableText("Play")));
+  ui_->cmdPlay->setEnabled(playEnabled_);
   ui_->cmdStop->setEnabled(stopEnabled_);
   ui_->cmdSet->setEnabled(styleVolumeSet_);
   ui_->cmdRestore->setEnabled(styleVolumeRestore_);

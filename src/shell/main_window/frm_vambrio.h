@@ -234,12 +234,6 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void ApplySettingsFile();
   void StartMixer();
   void ApplyEntryResult(const EntryResult& r);
-  // After a load that failed: Play is disabled, and the editing commands and
-  // Save Style say why they refuse (the bytes in memory are not the named
-  // file's, or its tables do not describe them). An empty problem lifts it.
-  void BlockPlay(const std::string& problem);
-  std::string NotAvailableText(const char* command) const;
-  bool RefusedAfterFailedLoad(const char* command);
   QCheckBox* PartBox(int index) const;
   void SetAllParts(bool checked);
   void GatherVoices(const EntryResult& r);
@@ -260,7 +254,6 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   bool playEnabled_ = true;    // as the playback controls set it
   bool stopEnabled_ = false;
   bool stopIsDefault_ = false;
-  std::string loadProblem_;  // non-empty after a load that could not be read or scanned
   bool styleVolumeSet_ = false;
   bool styleVolumeRestore_ = false;
   bool volumeControl_ = false;  // the mixer has a volume control to move

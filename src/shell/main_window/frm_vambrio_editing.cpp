@@ -53,30 +53,22 @@ void frmVambrio::Apply(const ControlChanges& changes) {
   UpdateControls();
 }
 
-namespace {
-constexpr const char* kAddingVolumeEvents = "Adding volume events";
-}  // namespace
-
 void frmVambrio::mnuVolumeEvents_Click() {
   if (!vambrio::mnuVolumeEvents_Click(model_, services_.messageBoxes)) return;
-  if (RefusedAfterFailedLoad(kAddingVolumeEvents)) return;
   shell::FrmAddVolumeEvents::Open(
       addVolumeEvents_, this, [this] { return AddVolumeEventsLabels(model_); },
       [this] {
         // OK acts on the style loaded now, which may not be the one the dialog was opened for.
-        if (RefusedAfterFailedLoad(kAddingVolumeEvents)) return;
         Apply(AddVolumeEvents_OK(model_, ui_->chkGM->isChecked(), services_.messageBoxes, reporter_).view);
       });
 }
 
 void frmVambrio::mnuSaveStyle_Click() {
-  if (RefusedAfterFailedLoad("Saving")) return;
   SaveServices save{services_.fileDialogs, services_.messageBoxes, reporter_, [this] { cmdStop_Click(); }};
   vambrio::mnuSaveStyle_Click(model_, save);
 }
 
 void frmVambrio::TempoEdit() {
-  if (RefusedAfterFailedLoad("Editing the tempo")) return;
   Apply(vambrio::TempoEdit(model_, services_.inputBox, services_.messageBoxes, reporter_).view);
 }
 

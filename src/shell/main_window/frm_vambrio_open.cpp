@@ -9,6 +9,7 @@
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "shell/main_window/section_combo.h"
+#include "shell/shown_q.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
@@ -23,16 +24,11 @@ QString DroppedFile(const QMimeData* data) {
   return {};
 }
 
-std::string LoadProblem(EntryResult::Outcome outcome) {
-  if (outcome == EntryResult::Outcome::CouldNotOpen) return "this file could not be opened";
-  return "the program could not process this file";
-}
-
 // What a style that loaded with warnings holds, for the status line's tool tip.
 QString LoadWarningTip(const std::vector<std::string>& warnings) {
   if (warnings.empty()) return {};
   QString tip = "This style loaded with warnings:";
-  for (const std::string& w : warnings) tip += "\n" + QString::fromStdString(w);
+  for (const std::string& w : warnings) tip += "\n" + ShownQ(w);
   return tip + "\nData bytes of 128 or more play as 127.";
 }
 
@@ -61,7 +57,7 @@ void frmVambrio::Entry(const std::string& path, bool showWindow) {
     setWindowTitle(titleBefore);
     ui_->SlidMasterVolume->setValue(volumeBefore);
     for (int i = 0; i < 8; ++i) PartBox(i)->setChecked(partsBefore[static_cast<size_t>(i)]);
-    if (!r.message.empty()) services_.messageBoxes.Show(r.MessageWithReason(path));
+    if (!r.message.empty()) services_.messageBoxes.Show(ShownLines(r.MessageWithReason(path)));
     UpdateControls();
     return;
   }
@@ -71,19 +67,14 @@ void frmVambrio::Entry(const std::string& path, bool showWindow) {
 }
 
 void frmVambrio::ApplyEntryResult(const EntryResult& r) {
-  if (!r.caption.empty()) setWindowTitle(QString::fromStdString(r.caption));
-  if (!r.message.empty()) services_.messageBoxes.Show(r.message);
-  if (r.outcome == EntryResult::Outcome::CouldNotOpen || r.outcome == EntryResult::Outcome::CouldNotProcess) {
-    // The tables no longer describe the bytes, or the bytes are not those of
-    // the file the window names: nothing may play, edit or save them.
-    BlockPlay(LoadProblem(r.outcome));
-  }
+  if (!r.caption.empty()) setWindowTitle(ShownQ(r.caption));
+  if (!r.message.empty()) services_.messageBoxes.Show(ShownLines(r.message));
   if (r.labelsSet) {
-    ui_->lblStyleName->setText(QString::fromStdString(r.nameLine));
+    ui_->lblStyleName->setText(ShownQ(r.nameLine));
     ui_->lblTempo->setText(QString::fromStdString(r.tempoText));
     ui_->lblTimeSignature->setText(QString::fromStdString(r.timeSignatureText));
     ui_->cboSections->clear();
-    for (const std::string& line : r.sectionLines) ui_->cboSections->addItem(QString::fromStdString(line));
+    for (const std::string& line : r.sectionLines) ui_->cboSections->addItem(ShownQ(line));
     ui_->SlidMasterVolume->setValue(r.masterVolume);
     ui_->cboSections->setCurrentIndex(0);
   }
@@ -93,24 +84,8 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
   }
   ui_->lblStatus->setToolTip(LoadWarningTip(r.warnings));
   GatherVoices(r);
-  if (r.outcome == EntryResult::Outcome::Loaded) BlockPlay({});
   ShowSoundStatus();
   UpdateControls();
-}
-
-void frmVambrio::BlockPlay(const std::string& problem) {
-  loadProblem_ = problem;
-  UpdateControls();
-}
-
-std::string frmVambrio::NotAvailableText(const char* command) const {
-  return std::string(command) + " is not available: " + loadProblem_ + ". Open another style.";
-}
-
-bool frmVambrio::RefusedAfterFailedLoad(const char* command) {
-  if (loadProblem_.empty()) return false;
-  services_.messageBoxes.Show(NotAvailableText(command));
-  return true;
 }
 
 void frmVambrio::mnuOpen_Click() {

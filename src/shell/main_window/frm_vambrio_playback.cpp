@@ -2,6 +2,7 @@
 #include "playback/assembly.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "shell/main_window/section_combo.h"
+#include "shell/shown_q.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
@@ -40,7 +41,7 @@ void frmVambrio::cmdStop_Click() {
 
 void frmVambrio::cboSections_DblClick() { cmdPlay_Click(); }
 
-void frmVambrio::SetStatusText(const std::string& text) { ui_->lblStatus->setText(QString::fromStdString(text)); }
+void frmVambrio::SetStatusText(const std::string& text) { ui_->lblStatus->setText(QString::fromStdString(ShownLines(text))); }
 
 std::string frmVambrio::SectionText() const { return ui_->cboSections->currentText().toStdString(); }
 

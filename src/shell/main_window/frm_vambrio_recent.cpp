@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/shown_q.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
@@ -49,9 +50,9 @@ void frmVambrio::FillRecentStyles() {
   const QStringList recent = RecentStyles();
   for (int i = 0; i < recent.size(); ++i) {
     const QString path = recent[i];
-    QAction* item = mnuRecent_->addAction(QString("&%1 %2").arg(i + 1).arg(path.section('/', -1)));
-    item->setToolTip(path);
-    item->setStatusTip(path);
+    QAction* item = mnuRecent_->addAction(QString("&%1 %2").arg(i + 1).arg(ShownQText(path.section('/', -1))));
+    item->setToolTip(ShownQText(path));
+    item->setStatusTip(ShownQText(path));
     connect(item, &QAction::triggered, this, [this, path] { OpenStyle(path.toStdString()); });
   }
   if (recent.isEmpty()) mnuRecent_->addAction(tr("(none yet)"))->setEnabled(false);

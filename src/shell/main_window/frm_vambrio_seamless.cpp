@@ -14,6 +14,7 @@
 
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/shown_q.h"
 #include "shell/main_window/section_combo.h"
 #include "ui_frm_vambrio.h"
 
@@ -110,7 +111,7 @@ bool frmVambrio::PrepareSeamless() {
   ArrangerStyle style;
   const std::string problem = services_.seamless->OpenModel(model_, style);
   if (!problem.empty()) {
-    services_.messageBoxes.Show(problem);
+    services_.messageBoxes.Show(ShownLines(problem));
     return false;
   }
   seamlessBytes_ = model_.StyleData;
@@ -129,7 +130,7 @@ void frmVambrio::PlaySeamlessly() {
     live.Send(live::Command(Kind::Part, part, choices.Parts[static_cast<size_t>(part)] != 0));
   live.Send(SeamlessChord());
   if (!live.Send(live::Command(inTurn ? Kind::PlayInTurn : Kind::PlaySection, section, RepeatOn()))) {
-    services_.messageBoxes.Show(live.Problem());
+    services_.messageBoxes.Show(ShownLines(live.Problem()));
     return;
   }
   seamlessPlaying_ = true;

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 
 #include "fake_arranger_service.h"
@@ -312,6 +313,23 @@ class ArrangerWindowTest : public QObject {
       QCOMPARE(again.findChild<QPlainTextEdit*>("txtChart")->toPlainText(), QString("[Main A] C |\n"));
       QCOMPARE(service.Sent(Kind::AutoFill).back().value, 0);  // the kept choice reaches the new style
     }
+  }
+
+  // The program may end without this window closing: the chart opened is kept
+  // at once, and the next window's chart dialog starts there.
+  void theChartDialogStartsWhereTheLastChartWasOpened() {
+    Rig rig;
+    const std::string chart = rig.work.File("charts/song.txt");
+    std::filesystem::create_directories(rig.work.File("charts"));
+    std::ofstream(chart) << "[Main A] C |\n";
+    rig.dialogs.answers.push_back(chart);
+    QTest::mouseClick(rig.Find<QPushButton>("cmdOpenChart"), Qt::LeftButton);
+    FakeArrangerService service;
+    FakeChartDialogs dialogs;
+    live::ChosenChord chord;
+    frmArranger next(service, dialogs, chord, rig.work.File("Sound.ini"));
+    QTest::mouseClick(next.findChild<QPushButton*>("cmdOpenChart"), Qt::LeftButton);
+    QCOMPARE(dialogs.openStarts, std::vector<std::string>{chart});
   }
 };
 

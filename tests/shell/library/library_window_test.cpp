@@ -111,6 +111,15 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(rig.folders.starts, std::vector<std::string>{""});
   }
 
+  // A file's name is shown escaped, never raw.
+  void fileNamesAreShownEscaped() {
+    LibraryRig rig;
+    Put(rig.styles.path(), "Pop/Esc\x1b.sty", NamedStyle("Escaped", 100));
+    rig.Open();
+    rig.AddCollection();
+    QVERIFY(rig.Column(shell::LibraryTableModel::File).contains("Esc\\e.sty"));
+  }
+
   void searchFiltersAsTheUserTypes() {
     LibraryRig rig;
     rig.Open();

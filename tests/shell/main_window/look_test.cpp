@@ -1,6 +1,7 @@
 // The window's controls, menus and look.
 #include <QAbstractButton>
 #include <QDialog>
+#include <QPainter>
 #include <QGroupBox>
 #include <QImage>
 #include <QMenu>
@@ -11,6 +12,8 @@
 #include <QStyle>
 #include <set>
 
+#include "../arranger/fake_arranger_service.h"
+#include "shell/voices/voice_options.h"
 #include "test_classes.h"
 #include "window_rig.h"
 
@@ -218,6 +221,51 @@ void LookTest::screenshotIsNotBlank() {
   }
   QVERIFY2(colours.size() > 20, qPrintable(QString::number(colours.size())));
   QVERIFY2(dark > 500, qPrintable(QString::number(dark)));
+}
+
+// The Options menu open over the window, as the manual shows it
+// (test-artifacts/options-menu.png is docs/images/options-menu.png): every
+// choice inside the menu, and the menu drawn over the window.
+void LookTest::optionsMenuPicture() {
+  WindowRig rig;
+  FakeArrangerService live;
+  rig.seamless = &live;
+  rig.Start(std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty");
+  VoiceOptions voices(rig.work.File("Sound.ini"));
+  rig.window->SetVoiceOptions(&voices);
+  QApplication::processEvents();
+  const QImage plain = rig.window->grab().toImage();
+  auto* options = rig.Find<QMenu>("mnuOptions");
+  rig.window->menuBar()->setActiveAction(options->menuAction());
+  QTRY_VERIFY(options->isVisible());
+  QStringList captions;
+  for (QAction* a : options->actions()) {
+    if (a->isSeparator()) continue;
+    captions << a->text().remove('&');
+    QVERIFY2(options->rect().contains(options->actionGeometry(a)), qPrintable(a->text()));
+  }
+  QVERIFY2(captions.contains("Play seamlessly") && captions.contains("Voices"), qPrintable(captions.join(", ")));
+  QApplication::processEvents();
+  // The window with the menu drawn where it lies over it.
+  const QRect area = rig.window->geometry();
+  QImage shot = rig.window->grab().toImage();
+  {
+    QPainter painter(&shot);
+    painter.drawImage(options->pos() - area.topLeft(), options->grab().toImage());
+  }
+  options->close();
+  std::filesystem::path dir = std::filesystem::path(VAMBRIO_BINARY_DIR) / "test-artifacts";
+  std::filesystem::create_directories(dir);
+  if (qgetenv("QT_SCALE_FACTOR").isEmpty()) QVERIFY(shot.save(QString::fromStdString((dir / "options-menu.png").string())));
+  // Where the menu lies, the picture is not the window alone.
+  const QRect menu = QRect(options->pos() - area.topLeft(), options->size()).intersected(shot.rect());
+  QVERIFY(!menu.isEmpty());
+  const QImage& base = plain;
+  int differing = 0;
+  for (int y = menu.top(); y < menu.bottom(); y += 2)
+    for (int x = menu.left(); x < menu.right(); x += 2)
+      if (shot.pixel(x, y) != base.pixel(x, y)) ++differing;
+  QVERIFY2(differing > menu.width() * menu.height() / 40, qPrintable(QString::number(differing)));
 }
 
 }  // namespace vambrio::test

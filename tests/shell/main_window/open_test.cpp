@@ -68,6 +68,23 @@ void OpenTest::loadedStyleFillsTheWindow() {
   QCOMPARE(rig.dialogs.calls[0].kind, std::string("OpenStyle"));
 }
 
+// A file's name reaches the window escaped, as on the terminal: in the
+// title, and in the message about a file that cannot be opened.
+void OpenTest::fileNamesAreShownEscaped() {
+  WindowRig rig;
+  rig.Start();
+  rig.dialogs.openAnswers.push_back(rig.Style("Bell\a.sty"));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Bell\\a.sty"));
+  const Bytes whole = ThreeSectionStyle();
+  rig.dialogs.openAnswers.push_back(rig.Style("Short\x1b[2J.sty", Bytes(whole.begin(), whole.begin() + 60)));
+  rig.Action("mnuOpen")->trigger();
+  QCOMPARE(rig.boxes.shown.size(), size_t{1});
+  QVERIFY2(rig.boxes.shown[0].find("Short\\e[2J.sty") != std::string::npos, rig.boxes.shown[0].c_str());
+  QVERIFY(rig.boxes.shown[0].find('\x1b') == std::string::npos);
+  QCOMPARE(rig.window->windowTitle(), QString("Vambrio   Bell\\a.sty"));
+}
+
 void OpenTest::styleWithMalformedDataBytesLoadsAndSaysSo() {
   WindowRig rig;
   rig.Start(rig.Style("Odd.sty", MalformedStyle().bytes));

@@ -2,6 +2,12 @@
 #include <QAction>
 #include <QSlider>
 
+#include <QApplication>
+#include <QTimer>
+
+#include "../arranger/fake_arranger_service.h"
+#include "fakes/fake_chart_dialogs.h"
+#include "shell/arranger/frm_arranger.h"
 #include "test_classes.h"
 #include "window_rig.h"
 
@@ -132,12 +138,29 @@ void StartupTest::exitWhenStoppedWritesSettingsAndClosesTheDevice() {
 }
 
 // With --arranger the main window loads the command line's style but is not shown.
-void StartupTest::startedHiddenTheStyleLoadsAndTheWindowStaysHidden() {
+void StartupTest::startedHiddenTheStyleLoadsAndClosingTheArrangerEnds() {
   WindowRig rig;
   rig.window = std::make_unique<frmVambrio>(rig.Services(), rig.Style("Hidden.sty"));
   StartUp(*rig.window, false);
   QVERIFY(!rig.window->isVisible());
   QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+  // vambrio --arranger: the Arranger is the program's only window, and the
+  // program ends when it closes although the main window still exists.
+  FakeArrangerService service;
+  FakeChartDialogs dialogs;
+  live::ChosenChord chord;
+  frmArranger arranger(service, dialogs, chord, rig.work.File("Sound.ini"));
+  arranger.OpenStyle(rig.window->model().StyleFileName);
+  arranger.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&arranger));
+  bool timedOut = false;
+  QTimer::singleShot(0, &arranger, [&arranger] { arranger.close(); });
+  QTimer::singleShot(5000, qApp, [&timedOut] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  QCOMPARE(QApplication::exec(), 0);
+  QVERIFY(!timedOut);
 }
 
 }  // namespace vambrio::test

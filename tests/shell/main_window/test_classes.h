@@ -13,7 +13,7 @@ class StartupTest : public QObject {
   void settingsFileIsAppliedAndWrittenBack();
   void unreadableSettingsFileIsReportedAndDefaultsApply();
   void quotedCommandLinePathIsLoadedOnceShown();
-  void startedHiddenTheStyleLoadsAndTheWindowStaysHidden();
+  void startedHiddenTheStyleLoadsAndClosingTheArrangerEnds();
   void startupConfiguresTheSequencerAndStopsNothing();
   void mixerStartupSetsHalfTheRangeAndFollowsTheSlider();
   void mixerThatCannotBeOpenedIsSaidAndStartupGoesOn();
@@ -26,6 +26,7 @@ class OpenTest : public QObject {
  private slots:
   void loadedStyleFillsTheWindow();
   void demoStyleFromTheCommandLine();
+  void fileNamesAreShownEscaped();
   void styleWithMalformedDataBytesLoadsAndSaysSo();
   void missingFileCannotBeOpenedAndTheStyleBeforePlays();
   void fileThatCannotBeProcessedKeepsTheOldLabels();
@@ -100,6 +101,7 @@ class LookTest : public QObject {
   void playAndStopCarryMediaIcons();
   void everyCaptionIsShownInFull();
   void screenshotIsNotBlank();
+  void optionsMenuPicture();
 };
 
 }  // namespace vambrio::test

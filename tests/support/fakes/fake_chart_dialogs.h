@@ -11,7 +11,10 @@ namespace vambrio::test {
 
 class FakeChartDialogs final : public platform::ChartDialogs {
  public:
-  std::string OpenChart(const std::string&) override { return Next(); }
+  std::string OpenChart(const std::string& startPath) override {
+    openStarts.push_back(startPath);
+    return Next();
+  }
   std::string SaveChart(const std::string&) override { return Next(); }
   std::string ExportFile(const std::string& startPath, const std::string&) override {
     exportStarts.push_back(startPath);
@@ -22,6 +25,7 @@ class FakeChartDialogs final : public platform::ChartDialogs {
   void Show(const std::string& text) override { shown.push_back(text); }
 
   std::deque<std::string> answers;  // "" cancels; an empty queue cancels
+  std::vector<std::string> openStarts;
   std::vector<std::string> exportStarts;
   std::vector<std::string> shown;
 
