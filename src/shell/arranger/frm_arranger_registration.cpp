@@ -127,6 +127,7 @@ void frmArranger::ApplyChange(const RecallChange& c, const registration::Registr
       keyboard_->Router().SetOctave(part, v.octave);
       keyboard_->SetSound(part, {v.bankMsb, v.bankLsb, v.program, v.volume});  // sounds in the next block
       if (parts_) parts_->Refresh(), parts_->Save();
+      ots_->Forget();
       return;
     }
     case What::SplitPoint: return ui_->spnSplit->setValue(r.splitPoint);

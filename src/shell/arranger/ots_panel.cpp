@@ -59,6 +59,11 @@ void OtsPanel::SetSettings(const std::vector<OneTouchSetting>& settings) {
 
 void OtsPanel::SetLink(bool on) { link_->setChecked(on); }
 
+void OtsPanel::Forget() {
+  recalled_ = -1;
+  for (QPushButton* button : buttons_) button->setChecked(false);
+}
+
 bool OtsPanel::Link() const { return link_->isChecked(); }
 
 void OtsPanel::Recall(int setting, bool byLink) {

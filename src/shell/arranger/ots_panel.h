@@ -31,6 +31,8 @@ class OtsPanel : public QWidget {
   void SetSettings(const std::vector<OneTouchSetting>& settings);
   void Recall(int setting, bool byLink = false);  // 0..3
   void SetLink(bool on);
+  // The parts were set up otherwise (a registration): no setting is shown as recalled.
+  void Forget();
   bool Link() const;
   // With every refresh: the section playing ("" when stopped); with OTS
   // Link on, a Main that has just started recalls its setting.

@@ -40,6 +40,7 @@ PartsPanel::PartsPanel(keyboard::PlayerKeyboard& keyboard, QComboBox* right1Voic
     const QString key = kKeys[Index(part)];
     auto* on = new QCheckBox(keyboard::PartName(part), this);
     on->setObjectName("chkPart" + key);
+    on->setChecked(part == Part::Right1);
     on->setToolTip(part == Part::Left ? tr("The keys at or below the split play this voice; they still name the chords")
                    : part == Part::Right2 ? tr("Layered over Right 1 above the split")
                                           : tr("The keys above the split play this voice"));
@@ -70,7 +71,6 @@ PartsPanel::PartsPanel(keyboard::PlayerKeyboard& keyboard, QComboBox* right1Voic
     connect(volume, &QSpinBox::valueChanged, this, [this, part] { Chosen(part); });
     connect(octave, &QSpinBox::valueChanged, this, [this, part] { Chosen(part); });
   }
-  on_[Index(Part::Right1)]->setChecked(true);
 }
 
 // The player chose: the part plays it (a voice chosen here is bank 0's).
@@ -111,6 +111,7 @@ void PartsPanel::Refresh() {
 }
 
 void PartsPanel::Load() {
+  loaded_ = true;
   QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
   file.beginGroup("Parts");
   for (int p = 0; p < keyboard::kPartCount; ++p) {
@@ -133,7 +134,7 @@ void PartsPanel::Load() {
 }
 
 void PartsPanel::Save() const {
-  if (settingsPath_.empty()) return;
+  if (settingsPath_.empty() || !loaded_) return;
   QSettings file(QString::fromStdString(settingsPath_), QSettings::IniFormat);
   file.beginGroup("Parts");
   for (size_t i = 0; i < keyboard::kPartCount; ++i) {

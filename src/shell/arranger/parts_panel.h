@@ -45,6 +45,7 @@ class PartsPanel : public QWidget {
 
   keyboard::PlayerKeyboard& keyboard_;
   std::string settingsPath_;
+  bool loaded_ = false;  // nothing is kept before the kept choices are read
   std::array<QCheckBox*, keyboard::kPartCount> on_{};
   std::array<QComboBox*, keyboard::kPartCount> voice_{};
   std::array<QSpinBox*, keyboard::kPartCount> volume_{};
