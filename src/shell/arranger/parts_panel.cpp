@@ -144,6 +144,8 @@ void PartsPanel::Save() const {
     file.setValue(key + "/Volume", volume_[i]->value());
     file.setValue(key + "/Octave", octave_[i]->value());
   }
+  file.endGroup();
+  file.setValue("Keyboard/RightVoice", voice_[Index(Part::Right1)]->currentIndex());  // as the keyboard frame keeps it
 }
 
 }  // namespace vambrio
