@@ -50,7 +50,7 @@ void frmSongs::PlayRow(int row) {
   }
   songs::StyleShape shape;
   if (std::string problem = services_.stage.UseStyle(song.style, shape); !problem.empty()) {
-    services_.messageBoxes.Show(problem);
+    statusBar()->showMessage(Q(problem));  // the Arranger has said why in a message of its own
     return;
   }
   if (recalled) {

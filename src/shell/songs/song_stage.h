@@ -23,8 +23,9 @@ class SongStage {
   virtual ~SongStage() = default;
   // The style open there now ("" for none): a song that names no style plays with it.
   virtual std::string CurrentStyle() const = 0;
-  // Makes `path` the style that plays (opening it unless it is open): the
-  // problem to show, "" when it is ready; `shape` is what the song needs of it.
+  // Makes `path` the style that plays (opening it unless it is open): a
+  // short problem for the status line (the stage has told the user why), ""
+  // when it is ready; `shape` is what the song needs of it.
   virtual std::string UseStyle(const std::string& path, songs::StyleShape& shape) = 0;
   // Recalls what a registration sets up for the song, before it plays (its
   // style and tempo the window has taken already): the problem, "" when done.

@@ -148,6 +148,12 @@ class SongsWindowTest : public QObject {
     QCOMPARE(rig.window.SetList().songs[0].style, std::string("/styles/Bossa.sty"));
     QCOMPARE(rig.stage.styles.back(), std::string("/styles/Bossa.sty"));
     rig.stage.current = "/styles/Demo.sty";
+    rig.stage.styleProblem = "The style /styles/Demo.sty cannot be played.";
+    const size_t playedBefore = rig.stage.played.size();
+    rig.window.Play();
+    QCOMPARE(rig.stage.played.size(), playedBefore);
+    QCOMPARE(rig.window.statusBar()->currentMessage(), QString::fromStdString(rig.stage.styleProblem));
+    rig.stage.styleProblem.clear();
 
     // A written song, its chart typed; a chart that cannot be read is said, nothing plays.
     rig.window.NewSong();
