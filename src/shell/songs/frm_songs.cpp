@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <variant>
 
+#include "shell/shown_q.h"
+
 
 namespace vambrio {
 namespace {
@@ -27,7 +29,7 @@ constexpr int kPollMs = 40;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-QString FileName(const std::string& path) { return QFileInfo(Q(path)).fileName(); }
+QString FileName(const std::string& path) { return ShownQText(QFileInfo(Q(path)).fileName()); }
 
 }  // namespace
 
@@ -125,9 +127,9 @@ void frmSongs::ShowRow(int row) {
   facts << (s.style.empty() ? QString("the Arranger's style") : FileName(s.style));
   if (s.tempo > 0) facts << QString::number(s.tempo);
   if (s.transpose != 0) facts << QString("%1%2").arg(s.transpose > 0 ? "+" : "").arg(s.transpose);
-  const QString title = s.title.empty() ? QString("(untitled)") : Q(s.title);
+  const QString title = s.title.empty() ? QString("(untitled)") : ShownQ(s.title);
   item->setText(QString("%1%2. %3   (%4)").arg(row == playing_ ? "\u25B6 " : "").arg(row + 1).arg(title, facts.join(", ")));
-  item->setToolTip(Q(s.source.empty() ? s.title : s.title + "\nfrom " + s.source.substr(0, 200)));
+  item->setToolTip(s.source.empty() ? title : title + "\nfrom " + ShownQ(s.source.substr(0, 200)));
 }
 
 void frmSongs::ShowSong() {
@@ -190,7 +192,7 @@ void frmSongs::MappingEdited() {
   again.mapping = m;
   std::string why;
   if (!songs::MapAgain(again, why)) {
-    statusBar()->showMessage(Q(why));
+    statusBar()->showMessage(ShownQ(why));
     ShowSong();  // the mapping as it was
     return;
   }
@@ -198,7 +200,7 @@ void frmSongs::MappingEdited() {
   modified_ = true;
   ShowSong();
   ShowTitle();
-  statusBar()->showMessage(QString("\"%1\" imported again with its new sections").arg(Q(s.title)));
+  statusBar()->showMessage(QString("\"%1\" imported again with its new sections").arg(ShownQ(s.title)));
 }
 
 void frmSongs::NewSong() {
@@ -291,7 +293,7 @@ void frmSongs::cmdOpen_Click() {
 bool frmSongs::OpenSetList(const std::string& path) {
   auto read = songs::LoadSetList(path);
   if (auto* why = std::get_if<std::string>(&read)) {
-    services_.messageBoxes.Show("The set list " + path + " cannot be opened: " + *why + ".");
+    services_.messageBoxes.Show("The set list " + ShownText(path) + " cannot be opened: " + *why + ".");
     return false;
   }
   if (playing_ >= 0) Stop();
@@ -311,13 +313,13 @@ bool frmSongs::Save() {
   std::string error;
   if (list_.name.empty()) list_.name = QFileInfo(Q(path_)).completeBaseName().toStdString();
   if (!songs::SaveSetList(path_, list_, error)) {
-    services_.messageBoxes.Show(error);
+    services_.messageBoxes.Show(ShownLines(error));
     return false;
   }
   modified_ = false;
   ShowTitle();
   Remember(path_);
-  statusBar()->showMessage(QString("Saved %1").arg(Q(path_)));
+  statusBar()->showMessage(QString("Saved %1").arg(ShownQ(path_)));
   return true;
 }
 
@@ -404,7 +406,7 @@ void frmSongs::UpdateControls() {
   cmdDown_->setEnabled(selected && row + 1 < count);
   if (mnuSave_) mnuSave_->setEnabled(modified_ || path_.empty());
   lblNow_->setText(playing && playing_ < count
-                       ? QString("Now playing: %1").arg(Q(list_.songs[static_cast<size_t>(playing_)].title))
+                       ? QString("Now playing: %1").arg(ShownQ(list_.songs[static_cast<size_t>(playing_)].title))
                        : QString());
 }
 

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "shell/shown_q.h"
 #include "songs/import.h"
 #include "songs/set_list_play.h"
 
@@ -82,7 +83,7 @@ void frmSongs::Import(const std::vector<std::string>& filesOrLinks) {
   std::string text = status.toStdString() + ".\n";
   for (size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) text += "\n" + problems[i];
   if (problems.size() > kProblemsShown) text += "\n... and " + std::to_string(problems.size() - kProblemsShown) + " more";
-  services_.messageBoxes.Show(text);
+  services_.messageBoxes.Show(ShownLines(text));
 }
 
 void frmSongs::dragEnterEvent(QDragEnterEvent* event) {

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "keyboard/player_keyboard.h"
+#include "shell/shown_q.h"
 
 namespace vambrio {
 namespace {
@@ -33,10 +34,10 @@ void frmSongs::Play() { PlayRow(SelectedRow()); }
 void frmSongs::PlayRow(int row) {
   if (row < 0 || static_cast<size_t>(row) >= list_.songs.size()) return;
   songs::SetListSong song = list_.songs[static_cast<size_t>(row)];
-  const QString title = Q(song.title);
+  const QString title = ShownQ(song.title);
   std::string why;
   const std::optional<registration::Registration> recalled = songs::SongRegistration(song, why);
-  if (!why.empty()) statusBar()->showMessage(QString("\"%1\": %2").arg(title, Q(why)));
+  if (!why.empty()) statusBar()->showMessage(QString("\"%1\": %2").arg(title, ShownQ(why)));
   if (song.style.empty() && recalled) song.style = recalled->styleFile;
   if (song.style.empty()) song.style = services_.stage.CurrentStyle();
   if (song.style.empty()) {  // nothing open anywhere yet: the song's style is asked for
@@ -50,17 +51,17 @@ void frmSongs::PlayRow(int row) {
   }
   songs::StyleShape shape;
   if (std::string problem = services_.stage.UseStyle(song.style, shape); !problem.empty()) {
-    statusBar()->showMessage(Q(problem));  // the Arranger has said why in a message of its own
+    statusBar()->showMessage(ShownQ(problem));  // the Arranger has said why in a message of its own
     return;
   }
   if (recalled) {
     if (song.tempo <= 0 && recalled->tempo > 0) song.tempo = recalled->tempo;
     if (std::string problem = services_.stage.Recall(*recalled); !problem.empty())
-      statusBar()->showMessage(QString("\"%1\": %2").arg(title, Q(problem)));
+      statusBar()->showMessage(QString("\"%1\": %2").arg(title, ShownQ(problem)));
   }
   const songs::PreparedSong prepared = songs::PrepareSong(song, shape);
   if (!prepared.error.empty()) {
-    services_.messageBoxes.Show("\"" + song.title + "\" cannot be played: " + prepared.error);
+    services_.messageBoxes.Show("\"" + ShownText(song.title) + "\" cannot be played: " + ShownText(prepared.error));
     return;
   }
   if (std::string problem = services_.stage.Play(prepared, song.transpose); !problem.empty()) {
@@ -73,7 +74,7 @@ void frmSongs::PlayRow(int row) {
   ShowRow(row);
   Select(row);
   QString status = QString("Playing \"%1\"").arg(title);
-  for (const std::string& note : prepared.notes) status += QString("; %1").arg(Q(note));
+  for (const std::string& note : prepared.notes) status += QString("; %1").arg(ShownQ(note));
   statusBar()->showMessage(status);
   UpdateControls();
 }
