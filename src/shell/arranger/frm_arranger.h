@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "live/section_buttons.h"
 #include "live/tap_tempo.h"
 #include "platform/chart_dialogs.h"
+#include "realtime/audio_latency.h"
 #include "registration/registration.h"
 #include "registration/registration_recall.h"
 #include "shell/arranger/arranger_service.h"
@@ -78,6 +80,11 @@ class frmArranger : public QMainWindow {
   // The voice choices, shared with the main window: an Options menu of the
   // window's own holds them. The part switches' tool tips follow them.
   void SetVoiceOptions(VoiceOptions* options);
+  // The audio latency the main window chooses, kept with registrations.
+  void SetLatency(std::function<realtime::AudioLatency()> get, std::function<void(realtime::AudioLatency)> choose) {
+    latencyNow_ = std::move(get);
+    chooseLatency_ = std::move(choose);
+  }
   // The part switches' tool tips: the voice each part asks for and what plays it.
   void ShowPartVoices();
   // MIDI learn: while on, pressing one of the arranger's controls (by mouse
@@ -204,7 +211,8 @@ class frmArranger : public QMainWindow {
   std::optional<registration::Registration> pendingStyle_;  // recalled while playing: for the next bar line
   uint32_t pendingBar_ = 0;
   uint32_t registrationPressesSeen_ = 0;
-  std::string recalledLatency_ = "normal";  // kept with registrations; the main window chooses the latency
+  std::function<realtime::AudioLatency()> latencyNow_;
+  std::function<void(realtime::AudioLatency)> chooseLatency_;
 };
 
 }  // namespace vambrio

@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "chord/chord_name.h"
@@ -42,6 +43,13 @@ platform::VoiceChoices VoiceMapChoices(const std::string& text) {
   c.soundFontHasKeyboardBanks = text.find("banks=1") != std::string::npos;
   c.generalMidiPort = text.find("gmport=1") != std::string::npos;
   return c;
+}
+
+// "low", "normal" or "safe", as registrations keep it.
+std::string LatencyWord(realtime::AudioLatency latency) {
+  std::string word = realtime::LatencyName(latency);
+  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return word;
 }
 
 }  // namespace
@@ -85,7 +93,7 @@ registration::Registration frmArranger::CaptureRegistration() const {
   if (!chord_.noChord) r.chord = ChordName(chord_.chord);
   else r.chord.reset();
   if (voiceOptions_) r.voiceMap = VoiceMapText(voiceOptions_->Choices());
-  r.latency = recalledLatency_;
+  if (latencyNow_) r.latency = LatencyWord(latencyNow_());
   return r;
 }
 
@@ -145,7 +153,9 @@ void frmArranger::ApplyChange(const RecallChange& c, const registration::Registr
     case What::VoiceMap:
       if (voiceOptions_ && !r.voiceMap.empty()) voiceOptions_->Choose(VoiceMapChoices(r.voiceMap));
       return;
-    case What::Latency: recalledLatency_ = r.latency; return;
+    case What::Latency:
+      if (auto latency = realtime::ParseLatency(r.latency); latency && chooseLatency_) chooseLatency_(*latency);
+      return;
   }
 }
 

@@ -132,6 +132,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void mnuAudioOutput_Show();
   // "Audio Latency" of the Options menu: "Low", "Normal" or "Safe".
   void mnuAudioLatency_Choose(realtime::AudioLatency latency);
+  realtime::AudioLatency LatencyChoice() const { return latencyChoice_; }
   // The status bar's count of buffer underruns (hidden while there are none).
   void ShowUnderruns();
   // "MIDI Input" and "Sound Source" of the Options menu: "" for none (the

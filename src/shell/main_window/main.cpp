@@ -183,6 +183,10 @@ int main(int argc, char** argv) {
       chartDialogs.SetParent(arranger.get());
       arranger->SetKeyboard(&keys);
       arranger->SetVoiceOptions(&voiceOptions);
+      arranger->SetLatency([&window] { return window ? window->LatencyChoice() : realtime::AudioLatency::Normal; },
+                           [&window](realtime::AudioLatency latency) {
+                             if (window) window->mnuAudioLatency_Choose(latency);
+                           });
       if (songs) songs->AddMenuTo(*arranger);
     }
     return *arranger;

@@ -170,6 +170,8 @@ class ArrangerKeyboardTest : public QObject {
     Rig rig(dir.File("Sound.ini"));
     auto* voice = rig.Find<QComboBox>("cboRightVoice");
     auto* tempo = rig.Find<QSpinBox>("spnTempo");
+    realtime::AudioLatency latency = realtime::AudioLatency::Low;  // the main window's choice
+    rig.window.SetLatency([&] { return latency; }, [&](realtime::AudioLatency chosen) { latency = chosen; });
     voice->setCurrentIndex(40);
     tempo->setValue(90);
     rig.Find<QCheckBox>("chkPart3")->setChecked(false);
@@ -183,6 +185,7 @@ class ArrangerKeyboardTest : public QObject {
 
     voice->setCurrentIndex(0);
     tempo->setValue(120);
+    latency = realtime::AudioLatency::Safe;
     rig.Find<QCheckBox>("chkPart3")->setChecked(true);
     rig.Find<QPushButton>("cmdMainA")->click();
     rig.Find<QPushButton>("cmdRoot0")->click();
@@ -195,6 +198,7 @@ class ArrangerKeyboardTest : public QObject {
     QVERIFY(!rig.Find<QCheckBox>("chkPart3")->isChecked());
     QCOMPARE(rig.service.State().selectedMain, 1);
     QCOMPARE(rig.window.ChordText(), QString("G"));
+    QCOMPARE(latency, realtime::AudioLatency::Low);
 
     rig.Find<QCheckBox>("chkFreezeVoices")->setChecked(true);
     voice->setCurrentIndex(10);
