@@ -22,7 +22,7 @@
 #include "loading/entry.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 
 namespace {
 

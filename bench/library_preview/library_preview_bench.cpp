@@ -15,7 +15,7 @@
 
 #include "bench_server.h"
 #include "monitor_recorder.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/library/arranger_preview.h"
 

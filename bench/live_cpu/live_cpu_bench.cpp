@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench_server.h"
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 #include "realtime/audio_latency.h"
 
 namespace vb = vambrio::bench;

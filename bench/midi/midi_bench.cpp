@@ -22,11 +22,11 @@
 #include "midi/midi_file_events.h"
 #include "bench_jack.h"
 #include "midi_peer.h"
-#include "platform/kept_midi_ports.h"
-#include "platform/midi_file_source.h"
-#include "platform/realtime_port_source.h"
-#include "platform/midi_sender.h"
-#include "platform/rtmidi_system.h"
+#include "platform/midi_ports/kept_midi_ports.h"
+#include "platform/midi_ports/midi_file_source.h"
+#include "platform/midi_ports/realtime_port_source.h"
+#include "platform/midi_ports/midi_sender.h"
+#include "platform/rtmidi/rtmidi_system.h"
 #include "style_builder.h"
 
 namespace {

@@ -27,8 +27,8 @@
 #include "bench_server.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
-#include "platform/fluid_engine.h"
-#include "platform/soundfont.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/files/soundfont.h"
 
 namespace vb = vambrio::bench;
 using namespace std::chrono_literals;

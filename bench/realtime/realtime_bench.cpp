@@ -13,7 +13,7 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "monitor_recorder.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "realtime/live_midi_client.h"
 
 namespace vb = vambrio::bench;

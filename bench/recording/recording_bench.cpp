@@ -21,10 +21,10 @@
 
 #include "live/live_session.h"
 #include "loading/entry.h"
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 #include "realtime/block_renderer.h"
 #include "recording/performance.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace {
 

@@ -25,13 +25,13 @@
 #include "keyboard/player_keyboard.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
-#include "platform/fluid_apply.h"
-#include "platform/soundfont.h"
-#include "platform/voice_choices.h"
+#include "platform/fluidsynth/fluid_apply.h"
+#include "platform/files/soundfont.h"
+#include "platform/files/voice_choices.h"
 #include "realtime/block_renderer.h"
 #include "realtime/voice_mapping_client.h"
 #include "registration/registration_recall.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "monitor_recorder.h"
-#include "platform/fluid_engine.h"
-#include "platform/fluid_sequencer.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/fluidsynth/fluid_sequencer.h"
 #include "style_builder.h"
 
 namespace vambrio::bench {

@@ -12,7 +12,7 @@
 
 #include "bench_server.h"
 #include "latency_probe.h"
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 
 namespace vb = vambrio::bench;
 

@@ -28,6 +28,10 @@ inline constexpr int kPhrase1Part = 14;
 inline constexpr int kPhrase2Part = 15;
 inline constexpr int kNoPart = -1;
 
+// The parts' names, part kRhythmSub first, in the order of the window's part boxes.
+inline constexpr std::array<const char*, 8> kPartNames = {"Rhythm Sub", "Rhythm Main", "Bass",     "Chord 1",
+                                                          "Chord 2",    "Pad",         "Phrase 1", "Phrase 2"};
+
 inline constexpr bool IsRhythmPart(int part) { return part == kRhythmSub || part == kRhythmMain; }
 
 // Note transposition rule: how the notes move to the chord's root.

@@ -11,7 +11,7 @@
 #include "cli/cli_common.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 
 namespace vambrio::cli {
 

@@ -22,7 +22,7 @@
 #include "model/shown_text.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 #include "songs/chart_text.h"
 
 namespace vambrio::cli {

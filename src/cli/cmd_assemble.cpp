@@ -13,7 +13,7 @@
 #include "model/shown_text.h"
 #include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {

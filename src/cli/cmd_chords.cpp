@@ -29,13 +29,11 @@ const char* const kNtrNames[3] = {"root transpose", "root fixed", "guitar"};
 const char* const kGuitarModes[3] = {"all-purpose", "stroke", "arpeggio"};
 const char* const kRtrNames[kRtrCount] = {"stop",      "pitch shift",      "pitch shift to root",
                                           "retrigger", "retrigger to root", "note generator"};
-const char* const kPartNames[8] = {"Rhythm Sub", "Rhythm Main", "Bass",     "Chord 1",
-                                   "Chord 2",    "Pad",         "Phrase 1", "Phrase 2"};
 
 // A type's name for lists, where the major chord's empty name would vanish.
 std::string TypeLabel(int type) { return type == 0 ? "Maj" : ChordTypeName(type); }
 
-std::string PartName(int part) { return part == kNoPart ? "none" : kPartNames[part - kRhythmSub]; }
+std::string PartName(int part) { return part == kNoPart ? "none" : kPartNames[static_cast<size_t>(part - kRhythmSub)]; }
 
 std::string TableName(const RangeRule& r) {
   return r.ntr == Ntr::Guitar ? kGuitarModes[r.guitarMode] : kNttNames[static_cast<int>(r.ntt)];

@@ -10,7 +10,7 @@
 #include "editing/style_file_writer.h"
 #include "loading/entry.h"
 #include "model/style_model.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {

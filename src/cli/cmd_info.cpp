@@ -15,7 +15,7 @@
 #include "loading/stage_settings.h"
 #include "midi/gm_programs.h"
 #include "model/shown_text.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include "cli/command.h"
 #include "cli/voices_cli.h"
 #include "loading/entry.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {

@@ -10,7 +10,7 @@
 #include "arranger/style_patterns.h"
 #include "cli/cli_common.h"
 #include "live/live_arranger.h"
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 #include "recording/recording_files.h"
 
 namespace vambrio::cli {

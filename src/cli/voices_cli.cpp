@@ -4,7 +4,7 @@
 #include <iostream>
 #include <iterator>
 
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 #include "voices/mapped_midi_file.h"
 
 namespace vambrio::cli {

@@ -9,8 +9,8 @@
 
 #include "model/errors.h"
 #include "model/style_model.h"
-#include "platform/input_box.h"
-#include "platform/message_box.h"
+#include "editing/input_box.h"
+#include "model/message_box.h"
 
 namespace vambrio {
 

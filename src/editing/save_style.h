@@ -8,8 +8,8 @@
 #include "editing/style_file_writer.h"
 #include "model/errors.h"
 #include "model/style_model.h"
-#include "platform/file_dialogs.h"
-#include "platform/message_box.h"
+#include "editing/file_dialogs.h"
+#include "model/message_box.h"
 
 namespace vambrio {
 

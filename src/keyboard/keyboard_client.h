@@ -20,7 +20,7 @@
 
 #include "keyboard/keyboard_router.h"
 #include "keyboard/player_parts.h"
-#include "platform/midi_ports.h"
+#include "midi/midi_ports.h"
 #include "realtime/meta_tap.h"
 #include "realtime/realtime_client.h"
 #include "realtime/spsc_queue.h"

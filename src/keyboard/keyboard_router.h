@@ -20,7 +20,7 @@
 #include <string>
 
 #include "chord/chord_detect.h"
-#include "platform/midi_message.h"
+#include "midi/midi_message.h"
 
 namespace vambrio::keyboard {
 

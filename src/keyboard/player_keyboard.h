@@ -15,7 +15,7 @@
 
 #include "keyboard/keyboard_router.h"
 #include "keyboard/player_parts.h"
-#include "platform/midi_ports.h"
+#include "midi/midi_ports.h"
 #include "realtime/realtime_client.h"
 
 namespace vambrio::live {

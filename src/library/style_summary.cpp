@@ -8,7 +8,7 @@
 
 #include "chord/chord_rules.h"
 #include "loading/entry.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::library {
 namespace {

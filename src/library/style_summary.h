@@ -13,8 +13,7 @@
 namespace vambrio::library {
 
 // The eight accompaniment parts, in the order of the window's part boxes.
-inline constexpr std::array<const char*, 8> kPartNames = {"Rhythm Sub", "Rhythm Main", "Bass",     "Chord 1",
-                                                          "Chord 2",    "Pad",         "Phrase 1", "Phrase 2"};
+using vambrio::kPartNames;
 
 struct StyleSummary {
   std::string name;           // the style's name event, spaces trimmed

@@ -11,9 +11,9 @@
 #include "model/errors.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/sequencer.h"
+#include "playback/clock.h"
+#include "model/message_box.h"
+#include "playback/sequencer.h"
 
 namespace vambrio {
 

@@ -14,6 +14,6 @@ if(VAMBRIO_GUI)
 
   # The program's library window beside the main window.
   add_library(vambrio_library_host STATIC ${_dir}/library_host.h ${_dir}/library_host.cpp)
-  target_link_libraries(vambrio_library_host PUBLIC vambrio_library_window vambrio_library_preview vambrio_main_window
+  target_link_libraries(vambrio_library_host PUBLIC vambrio_library_window vambrio_library_preview
     vambrio_qt_folder_dialog)
 endif()

@@ -8,15 +8,14 @@ if(VAMBRIO_GUI)
     ${_dir}/frm_vambrio_editing.cpp ${_dir}/frm_vambrio_chord.cpp ${_dir}/frm_vambrio_midi.cpp
     ${_dir}/frm_vambrio_seamless.cpp ${_dir}/frm_vambrio_recent.cpp
     ${_dir}/frm_vambrio_voices.cpp
-    ${_dir}/sound_source.h ${_dir}/midi_routing.h
+    ${_dir}/sound_source.h
     ${_dir}/section_combo.h ${_dir}/section_combo.cpp)
   set_target_properties(vambrio_main_window PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_qt_services vambrio_helpabout vambrio_add_volume_events
     vambrio_voice_options Qt6::Widgets)
 
   # The window's sound source on the built-in synthesizer.
-  add_library(vambrio_window_sound STATIC ${_dir}/fluid_sound.h ${_dir}/fluid_sound.cpp
-    ${PROJECT_SOURCE_DIR}/src/platform/fluid_drivers.h ${PROJECT_SOURCE_DIR}/src/platform/fluid_drivers.cpp)
+  add_library(vambrio_window_sound STATIC ${_dir}/fluid_sound.h ${_dir}/fluid_sound.cpp)
   target_link_libraries(vambrio_window_sound PUBLIC vambrio_main_window vambrio_sound PRIVATE PkgConfig::FLUIDSYNTH)
 
   # The program: the window on the real sound, mixer and desktop.

@@ -3,6 +3,6 @@
 if(VAMBRIO_GUI)
   add_library(vambrio_sound_routing STATIC
     ${CMAKE_CURRENT_LIST_DIR}/midi/sound_routing.h ${CMAKE_CURRENT_LIST_DIR}/midi/sound_routing.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/main_window/midi_routing.h)
+    ${CMAKE_CURRENT_LIST_DIR}/midi/midi_routing.h)
   target_link_libraries(vambrio_sound_routing PUBLIC vambrio_core Qt6::Core)
 endif()

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/style_summary.h"
+#include "chord/channel_rule.h"
 #include "midi/gm_programs.h"
 
 namespace vambrio::voices {
@@ -38,7 +38,7 @@ const char* HowText(How how) {
 
 const char* PartName(int part) {
   const int i = part - 8;
-  return i >= 0 && i < static_cast<int>(library::kPartNames.size()) ? library::kPartNames[static_cast<size_t>(i)] : "";
+  return i >= 0 && i < static_cast<int>(kPartNames.size()) ? kPartNames[static_cast<size_t>(i)] : "";
 }
 
 HelperChannels HelperChannels::BuiltInSynth() {

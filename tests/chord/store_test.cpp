@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chord_test_support.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio {
 namespace {

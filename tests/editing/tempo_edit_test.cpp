@@ -6,7 +6,7 @@
 #include "editing_test_util.h"
 #include "fakes/fake_input_box.h"
 #include "fakes/fake_message_boxes.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <clocale>
 
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 #include "style_builder.h"
 #include "temp_dir.h"
 

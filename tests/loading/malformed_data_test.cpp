@@ -9,7 +9,7 @@
 #include "loading/scan.h"
 #include "malformed_style.h"
 #include "playback/assembly.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 #include "smf_check.h"
 #include "style_builder.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 #include "style_builder.h"
 
 namespace vambrio {

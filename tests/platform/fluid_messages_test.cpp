@@ -1,6 +1,6 @@
 // FluidSynth's messages: collected, summed up in one line, all of them with
 // --verbose; render of a style whose voices are XG variations.
-#include "platform/fluid_log.h"
+#include "platform/fluidsynth/fluid_log.h"
 
 #include <fluidsynth.h>
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "platform/kept_midi_ports.h"
+#include "platform/midi_ports/kept_midi_ports.h"
 
 #include <gtest/gtest.h>
 

@@ -17,9 +17,9 @@
 #include "loading/entry.h"
 #include "midi/tempo_map.h"
 #include "midi_peer.h"
-#include "platform/kept_midi_ports.h"
-#include "platform/port_output.h"
-#include "platform/rtmidi_system.h"
+#include "platform/midi_ports/kept_midi_ports.h"
+#include "platform/midi_ports/port_output.h"
+#include "platform/rtmidi/rtmidi_system.h"
 
 namespace vambrio {
 namespace {

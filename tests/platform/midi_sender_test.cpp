@@ -1,10 +1,10 @@
-#include "platform/midi_sender.h"
+#include "platform/midi_ports/midi_sender.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes/fake_midi.h"
-#include "platform/midi_file_source.h"
-#include "platform/realtime_port_source.h"
+#include "platform/midi_ports/midi_file_source.h"
+#include "platform/midi_ports/realtime_port_source.h"
 #include "style_builder.h"
 
 namespace vambrio::platform {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/system_clock.h"
+#include "platform/clock/system_clock.h"
 
 namespace vambrio::platform {
 namespace {

@@ -2,7 +2,7 @@
 // classic Play and the live client take the port from each other, each is
 // told, and every channel is silenced in between. The keyboard's chosen input
 // changes behind its reader.
-#include "platform/port_output.h"
+#include "platform/midi_ports/port_output.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "fakes/fake_midi.h"
-#include "platform/chosen_midi_input.h"
+#include "platform/midi_ports/chosen_midi_input.h"
 #include "style_builder.h"
 #include "temp_dir.h"
 

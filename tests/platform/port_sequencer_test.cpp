@@ -1,4 +1,4 @@
-#include "platform/port_sequencer.h"
+#include "platform/midi_ports/port_sequencer.h"
 
 #include <gtest/gtest.h>
 

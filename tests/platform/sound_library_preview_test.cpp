@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "live/chosen_chord.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/library/arranger_preview.h"
 #include "sound_test_support.h"

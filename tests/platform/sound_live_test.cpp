@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "platform/fluid_engine.h"
-#include "platform/fluid_sequencer.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/fluidsynth/fluid_sequencer.h"
 #include "realtime/live_midi_client.h"
 #include "sound_test_support.h"
 #include "style_builder.h"

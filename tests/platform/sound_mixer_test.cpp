@@ -3,8 +3,8 @@
 
 #include <regex>
 
-#include "platform/alsa_mixer.h"
-#include "shell/pc_volume.h"
+#include "platform/alsa_mixer/alsa_mixer.h"
+#include "playback/pc_volume.h"
 #include "sound_test_support.h"
 
 namespace vambrio::test {

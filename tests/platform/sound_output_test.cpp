@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "sound_test_support.h"
 #include "style_builder.h"
 #include "temp_dir.h"

@@ -5,8 +5,8 @@
 
 #include <thread>
 
-#include "platform/fluid_engine.h"
-#include "platform/fluid_sequencer.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/fluidsynth/fluid_sequencer.h"
 #include "sound_test_support.h"
 #include "style_builder.h"
 #include "temp_dir.h"

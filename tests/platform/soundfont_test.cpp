@@ -1,4 +1,4 @@
-#include "platform/soundfont.h"
+#include "platform/files/soundfont.h"
 
 #include <gtest/gtest.h>
 

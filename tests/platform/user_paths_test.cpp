@@ -1,4 +1,4 @@
-#include "platform/user_paths.h"
+#include "platform/files/user_paths.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

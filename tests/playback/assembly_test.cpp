@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 #include "smf_check.h"
 #include "style_builder.h"
 #include "temp_dir.h"

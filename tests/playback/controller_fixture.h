@@ -12,7 +12,7 @@
 #include "fakes/fake_sequencer.h"
 #include "loading/entry.h"
 #include "playback/playback_controller.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::test {
 

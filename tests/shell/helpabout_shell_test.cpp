@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/qt_desktop_shell.h"
+#include "platform/desktop/qt_desktop_shell.h"
 #include "temp_dir.h"
 
 using vambrio::platform::QtDesktopShell;

@@ -22,10 +22,10 @@
 #include "keyboard/live_keyboard.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
-#include "platform/fluid_engine.h"
-#include "platform/rtmidi_system.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/rtmidi/rtmidi_system.h"
 #include "realtime/voice_mapping_client.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 namespace {

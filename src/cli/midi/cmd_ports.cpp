@@ -6,7 +6,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/command.h"
-#include "platform/rtmidi_system.h"
+#include "platform/rtmidi/rtmidi_system.h"
 
 namespace vambrio::cli {
 namespace {

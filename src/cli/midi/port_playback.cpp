@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "model/shown_text.h"
-#include "platform/rtmidi_system.h"
+#include "platform/rtmidi/rtmidi_system.h"
 
 namespace vambrio::cli {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/kept_midi_ports.h"
-#include "platform/midi_sender.h"
-#include "platform/port_sequencer.h"
-#include "platform/realtime_port_source.h"
+#include "platform/midi_ports/kept_midi_ports.h"
+#include "platform/midi_ports/midi_sender.h"
+#include "platform/midi_ports/port_sequencer.h"
+#include "platform/midi_ports/realtime_port_source.h"
 
 namespace vambrio::cli {
 

@@ -21,7 +21,7 @@
 #include "live/live_session.h"
 #include "cli/sound/voice_cli.h"
 #include "model/shown_text.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "realtime/voice_mapping_client.h"
 
 namespace vambrio::cli {

@@ -2,7 +2,7 @@
 // 44.1 kHz 16-bit stereo, with a release tail that ends when the last voice
 // has died away, at most three seconds after the song.
 #include "cli/arrange_wav.h"
-#include "platform/fluid_render.h"
+#include "platform/fluidsynth/fluid_render.h"
 
 namespace vambrio::cli {
 namespace {

@@ -12,7 +12,7 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "cli/sound/voice_cli.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "realtime/voice_mapping_client.h"
 
 namespace vambrio::cli {

@@ -11,8 +11,8 @@
 #include "cli/voices_cli.h"
 #include "cli/sound/sound_cli.h"
 #include "cli/sound/voice_cli.h"
-#include "platform/fluid_render.h"
-#include "platform/user_paths.h"
+#include "platform/fluidsynth/fluid_render.h"
+#include "platform/files/user_paths.h"
 #include "playback/any_chord_assembly.h"
 #include "playback/assembly.h"
 

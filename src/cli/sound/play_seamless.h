@@ -9,7 +9,7 @@
 #include "chord/chord_name.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 #include "playback/playback_controller.h"
 
 namespace vambrio::platform {

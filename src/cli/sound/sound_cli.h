@@ -10,10 +10,10 @@
 
 #include "cli/cli_common.h"
 #include "loading/entry.h"
-#include "platform/fluid_log.h"
-#include "platform/message_box.h"
+#include "platform/fluidsynth/fluid_log.h"
+#include "model/message_box.h"
 #include "playback/playback_controller.h"
-#include "shell/error_reporter.h"
+#include "model/error_reporter.h"
 
 namespace vambrio::cli {
 

@@ -9,7 +9,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/voices_cli.h"
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 #include "voices/voice_mapper.h"
 
 namespace vambrio::cli {

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "live/live_session.h"
-#include "platform/fluid_render.h"
+#include "platform/fluidsynth/fluid_render.h"
 #include "shell/arranger/fluid_arranger_service.h"
 
 namespace vambrio {

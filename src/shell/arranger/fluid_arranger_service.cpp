@@ -7,9 +7,9 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "midi/smf_writer.h"
-#include "platform/fluid_render.h"
-#include "platform/soundfont.h"
-#include "shell/error_reporter.h"
+#include "platform/fluidsynth/fluid_render.h"
+#include "platform/files/soundfont.h"
+#include "model/error_reporter.h"
 
 namespace vambrio {
 namespace {

@@ -15,9 +15,9 @@
 #include "keyboard/player_keyboard.h"
 #include "model/play_choices.h"
 #include "model/style_model.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "recording/recording_files.h"
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 #include "realtime/voice_mapping_client.h"
 #include "shell/arranger/arranger_service.h"
 

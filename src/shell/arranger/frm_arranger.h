@@ -19,7 +19,7 @@
 #include "live/chosen_chord.h"
 #include "live/section_buttons.h"
 #include "live/tap_tempo.h"
-#include "platform/chart_dialogs.h"
+#include "platform/desktop/chart_dialogs.h"
 #include "realtime/audio_latency.h"
 #include "registration/registration.h"
 #include "registration/registration_recall.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/chart_dialogs.h"
+#include "platform/desktop/chart_dialogs.h"
 #include "shell/arranger/arranger_service.h"
 
 class QCheckBox;

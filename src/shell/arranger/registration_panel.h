@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/chart_dialogs.h"
+#include "platform/desktop/chart_dialogs.h"
 #include "registration/registration.h"
 #include "registration/registration_recall.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/shell.h"
+#include "model/message_box.h"
+#include "platform/desktop/shell.h"
 
 namespace Ui {
 class frmAbout;

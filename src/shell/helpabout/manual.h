@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/shell.h"
+#include "model/message_box.h"
+#include "platform/desktop/shell.h"
 
 namespace vambrio::shell {
 

@@ -14,8 +14,8 @@
 
 #include "library/library_database.h"
 #include "library/library_indexer.h"
-#include "platform/folder_dialog.h"
-#include "platform/message_box.h"
+#include "platform/desktop/folder_dialog.h"
+#include "model/message_box.h"
 #include "shell/library/style_preview.h"
 
 class QThread;

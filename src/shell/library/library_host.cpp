@@ -1,18 +1,19 @@
 #include "shell/library/library_host.h"
 
-#include <QObject>
+#include <QWidget>
 
 #include "shell/library/frm_library.h"
-#include "shell/main_window/frm_vambrio.h"
 
 namespace vambrio::shell {
 
-LibraryHost::LibraryHost(frmVambrio& main, platform::MessageBoxes& boxes, StylePreview* preview,
+LibraryHost::LibraryHost(QWidget& owner, platform::MessageBoxes& boxes, StylePreview* preview,
+                         std::function<void(const std::string&)> openStyle,
                          std::function<void(const std::string&)> openInArranger)
-    : main_(main), boxes_(boxes), preview_(preview), openInArranger_(std::move(openInArranger)) {
-  QObject::connect(&main_, &frmVambrio::libraryRequested, &main_, [this] { Show(); });
-  QObject::connect(&main_, &frmVambrio::unloadedWindow, &main_, [this] { Close(); });
-}
+    : owner_(owner),
+      boxes_(boxes),
+      preview_(preview),
+      openStyle_(std::move(openStyle)),
+      openInArranger_(std::move(openInArranger)) {}
 
 LibraryHost::~LibraryHost() = default;
 
@@ -21,12 +22,12 @@ void LibraryHost::Show() {
     LibraryWindowServices services{library::DefaultDatabaseFile(), boxes_, folderDialog_, preview_, {},
                                    openInArranger_};
     services.openStyle = [this](const std::string& path) {
-      main_.OpenStyle(path);
-      main_.raise();
-      main_.activateWindow();
+      openStyle_(path);
+      owner_.raise();
+      owner_.activateWindow();
     };
     window_ = std::make_unique<FrmLibrary>(std::move(services));
-    window_->setWindowIcon(main_.windowIcon());
+    window_->setWindowIcon(owner_.windowIcon());
     folderDialog_.SetParent(window_.get());
   }
   window_->show();

@@ -1,25 +1,29 @@
 // The library window of the program: made when first asked for, opening
-// styles in the main window, closed when the main window unloads.
+// styles through the callback it is given (the main window's opening), beside
+// the window it is shown for. Whoever makes it calls Show and Close.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/message_box.h"
-#include "platform/qt_folder_dialog.h"
+#include "model/message_box.h"
+#include "platform/desktop/qt_folder_dialog.h"
 #include "shell/library/style_preview.h"
 
-namespace vambrio {
-class frmVambrio;
+class QWidget;
 
+namespace vambrio {
 namespace shell {
 class FrmLibrary;
 
 class LibraryHost {
  public:
-  // preview may be null (no preview controls); openInArranger empty (no Arranger button).
-  LibraryHost(frmVambrio& main, platform::MessageBoxes& boxes, StylePreview* preview,
+  // owner: the window a chosen style opens in (raised then, and whose icon the
+  // library shows); openStyle opens a style there. preview may be null (no
+  // preview controls); openInArranger empty (no Arranger button).
+  LibraryHost(QWidget& owner, platform::MessageBoxes& boxes, StylePreview* preview,
+              std::function<void(const std::string&)> openStyle,
               std::function<void(const std::string&)> openInArranger = {});
   ~LibraryHost();
 
@@ -27,9 +31,10 @@ class LibraryHost {
   void Close();
 
  private:
-  frmVambrio& main_;
+  QWidget& owner_;
   platform::MessageBoxes& boxes_;
   StylePreview* preview_;
+  std::function<void(const std::string&)> openStyle_;
   std::function<void(const std::string&)> openInArranger_;
   platform::QtFolderDialog folderDialog_;
   std::unique_ptr<FrmLibrary> window_;

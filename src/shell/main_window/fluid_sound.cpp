@@ -1,7 +1,7 @@
 #include "shell/main_window/fluid_sound.h"
 
-#include "platform/fluid_drivers.h"
-#include "platform/soundfont.h"
+#include "platform/fluidsynth/fluid_drivers.h"
+#include "platform/files/soundfont.h"
 
 namespace vambrio {
 

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/fluid_engine.h"
-#include "platform/fluid_sequencer.h"
-#include "platform/sequencer_settings.h"
-#include "platform/voice_choices.h"
+#include "platform/fluidsynth/fluid_engine.h"
+#include "platform/fluidsynth/fluid_sequencer.h"
+#include "playback/sequencer_settings.h"
+#include "platform/files/voice_choices.h"
 #include "shell/main_window/sound_source.h"
 
 namespace vambrio {

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "platform/midi_ports.h"
+#include "midi/midi_ports.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "ui_frm_vambrio.h"
 

@@ -4,7 +4,7 @@
 
 #include "shell/helpabout/frm_about.h"
 #include "shell/main_window/frm_vambrio.h"
-#include "shell/settings_file.h"
+#include "model/settings_file.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {

@@ -10,22 +10,22 @@
 #include <unistd.h>
 
 #include "keyboard/player_keyboard.h"
-#include "platform/alsa_mixer.h"
-#include "platform/rtmidi_system.h"
-#include "platform/qt_desktop_shell.h"
-#include "platform/qt_file_dialogs.h"
-#include "platform/qt_input_box.h"
-#include "platform/qt_message_boxes.h"
-#include "platform/qt_timer.h"
-#include "platform/system_clock.h"
-#include "platform/user_paths.h"
+#include "platform/alsa_mixer/alsa_mixer.h"
+#include "platform/rtmidi/rtmidi_system.h"
+#include "platform/desktop/qt_desktop_shell.h"
+#include "platform/desktop/qt_file_dialogs.h"
+#include "platform/desktop/qt_input_box.h"
+#include "platform/desktop/qt_message_boxes.h"
+#include "platform/desktop/qt_timer.h"
+#include "platform/clock/system_clock.h"
+#include "platform/files/user_paths.h"
 #include "shell/helpabout/program_icon.h"
 #include "shell/library/arranger_preview.h"
 #include "shell/library/library_host.h"
 #include "shell/main_window/fluid_sound.h"
 #include "shell/voices/voice_options.h"
 #include "shell/main_window/frm_vambrio.h"
-#include "platform/qt_chart_dialogs.h"
+#include "platform/desktop/qt_chart_dialogs.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
 #include "shell/midi/sound_routing.h"
@@ -236,7 +236,10 @@ int main(int argc, char** argv) {
   previewService.SetLiveOutput(chosenOutput);
   previewService.SetVoices(voiceChoices);
   shell::ArrangerPreview preview(previewService, chosenChord);
-  shell::LibraryHost library(main, boxes, &preview, openArranger);
+  shell::LibraryHost library(main, boxes, &preview, [&main](const std::string& path) { main.OpenStyle(path); },
+                            openArranger);
+  QObject::connect(&main, &frmVambrio::libraryRequested, &main, [&library] { library.Show(); });
+  QObject::connect(&main, &frmVambrio::unloadedWindow, &main, [&library] { library.Close(); });
   // The set list: its songs play in the Arranger, with the main window's style when they name none.
   SongsHost songsHost(arrangerWindow, [&main] { return main.model().StyleFileName; }, boxes, input, soundSettings, &keys);
   songs = &songsHost;

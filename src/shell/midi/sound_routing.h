@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/chosen_midi_input.h"
-#include "platform/kept_midi_ports.h"
-#include "platform/live_output.h"
-#include "platform/mono_clock.h"
-#include "platform/port_output.h"
-#include "platform/sequencer_settings.h"
-#include "shell/main_window/midi_routing.h"
+#include "platform/midi_ports/chosen_midi_input.h"
+#include "platform/midi_ports/kept_midi_ports.h"
+#include "realtime/live_output.h"
+#include "platform/clock/mono_clock.h"
+#include "platform/midi_ports/port_output.h"
+#include "playback/sequencer_settings.h"
+#include "shell/midi/midi_routing.h"
 
 namespace vambrio {
 

@@ -10,9 +10,9 @@
 
 // Before Qt: a chart has a member named "slots".
 #include "keyboard/keyboard_router.h"
-#include "platform/input_box.h"
-#include "platform/message_box.h"
-#include "platform/song_dialogs.h"
+#include "editing/input_box.h"
+#include "model/message_box.h"
+#include "platform/desktop/song_dialogs.h"
 #include "shell/songs/song_stage.h"
 #include "songs/set_list.h"
 #include "songs/set_list_play.h"

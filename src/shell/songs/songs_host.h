@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt_song_dialogs.h"
+#include "platform/desktop/qt_song_dialogs.h"
 #include "shell/songs/arranger_stage.h"
-#include "platform/input_box.h"
-#include "platform/message_box.h"
+#include "editing/input_box.h"
+#include "model/message_box.h"
 
 namespace vambrio {
 

@@ -11,7 +11,7 @@
 #include <QObject>
 #include <string>
 
-#include "platform/voice_choices.h"
+#include "platform/files/voice_choices.h"
 
 class QMenu;
 

@@ -19,7 +19,7 @@
 #include "model/whole_file.h"
 #include "registration/registration_bank.h"
 #include "style_builder.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
 #include "temp_dir.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/main_window/midi_routing.h"
+#include "shell/midi/midi_routing.h"
 
 namespace vambrio::test {
 

@@ -7,7 +7,7 @@
 
 #include "../arranger/fake_arranger_service.h"
 #include "loading/entry.h"
-#include "platform/fluid_engine.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "test_classes.h"
 #include "window_rig.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/chart_dialogs.h"
+#include "platform/desktop/chart_dialogs.h"
 
 namespace vambrio::test {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "platform/clock.h"
+#include "playback/clock.h"
 
 namespace vambrio::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 
 namespace vambrio::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_dialogs.h"
+#include "editing/file_dialogs.h"
 
 namespace vambrio::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_dialog.h"
+#include "platform/desktop/folder_dialog.h"
 
 namespace vambrio::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/input_box.h"
+#include "editing/input_box.h"
 
 namespace vambrio::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/live_output.h"
+#include "realtime/live_output.h"
 #include "realtime/realtime_client.h"
 
 namespace vambrio::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "model/message_box.h"
 
 namespace vambrio::test {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi_ports.h"
-#include "platform/mono_clock.h"
+#include "midi/midi_ports.h"
+#include "platform/clock/mono_clock.h"
 #include "realtime/spsc_queue.h"
 
 namespace vambrio::test {

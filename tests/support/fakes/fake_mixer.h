@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/mixer.h"
+#include "playback/mixer.h"
 
 namespace vambrio::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sequencer.h"
+#include "playback/sequencer.h"
 
 namespace vambrio::test {
 

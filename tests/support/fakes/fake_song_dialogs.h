@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/song_dialogs.h"
+#include "platform/desktop/song_dialogs.h"
 
 namespace vambrio::test {
 
