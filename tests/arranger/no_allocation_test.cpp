@@ -6,7 +6,16 @@
 #include "arranger/song.h"
 #include "arranger_test_support.h"
 #include "counting_new.h"
+#include "fakes/fake_midi.h"
+#include "keyboard/player_keyboard.h"
 #include "live/live_arranger.h"
+#include "live/live_session.h"
+#include "realtime/block_renderer.h"
+#include "realtime/voice_mapping_client.h"
+#include "recording/performance_recorder.h"
+#include "soundfont_writer.h"
+#include "voices/voice_map.h"
+#include "voices/voice_use.h"
 
 namespace vambrio::arranger::test {
 namespace {
@@ -78,6 +87,59 @@ TEST(ArrangerRealTime, NoAllocationInTheCountInMetronomeAndTranspose) {
   run(2000);
   EXPECT_EQ(g_allocations.load() - before, 0);
   EXPECT_TRUE(player.Done());
+}
+
+// The whole audio callback as the Arranger window runs it, one block after
+// another: the voice map in front of the recorder, the player's keyboard and
+// the live arranger, rendered into the synthesizer piece by piece.
+class CountingSynth final : public realtime::SynthTarget {
+ public:
+  void Apply(const realtime::RealtimeEvent&) override { ++applied; }
+  void Render(uint32_t, uint32_t frames) override { rendered += frames; }
+  long applied = 0;
+  long rendered = 0;
+};
+
+TEST(ArrangerRealTime, NoAllocationInTheWholeAudioCallback) {
+  const StyleModel model = Loaded(StyleOf({{"Main A", kBar, {{0, 0x99, 36, 100}, {0, 0x9B, 60, 80}, {960, 0x8B, 60, 0}}},
+                                           {"Fill In AA", kBar, {{0, 0x9C, 64, 90}}}}));
+  live::LiveSession session(model, {});
+  vambrio::test::FakeMidiIn keys;
+  keyboard::PlayerKeyboard keyboard({&keys});
+  recording::PerformanceRecorder recorder(session.Client());
+  session.Client().SetMetaTap(&recorder);
+  recorder.SetInner(keyboard.ClientFor(session.Client(), &recorder));
+  recorder.SetRecording(true);
+  voices::CatalogResult catalog = voices::ReadSoundFontCatalog(vambrio::test::TinyGmSoundFont(true));
+  ASSERT_TRUE(catalog.catalog) << catalog.error;
+  realtime::VoiceMappingClient mapping;
+  mapping.Use(&recorder, std::make_shared<const voices::VoiceMap>(
+                             voices::GatherVoiceUse(model),
+                             std::make_shared<voices::SoundFontCatalog>(std::move(*catalog.catalog)),
+                             voices::VoiceMapSettings{}));
+  auto events = std::make_unique<realtime::RealtimeEventSink>();
+  CountingSynth synth;
+  int64_t sample = 0;
+  auto run = [&](int blocks) {
+    for (int b = 0; b < blocks; ++b, sample += 256)
+      realtime::RenderBlock(&mapping, realtime::BlockInfo{sample, 256, 48000, 0}, *events, synth);
+  };
+
+  const long before = g_allocations.load();
+  session.Client().Post(live::Command(live::LiveCommand::Kind::Start, 0));
+  run(200);
+  keys.Receive({0x90, 36, 90}), keys.Receive({0x90, 40, 90}), keys.Receive({0x90, 43, 90});  // C in the left hand
+  keys.Receive({0x90, 72, 100});                                                             // the right hand
+  run(400);
+  session.Client().Post(live::Command(live::LiveCommand::Kind::Break));
+  keys.Receive({0x80, 40, 0}), keys.Receive({0x90, 39, 90}), keys.Receive({0x80, 72, 0});  // Cm
+  run(800);
+  session.Client().Post(live::Command(live::LiveCommand::Kind::Stop, 0));
+  run(100);
+  EXPECT_EQ(g_allocations.load() - before, 0);
+  EXPECT_GT(synth.applied, 50);
+  EXPECT_EQ(synth.rendered, sample);
+  EXPECT_GE(keyboard.ChordsGiven(), 2u);
 }
 
 }  // namespace
