@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   vambrio::test::FakeMessageBoxes boxes;
   vambrio::test::FakeFolderDialog folders;
   auto start = Clock::now();
-  vambrio::shell::FrmLibrary window({file, boxes, folders, nullptr, {}, {}});
+  vambrio::shell::frmLibrary window({file, boxes, folders, nullptr, {}, {}});
   window.resize(1100, 700);
   window.show();
   auto* table = window.findChild<QTableView*>("tblStyles");

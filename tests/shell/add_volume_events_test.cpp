@@ -6,12 +6,12 @@
 
 #include "shell/add_volume_events/frm_add_volume_events.h"
 
-using vambrio::shell::FrmAddVolumeEvents;
+using vambrio::shell::frmAddVolumeEvents;
 
 class AddVolumeEventsTest : public QObject {
   Q_OBJECT
 
-  FrmAddVolumeEvents::Labels labels(int count) {
+  frmAddVolumeEvents::Labels labels(int count) {
     ++built_;
     return {"first", "second ", "This style has " + std::to_string(count) + " initial", " fourth"};
   }
@@ -22,8 +22,8 @@ class AddVolumeEventsTest : public QObject {
 
   void showsCaptionLabelsAndButtons() {
     QWidget main;
-    QPointer<FrmAddVolumeEvents> dlg;
-    FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(5); }, [] {});
+    QPointer<frmAddVolumeEvents> dlg;
+    frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(5); }, [] {});
     QVERIFY(dlg);
     QCOMPARE(dlg->objectName(), QString("frmAddVolumeEvents"));
     QCOMPARE(dlg->windowTitle(), QString("Add Volume Events"));
@@ -40,9 +40,9 @@ class AddVolumeEventsTest : public QObject {
 
   void okRunsTheInsertionOnceAndDiscardsTheDialog() {
     QWidget main;
-    QPointer<FrmAddVolumeEvents> dlg;
+    QPointer<frmAddVolumeEvents> dlg;
     int ran = 0;
-    FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
+    frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
     QTest::mouseClick(dlg->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
     QCOMPARE(ran, 1);
     QTRY_VERIFY(dlg.isNull());  // deleted on close
@@ -50,12 +50,12 @@ class AddVolumeEventsTest : public QObject {
 
   void cancelAndTheFrameCloseRunNothing() {
     QWidget main;
-    QPointer<FrmAddVolumeEvents> dlg;
+    QPointer<frmAddVolumeEvents> dlg;
     int ran = 0;
-    FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
+    frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
     QTest::mouseClick(dlg->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
     QTRY_VERIFY(dlg.isNull());
-    FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
+    frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(0); }, [&] { ++ran; });
     dlg->close();
     QTRY_VERIFY(dlg.isNull());
     QCOMPARE(ran, 0);
@@ -63,16 +63,16 @@ class AddVolumeEventsTest : public QObject {
 
   void anOpenDialogIsOnlyBroughtForward() {
     QWidget main;
-    QPointer<FrmAddVolumeEvents> dlg;
-    FrmAddVolumeEvents* first = FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(3); }, [] {});
-    FrmAddVolumeEvents* second = FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(16); }, [] {});
+    QPointer<frmAddVolumeEvents> dlg;
+    frmAddVolumeEvents* first = frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(3); }, [] {});
+    frmAddVolumeEvents* second = frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(16); }, [] {});
     QCOMPARE(second, first);
     QCOMPARE(built_, 1);
     QCOMPARE(dlg->findChild<QLabel*>("Label3")->text(), QString("This style has 3 initial"));
     dlg->close();
     QTRY_VERIFY(dlg.isNull());
     // Built anew after closing: the count is read again.
-    FrmAddVolumeEvents::Open(dlg, &main, [&] { return labels(16); }, [] {});
+    frmAddVolumeEvents::Open(dlg, &main, [&] { return labels(16); }, [] {});
     QCOMPARE(built_, 2);
     QCOMPARE(dlg->findChild<QLabel*>("Label3")->text(), QString("This style has 16 initial"));
     dlg->close();

@@ -11,7 +11,7 @@
 #include "fakes/fake_message_boxes.h"
 #include "shell/helpabout/frm_about.h"
 
-using vambrio::shell::FrmAbout;
+using vambrio::shell::frmAbout;
 using vambrio::test::FakeDesktopShell;
 using vambrio::test::FakeMessageBoxes;
 
@@ -35,7 +35,7 @@ class AboutWindowTest : public QObject {
   void showsTitleVersionAndAuthorship() {
     FakeDesktopShell shell;
     FakeMessageBoxes boxes;
-    FrmAbout about(shell, boxes);
+    frmAbout about(shell, boxes);
     QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
     QCOMPARE(about.windowTitle(), QStringLiteral("About Vambrio"));
     QCOMPARE(LabelText(about, "lblTitle"), QStringLiteral("Vambrio"));
@@ -58,7 +58,7 @@ class AboutWindowTest : public QObject {
   void systemInfoWithoutAnyProgram() {
     FakeDesktopShell shell;
     FakeMessageBoxes boxes;
-    FrmAbout about(shell, boxes);
+    frmAbout about(shell, boxes);
     QTest::mouseClick(Button(about, "cmdSysInfo"), Qt::LeftButton);
     QCOMPARE(boxes.shown, kUnavailable);
     QCOMPARE(shell.searched.size(), size_t{1});
@@ -71,7 +71,7 @@ class AboutWindowTest : public QObject {
     shell.programs["kinfocenter"] = "/usr/bin/kinfocenter";
     shell.startSucceeds = false;
     FakeMessageBoxes boxes;
-    FrmAbout about(shell, boxes);
+    frmAbout about(shell, boxes);
     QTest::mouseClick(Button(about, "cmdSysInfo"), Qt::LeftButton);
     QCOMPARE(shell.started, std::vector<std::string>{"/usr/bin/kinfocenter"});
     QCOMPARE(boxes.shown, kUnavailable);
@@ -81,7 +81,7 @@ class AboutWindowTest : public QObject {
     FakeDesktopShell shell;
     shell.programs["gnome-system-monitor"] = "/usr/bin/gnome-system-monitor";
     FakeMessageBoxes boxes;
-    FrmAbout about(shell, boxes);
+    frmAbout about(shell, boxes);
     about.StartSysInfo();
     about.StartSysInfo();
     const std::vector<std::string> twice(2, "/usr/bin/gnome-system-monitor");
@@ -97,7 +97,7 @@ class AboutWindowTest : public QObject {
     owner.show();
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
-    QPointer<FrmAbout> about = vambrio::shell::ShowAbout(&owner, shell, boxes);
+    QPointer<frmAbout> about = vambrio::shell::ShowAbout(&owner, shell, boxes);
     QVERIFY(about);
     QVERIFY(QTest::qWaitForWindowExposed(about));
     QVERIFY(!about->isModal());
@@ -108,19 +108,19 @@ class AboutWindowTest : public QObject {
     QCOMPARE(clicks.count(), 1);
 
     QCOMPARE(vambrio::shell::ShowAbout(&owner, shell, boxes), about.data());
-    QCOMPARE(owner.findChildren<FrmAbout*>().size(), 1);
+    QCOMPARE(owner.findChildren<frmAbout*>().size(), 1);
   }
 
   void okUnloadsTheWindow() {
     FakeDesktopShell shell;
     FakeMessageBoxes boxes;
     QWidget owner;
-    QPointer<FrmAbout> about = vambrio::shell::ShowAbout(&owner, shell, boxes);
+    QPointer<frmAbout> about = vambrio::shell::ShowAbout(&owner, shell, boxes);
     QTest::mouseClick(Button(*about, "cmdOK"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(about.isNull());
     // The next "&About" builds it anew.
-    QPointer<FrmAbout> again = vambrio::shell::ShowAbout(&owner, shell, boxes);
+    QPointer<frmAbout> again = vambrio::shell::ShowAbout(&owner, shell, boxes);
     QVERIFY(again && again->isVisible());
     // Escape closes it as well.
     QTest::keyClick(again, Qt::Key_Escape);
@@ -132,11 +132,11 @@ class AboutWindowTest : public QObject {
     FakeDesktopShell shell;
     FakeMessageBoxes boxes;
     auto owner = std::make_unique<QWidget>();
-    QPointer<FrmAbout> about = vambrio::shell::ShowAbout(owner.get(), shell, boxes);
+    QPointer<frmAbout> about = vambrio::shell::ShowAbout(owner.get(), shell, boxes);
     vambrio::shell::UnloadAbout(owner.get());
     QVERIFY(!about || !about->isVisible());
     // Opened again before the closed one is gone: a new, visible window.
-    QPointer<FrmAbout> second = vambrio::shell::ShowAbout(owner.get(), shell, boxes);
+    QPointer<frmAbout> second = vambrio::shell::ShowAbout(owner.get(), shell, boxes);
     QVERIFY(second && second != about && second->isVisible());
     owner.reset();
     QVERIFY(second.isNull());

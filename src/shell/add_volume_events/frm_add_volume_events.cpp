@@ -4,22 +4,22 @@
 
 namespace vambrio::shell {
 
-FrmAddVolumeEvents::FrmAddVolumeEvents(const Labels& labels, std::function<void()> onOk, QWidget* parent)
+frmAddVolumeEvents::frmAddVolumeEvents(const Labels& labels, std::function<void()> onOk, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::frmAddVolumeEvents>()), onOk_(std::move(onOk)) {
   ui_->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   Form_Load(labels);
-  connect(ui_->OKButton, &QPushButton::clicked, this, &FrmAddVolumeEvents::OKButton_Click);
-  connect(ui_->CancelButton, &QPushButton::clicked, this, &FrmAddVolumeEvents::CancelButton_Click);
+  connect(ui_->OKButton, &QPushButton::clicked, this, &frmAddVolumeEvents::OKButton_Click);
+  connect(ui_->CancelButton, &QPushButton::clicked, this, &frmAddVolumeEvents::CancelButton_Click);
 }
 
-FrmAddVolumeEvents::~FrmAddVolumeEvents() = default;
+frmAddVolumeEvents::~frmAddVolumeEvents() = default;
 
-FrmAddVolumeEvents* FrmAddVolumeEvents::Open(QPointer<FrmAddVolumeEvents>& current, QWidget* parent,
+frmAddVolumeEvents* frmAddVolumeEvents::Open(QPointer<frmAddVolumeEvents>& current, QWidget* parent,
                                              const std::function<Labels()>& labels, std::function<void()> onOk) {
   if (!current) {
-    current = new FrmAddVolumeEvents(labels(), std::move(onOk), parent);
+    current = new frmAddVolumeEvents(labels(), std::move(onOk), parent);
     current->show();
   }
   current->raise();
@@ -27,18 +27,18 @@ FrmAddVolumeEvents* FrmAddVolumeEvents::Open(QPointer<FrmAddVolumeEvents>& curre
   return current;
 }
 
-void FrmAddVolumeEvents::Form_Load(const Labels& labels) {
+void frmAddVolumeEvents::Form_Load(const Labels& labels) {
   QLabel* targets[] = {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4};
   for (size_t i = 0; i < labels.size(); ++i) targets[i]->setText(QString::fromStdString(labels[i]));
 }
 
-void FrmAddVolumeEvents::OKButton_Click() {
+void frmAddVolumeEvents::OKButton_Click() {
   // Guard against a second press while the insertion's message box is up.
   ui_->OKButton->setEnabled(false);
   if (onOk_) onOk_();
   close();
 }
 
-void FrmAddVolumeEvents::CancelButton_Click() { close(); }
+void frmAddVolumeEvents::CancelButton_Click() { close(); }
 
 }  // namespace vambrio::shell

@@ -16,7 +16,7 @@ class frmAddVolumeEvents;
 
 namespace vambrio::shell {
 
-class FrmAddVolumeEvents final : public QDialog {
+class frmAddVolumeEvents final : public QDialog {
   Q_OBJECT
 
  public:
@@ -24,12 +24,12 @@ class FrmAddVolumeEvents final : public QDialog {
 
   // labels: the texts of Label1..Label4 (AddVolumeEventsLabels of the loaded
   // style); onOk: runs InsertVolumeEvents for the style loaded at that moment.
-  FrmAddVolumeEvents(const Labels& labels, std::function<void()> onOk, QWidget* parent = nullptr);
-  ~FrmAddVolumeEvents() override;
+  frmAddVolumeEvents(const Labels& labels, std::function<void()> onOk, QWidget* parent = nullptr);
+  ~frmAddVolumeEvents() override;
 
   // The menu command's step: shows a new dialog in `current`, or only brings
   // the open one forward (its labels are not refreshed). Returns the dialog.
-  static FrmAddVolumeEvents* Open(QPointer<FrmAddVolumeEvents>& current, QWidget* parent,
+  static frmAddVolumeEvents* Open(QPointer<frmAddVolumeEvents>& current, QWidget* parent,
                                   const std::function<Labels()>& labels, std::function<void()> onOk);
 
  private:

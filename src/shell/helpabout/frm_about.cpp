@@ -14,17 +14,17 @@ const std::vector<std::string>& SysInfoPrograms() {
   return programs;
 }
 
-FrmAbout::FrmAbout(platform::DesktopShell& shell, platform::MessageBoxes& boxes, QWidget* parent)
+frmAbout::frmAbout(platform::DesktopShell& shell, platform::MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::frmAbout>()), shell_(shell), boxes_(boxes) {
   ui_->setupUi(this);
-  connect(ui_->cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOK_Click);
-  connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfo_Click);
+  connect(ui_->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+  connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
   Form_Load();
 }
 
-FrmAbout::~FrmAbout() = default;
+frmAbout::~frmAbout() = default;
 
-void FrmAbout::Form_Load() {
+void frmAbout::Form_Load() {
   const QString title = QString::fromUtf8(kApplicationTitle);
   setWindowTitle(QStringLiteral("About ") + title);
   ui_->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
@@ -38,11 +38,11 @@ void FrmAbout::Form_Load() {
   ui_->picIcon->setPixmap(icon.pixmap(QSize(64, 64)));
 }
 
-void FrmAbout::cmdOK_Click() { close(); }
+void frmAbout::cmdOK_Click() { close(); }
 
-void FrmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
-void FrmAbout::StartSysInfo() {
+void frmAbout::StartSysInfo() {
   try {
     const std::string program = shell_.FindProgram(SysInfoPrograms());
     if (program.empty()) {
@@ -59,9 +59,9 @@ namespace {
 
 // The open About window of `owner`. A closed one is hidden and waits for its
 // deletion at the next turn of the event loop: it does not count.
-FrmAbout* OpenAbout(QWidget* owner) {
+frmAbout* OpenAbout(QWidget* owner) {
   if (!owner) return nullptr;
-  for (FrmAbout* about : owner->findChildren<FrmAbout*>(QString(), Qt::FindDirectChildrenOnly)) {
+  for (frmAbout* about : owner->findChildren<frmAbout*>(QString(), Qt::FindDirectChildrenOnly)) {
     if (about->isVisible()) return about;
   }
   return nullptr;
@@ -69,10 +69,10 @@ FrmAbout* OpenAbout(QWidget* owner) {
 
 }  // namespace
 
-FrmAbout* ShowAbout(QWidget* owner, platform::DesktopShell& shell, platform::MessageBoxes& boxes) {
-  FrmAbout* about = OpenAbout(owner);
+frmAbout* ShowAbout(QWidget* owner, platform::DesktopShell& shell, platform::MessageBoxes& boxes) {
+  frmAbout* about = OpenAbout(owner);
   if (!about) {
-    about = new FrmAbout(shell, boxes, owner);
+    about = new frmAbout(shell, boxes, owner);
     about->setAttribute(Qt::WA_DeleteOnClose);
   }
   about->show();
@@ -82,7 +82,7 @@ FrmAbout* ShowAbout(QWidget* owner, platform::DesktopShell& shell, platform::Mes
 }
 
 void UnloadAbout(QWidget* owner) {
-  if (FrmAbout* about = OpenAbout(owner)) about->close();
+  if (frmAbout* about = OpenAbout(owner)) about->close();
 }
 
 }  // namespace vambrio::shell

@@ -22,12 +22,12 @@ inline constexpr const char* kSysInfoUnavailableMessage = "System Information Is
 // The system-information programs looked for on PATH, the first found is started.
 const std::vector<std::string>& SysInfoPrograms();
 
-class FrmAbout final : public QDialog {
+class frmAbout final : public QDialog {
   Q_OBJECT
 
  public:
-  FrmAbout(platform::DesktopShell& shell, platform::MessageBoxes& boxes, QWidget* parent = nullptr);
-  ~FrmAbout() override;
+  frmAbout(platform::DesktopShell& shell, platform::MessageBoxes& boxes, QWidget* parent = nullptr);
+  ~frmAbout() override;
 
   // Starts the system-information program, or says that there is none.
   void StartSysInfo();
@@ -45,7 +45,7 @@ class FrmAbout final : public QDialog {
 // "&About": shows the About window of `owner` without making it modal,
 // creating it the first time and bringing it forward after that. It is a
 // child of `owner`, so it closes with the main window.
-FrmAbout* ShowAbout(QWidget* owner, platform::DesktopShell& shell, platform::MessageBoxes& boxes);
+frmAbout* ShowAbout(QWidget* owner, platform::DesktopShell& shell, platform::MessageBoxes& boxes);
 
 // Closes the About window of `owner`, if one is open (the main window's unload).
 void UnloadAbout(QWidget* owner);

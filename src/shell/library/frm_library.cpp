@@ -23,7 +23,7 @@ std::string Raw(const QByteArray& b) { return std::string(b.constData(), static_
 
 }  // namespace
 
-FrmLibrary::FrmLibrary(LibraryWindowServices services, QWidget* parent)
+frmLibrary::frmLibrary(LibraryWindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmLibrary>()), services_(std::move(services)) {
   ui_->setupUi(this);
   model_ = new LibraryTableModel(this);
@@ -57,7 +57,7 @@ FrmLibrary::FrmLibrary(LibraryWindowServices services, QWidget* parent)
   UpdateControls();
 }
 
-FrmLibrary::~FrmLibrary() {
+frmLibrary::~frmLibrary() {
   if (services_.preview && !previewing_.empty()) services_.preview->Stop();
   if (indexThread_) {
     cancel_ = true;
@@ -65,13 +65,13 @@ FrmLibrary::~FrmLibrary() {
   }
 }
 
-void FrmLibrary::ConnectControls() {
-  connect(ui_->txtSearch, &QLineEdit::textChanged, this, &FrmLibrary::ApplyFilter);
-  connect(ui_->cboTimeSignature, &QComboBox::currentIndexChanged, this, &FrmLibrary::ApplyFilter);
-  connect(ui_->cboFormat, &QComboBox::currentIndexChanged, this, &FrmLibrary::ApplyFilter);
-  connect(ui_->spnTempoMin, &QSpinBox::valueChanged, this, &FrmLibrary::ApplyFilter);
-  connect(ui_->spnTempoMax, &QSpinBox::valueChanged, this, &FrmLibrary::ApplyFilter);
-  connect(ui_->chkFavourites, &QCheckBox::toggled, this, &FrmLibrary::ApplyFilter);
+void frmLibrary::ConnectControls() {
+  connect(ui_->txtSearch, &QLineEdit::textChanged, this, &frmLibrary::ApplyFilter);
+  connect(ui_->cboTimeSignature, &QComboBox::currentIndexChanged, this, &frmLibrary::ApplyFilter);
+  connect(ui_->cboFormat, &QComboBox::currentIndexChanged, this, &frmLibrary::ApplyFilter);
+  connect(ui_->spnTempoMin, &QSpinBox::valueChanged, this, &frmLibrary::ApplyFilter);
+  connect(ui_->spnTempoMax, &QSpinBox::valueChanged, this, &frmLibrary::ApplyFilter);
+  connect(ui_->chkFavourites, &QCheckBox::toggled, this, &frmLibrary::ApplyFilter);
   connect(ui_->cmdDuplicates, &QPushButton::toggled, this, [this](bool on) {
     std::string keep = CurrentPath();
     model_->SetDuplicatesOnly(on);
@@ -87,9 +87,9 @@ void FrmLibrary::ConnectControls() {
   connect(ui_->tblStyles, &QTableView::clicked, this, [this](const QModelIndex& i) {
     if (i.column() == LibraryTableModel::Favourite) ToggleFavourite(i.row());
   });
-  connect(ui_->cmdOpen, &QPushButton::clicked, this, &FrmLibrary::OpenCurrent);
-  connect(ui_->cmdArranger, &QPushButton::clicked, this, &FrmLibrary::OpenCurrentInArranger);
-  connect(ui_->cmdStop, &QPushButton::clicked, this, &FrmLibrary::StopPreview);
+  connect(ui_->cmdOpen, &QPushButton::clicked, this, &frmLibrary::OpenCurrent);
+  connect(ui_->cmdArranger, &QPushButton::clicked, this, &frmLibrary::OpenCurrentInArranger);
+  connect(ui_->cmdStop, &QPushButton::clicked, this, &frmLibrary::StopPreview);
   connect(ui_->chkPreview, &QCheckBox::toggled, this, [this](bool on) {
     if (on)
       CurrentChanged();
@@ -102,24 +102,24 @@ void FrmLibrary::ConnectControls() {
   connect(previewWatch_, &QTimer::timeout, this, [this] {
     if (!PreviewSounds()) StopPreview();
   });
-  connect(ui_->cmdAddFolder, &QPushButton::clicked, this, &FrmLibrary::AddFolder);
-  connect(ui_->cmdCancel, &QPushButton::clicked, this, &FrmLibrary::CancelIndexing);
+  connect(ui_->cmdAddFolder, &QPushButton::clicked, this, &frmLibrary::AddFolder);
+  connect(ui_->cmdCancel, &QPushButton::clicked, this, &frmLibrary::CancelIndexing);
   ui_->cmdFolders->setMenu(new QMenu(ui_->cmdFolders));
-  connect(ui_->cmdFolders->menu(), &QMenu::aboutToShow, this, &FrmLibrary::BuildFoldersMenu);
+  connect(ui_->cmdFolders->menu(), &QMenu::aboutToShow, this, &frmLibrary::BuildFoldersMenu);
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] {
     ui_->txtSearch->setFocus();
     ui_->txtSearch->selectAll();
   });
   auto* stop = new QShortcut(Qt::Key_Escape, this);
-  connect(stop, &QShortcut::activated, this, &FrmLibrary::StopPreview);
+  connect(stop, &QShortcut::activated, this, &frmLibrary::StopPreview);
   auto* favourite = new QShortcut(Qt::CTRL | Qt::Key_D, this);
   connect(favourite, &QShortcut::activated, this, [this] {
     if (ui_->tblStyles->currentIndex().isValid()) ToggleFavourite(ui_->tblStyles->currentIndex().row());
   });
 }
 
-void FrmLibrary::UpdateControls() {
+void frmLibrary::UpdateControls() {
   bool open = db_ && db_->IsOpen();
   bool current = ui_->tblStyles->currentIndex().isValid();
   for (QWidget* w : std::initializer_list<QWidget*>{ui_->txtSearch, ui_->cboTimeSignature, ui_->spnTempoMin,
@@ -136,11 +136,11 @@ void FrmLibrary::UpdateControls() {
   ui_->cmdStop->setEnabled(PreviewSounds());
 }
 
-bool FrmLibrary::PreviewSounds() const {
+bool frmLibrary::PreviewSounds() const {
   return services_.preview && !previewing_.empty() && services_.preview->Playing();
 }
 
-void FrmLibrary::ApplyFilter() {
+void frmLibrary::ApplyFilter() {
   library::LibraryFilter f;
   f.text = ui_->txtSearch->text();
   if (ui_->cboTimeSignature->currentIndex() > 0) f.timeSignature = ui_->cboTimeSignature->currentText();
@@ -155,7 +155,7 @@ void FrmLibrary::ApplyFilter() {
   ShowCount();
 }
 
-void FrmLibrary::SelectRow(int row) {
+void frmLibrary::SelectRow(int row) {
   QSignalBlocker quiet(ui_->tblStyles->selectionModel());
   if (row < 0) {
     ui_->tblStyles->selectionModel()->clear();
@@ -167,7 +167,7 @@ void FrmLibrary::SelectRow(int row) {
   UpdateControls();
 }
 
-void FrmLibrary::ShowCount() {
+void frmLibrary::ShowCount() {
   if (Indexing()) return;  // the progress has the status line
   QLocale locale;
   QString text;
@@ -182,19 +182,19 @@ void FrmLibrary::ShowCount() {
   ui_->lblStatus->setText(text);
 }
 
-std::string FrmLibrary::CurrentPath() const {
+std::string frmLibrary::CurrentPath() const {
   QModelIndex i = ui_->tblStyles->currentIndex();
   return i.isValid() ? Raw(model_->RowAt(i.row()).path) : std::string();
 }
 
-bool FrmLibrary::CurrentLoaded() const {
+bool frmLibrary::CurrentLoaded() const {
   QModelIndex i = ui_->tblStyles->currentIndex();
   return i.isValid() && model_->RowAt(i.row()).Loaded();
 }
 
 // The selected style plays. A row that is current without being selected
 // (the table reached with Tab) plays nothing.
-void FrmLibrary::CurrentChanged() {
+void frmLibrary::CurrentChanged() {
   UpdateControls();
   if (!services_.preview || !ui_->chkPreview->isChecked()) return;
   const QModelIndex current = ui_->tblStyles->currentIndex();
@@ -211,28 +211,28 @@ void FrmLibrary::CurrentChanged() {
   UpdateControls();
 }
 
-void FrmLibrary::StopPreview() {
+void frmLibrary::StopPreview() {
   if (services_.preview && !previewing_.empty()) services_.preview->Stop();
   previewing_.clear();
   previewWatch_->stop();
   UpdateControls();
 }
 
-void FrmLibrary::OpenCurrent() {
+void frmLibrary::OpenCurrent() {
   std::string path = CurrentPath();
   if (path.empty() || !services_.openStyle) return;
   StopPreview();
   services_.openStyle(path);
 }
 
-void FrmLibrary::OpenCurrentInArranger() {
+void frmLibrary::OpenCurrentInArranger() {
   std::string path = CurrentPath();
   if (path.empty() || !services_.openInArranger || !CurrentLoaded()) return;
   StopPreview();
   services_.openInArranger(path);
 }
 
-void FrmLibrary::ToggleFavourite(int row) {
+void frmLibrary::ToggleFavourite(int row) {
   if (row < 0 || row >= model_->rowCount()) return;
   const library::LibraryRow& r = model_->RowAt(row);
   if (!db_->SetFavourite(r.path, !r.favourite)) {
@@ -242,17 +242,17 @@ void FrmLibrary::ToggleFavourite(int row) {
   model_->SetFavourite(row, !r.favourite);
 }
 
-void FrmLibrary::showEvent(QShowEvent* event) {
+void frmLibrary::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!started_) Start();
 }
 
-void FrmLibrary::hideEvent(QHideEvent* event) {
+void frmLibrary::hideEvent(QHideEvent* event) {
   StopPreview();
   QWidget::hideEvent(event);
 }
 
-bool FrmLibrary::eventFilter(QObject* watched, QEvent* event) {
+bool frmLibrary::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   int key = static_cast<QKeyEvent*>(event)->key();
   bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;

@@ -41,12 +41,12 @@ struct LibraryWindowServices {
   std::function<void(const std::string& path)> openInArranger;
 };
 
-class FrmLibrary : public QWidget {
+class frmLibrary : public QWidget {
   Q_OBJECT
 
  public:
-  explicit FrmLibrary(LibraryWindowServices services, QWidget* parent = nullptr);
-  ~FrmLibrary() override;
+  explicit frmLibrary(LibraryWindowServices services, QWidget* parent = nullptr);
+  ~frmLibrary() override;
 
   // Reads the index, then brings it up to date with the folders in the background.
   void Start();

@@ -12,7 +12,7 @@
 
 namespace vambrio::shell {
 
-void FrmLibrary::Start() {
+void frmLibrary::Start() {
   started_ = true;
   if (!db_->Notice().isEmpty()) services_.messageBoxes.Show(ShownLines(db_->Notice().toStdString()));
   if (!db_->IsOpen()) {
@@ -24,7 +24,7 @@ void FrmLibrary::Start() {
   StartUpdate({});
 }
 
-void FrmLibrary::Reload() {
+void frmLibrary::Reload() {
   std::string keep = CurrentPath();
   model_->SetRows(db_->Rows());
   FillTimeSignatures();
@@ -32,7 +32,7 @@ void FrmLibrary::Reload() {
   ShowCount();
 }
 
-void FrmLibrary::FillTimeSignatures() {
+void frmLibrary::FillTimeSignatures() {
   QString chosen = ui_->cboTimeSignature->currentIndex() > 0 ? ui_->cboTimeSignature->currentText() : QString();
   QSignalBlocker quiet(ui_->cboTimeSignature);
   ui_->cboTimeSignature->clear();
@@ -46,7 +46,7 @@ void FrmLibrary::FillTimeSignatures() {
   ui_->cboTimeSignature->setCurrentIndex(index);
 }
 
-void FrmLibrary::StartUpdate(std::vector<std::string> folders) {
+void frmLibrary::StartUpdate(std::vector<std::string> folders) {
   if (Indexing()) {
     updateAgain_ = true;
     return;
@@ -74,7 +74,7 @@ void FrmLibrary::StartUpdate(std::vector<std::string> folders) {
   UpdateControls();
 }
 
-void FrmLibrary::ShowProgress(const library::IndexProgress& p) {
+void frmLibrary::ShowProgress(const library::IndexProgress& p) {
   if (!Indexing()) return;
   ui_->prgIndex->setRange(0, static_cast<int>(p.total));
   ui_->prgIndex->setValue(static_cast<int>(p.done));
@@ -85,7 +85,7 @@ void FrmLibrary::ShowProgress(const library::IndexProgress& p) {
                                    locale.toString(static_cast<qlonglong>(p.filesPerSecond))));
 }
 
-void FrmLibrary::UpdateFinished(const library::IndexReport& report) {
+void frmLibrary::UpdateFinished(const library::IndexReport& report) {
   if (indexThread_) {
     indexThread_->wait();
     delete indexThread_;
@@ -108,11 +108,11 @@ void FrmLibrary::UpdateFinished(const library::IndexReport& report) {
   }
 }
 
-void FrmLibrary::CancelIndexing() { cancel_ = true; }
+void frmLibrary::CancelIndexing() { cancel_ = true; }
 
-void FrmLibrary::UpdateNow() { StartUpdate({}); }
+void frmLibrary::UpdateNow() { StartUpdate({}); }
 
-void FrmLibrary::AddFolder() {
+void frmLibrary::AddFolder() {
   std::optional<std::string> chosen = services_.folderDialog.ChooseFolder(lastFolder_);
   if (!chosen) return;
   std::string folder = library::CanonicalFolder(*chosen);
@@ -129,7 +129,7 @@ void FrmLibrary::AddFolder() {
   StartUpdate({folder});
 }
 
-void FrmLibrary::RemoveFolder(const std::string& folder) {
+void frmLibrary::RemoveFolder(const std::string& folder) {
   // An update still running would write the folder's files back.
   if (indexThread_) {
     cancel_ = true;
@@ -142,10 +142,10 @@ void FrmLibrary::RemoveFolder(const std::string& folder) {
   Reload();
 }
 
-void FrmLibrary::BuildFoldersMenu() {
+void frmLibrary::BuildFoldersMenu() {
   QMenu* menu = ui_->cmdFolders->menu();
   menu->clear();
-  QAction* update = menu->addAction(tr("&Update Library Now"), this, &FrmLibrary::UpdateNow);
+  QAction* update = menu->addAction(tr("&Update Library Now"), this, &frmLibrary::UpdateNow);
   update->setEnabled(!Indexing());
   std::vector<std::string> folders = db_->Folders();
   if (!folders.empty()) menu->addSection(tr("Remove from the library (the files stay)"));

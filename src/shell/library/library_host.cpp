@@ -26,7 +26,7 @@ void LibraryHost::Show() {
       owner_.raise();
       owner_.activateWindow();
     };
-    window_ = std::make_unique<FrmLibrary>(std::move(services));
+    window_ = std::make_unique<frmLibrary>(std::move(services));
     window_->setWindowIcon(owner_.windowIcon());
     folderDialog_.SetParent(window_.get());
   }

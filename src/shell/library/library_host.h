@@ -15,7 +15,7 @@ class QWidget;
 
 namespace vambrio {
 namespace shell {
-class FrmLibrary;
+class frmLibrary;
 
 class LibraryHost {
  public:
@@ -37,7 +37,7 @@ class LibraryHost {
   std::function<void(const std::string&)> openStyle_;
   std::function<void(const std::string&)> openInArranger_;
   platform::QtFolderDialog folderDialog_;
-  std::unique_ptr<FrmLibrary> window_;
+  std::unique_ptr<frmLibrary> window_;
 };
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "shell/main_window/recent_styles.h"
 #include "shell/main_window/section_combo.h"
 #include "ui_frm_vambrio.h"
 
@@ -29,7 +30,9 @@ void frmVambrio::Form_Initialize() {
   SetUpChordChoice();
   ConnectControls();
   SetUpSeamless();
-  SetUpRecentStyles();
+  recentStyles_ = new RecentStyles(menuBar(), ui_->mnuOpen,
+                                   services_.paths.configDir.empty() ? std::string() : SoundSettingsFilePath(),
+                                   [this](const std::string& path) { OpenStyle(path); });
   CreateController();
   UpdateControls();
 }

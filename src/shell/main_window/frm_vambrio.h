@@ -29,6 +29,7 @@
 #include "platform/files/voice_choices.h"
 #include "model/error_reporter.h"
 #include "shell/midi/midi_routing.h"
+#include "shell/main_window/seamless_play.h"
 #include "shell/main_window/sound_source.h"
 #include "playback/pc_volume.h"
 
@@ -46,10 +47,12 @@ class frmVambrio;
 
 namespace vambrio {
 namespace shell {
-class FrmAddVolumeEvents;
+class frmAddVolumeEvents;
 }
 
 struct EntryResult;
+class MidiPortMenus;
+class RecentStyles;
 class VoiceOptions;
 
 // Where the window keeps its files.
@@ -84,7 +87,7 @@ enum class UnloadMode : int16_t { CloseBox = 0, Program = 1, SystemShutdown = 2,
 inline constexpr const char* kWaitBeforeExitingText = "Please wait until the playing stops before exiting";
 inline constexpr const char* kSoundSettingsFileName = "Sound.ini";
 
-class frmVambrio : public QMainWindow, private PlaybackView {
+class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessView {
   Q_OBJECT
 
  public:
@@ -135,13 +138,8 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   realtime::AudioLatency LatencyChoice() const { return latencyChoice_; }
   // The status bar's count of buffer underruns (hidden while there are none).
   void ShowUnderruns();
-  // "MIDI Input" and "Sound Source" of the Options menu: "" for none (the
-  // built-in synthesizer), a port, "Vambrio In" or "Vambrio Out".
-  void mnuMidiInput_Show();
-  void mnuSoundSource_Show();
-  void ChooseMidiInput(const std::string& port);
-  void ChooseSoundSource(const std::string& port);
-  // The status bar's word on the chosen MIDI ports (one gone, or back).
+  // The status bar's word on the MIDI ports chosen in "MIDI Input" and
+  // "Sound Source" of the Options menu (one gone, or back).
   void ShowMidiNews();
 
   // The editing commands.
@@ -158,7 +156,7 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   // Whether the classic Play is playing (or about to end).
   bool Playing() const { return controller_ && controller_->Running(); }
   // Whether Play plays seamlessly now.
-  bool PlayingSeamlessly() const { return seamlessPlaying_; }
+  bool PlayingSeamlessly() const;
 
   // The choices the next assembly reads.
   PlayChoices Choices() const;
@@ -204,33 +202,20 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   void OfferSaferLatency(uint64_t count);
   void ConnectSoundSettings();
   void CheckLatencyItem();
-  void ConnectMidiSettings();
-  void LoadMidiSettings();
-  void SaveMidiSettings();
-  void ShowMidiPortState();
-  void FillPortMenu(QMenu* menu, const std::vector<std::pair<std::string, std::string>>& fixed,
-                    const std::vector<std::string>& ports, const std::string& chosen,
-                    const std::function<void(const std::string&)>& choose);
+  void SetUpMidiPortMenus();
   void ConnectControls();
   void ConnectEditing();
   void SetUpChordChoice();
   void AssembleSection(int16_t section, const PlayChoices& choices);
-  // "Play seamlessly" (frm_vambrio_seamless.cpp).
+  // What "Play seamlessly" reads and sets (frm_vambrio_seamless.cpp).
   void SetUpSeamless();
-  void LoadSeamlessSetting();
-  void SaveSeamlessSetting();
-  bool SeamlessChosen() const;
-  int SectionIndex(const std::string& name) const;
-  live::LiveCommand SeamlessChord() const;
-  bool PrepareSeamless();
-  void PlaySeamlessly();
-  void WatchSeamless();
-  void EndSeamless(bool stopped);
-  // "Recent Styles" (frm_vambrio_recent.cpp).
-  void SetUpRecentStyles();
-  QStringList RecentStyles() const;
-  void RememberStyle(const std::string& path);
-  void FillRecentStyles();
+  PlayChoices PlayChoicesNow() const override;
+  live::LiveCommand ChordCommand() const override;
+  std::string ChosenSectionText() const override;
+  bool RepeatChosen() const override;
+  void ShowSectionEntry(int entry) override;
+  void WritePlayerFile(int16_t section, const PlayChoices& choices) override;
+  void ShowPlaying(bool playing, const std::string& status) override;
   void Apply(const ControlChanges& changes);
   void ApplySettingsFile();
   void StartMixer();
@@ -267,22 +252,14 @@ class frmVambrio : public QMainWindow, private PlaybackView {
   QLabel* lblUnderruns_ = nullptr;
   QPushButton* cmdSaferLatency_ = nullptr;                   // offered when underruns pile up
   std::deque<std::pair<double, uint64_t>> underrunTimes_;  // (seconds, count) of the last 10 s
-  QLabel* lblMidiPorts_ = nullptr;
-  QPointer<shell::FrmAddVolumeEvents> addVolumeEvents_;
+  MidiPortMenus* midiMenus_ = nullptr;  // "MIDI Input" and "Sound Source"; none without MIDI routing
+  RecentStyles* recentStyles_ = nullptr;  // "Recent"
+  QPointer<shell::frmAddVolumeEvents> addVolumeEvents_;
   VoiceOptions* voiceOptions_ = nullptr;
   std::shared_ptr<const voices::StyleVoiceUse> voiceUse_;
   platform::KeptVoiceMap voiceMap_;
 
-  QAction* mnuSeamless_ = nullptr;
-  QMenu* mnuRecent_ = nullptr;
-  QTimer* seamlessWatch_ = nullptr;
-  bool seamlessPlaying_ = false;
-  bool seamlessInTurn_ = false;   // "All Sections"
-  bool showingSection_ = false;   // the list shows the section playing: no request of the user
-  int seamlessShown_ = -1;        // the section last shown and written to "Player.tmp"
-  uint64_t seamlessStartBlocks_ = 0;
-  std::vector<uint8_t> seamlessBytes_;  // the style as the live arranger last read it
-  PlayChoices seamlessChoices_;
+  SeamlessPlay* seamless_ = nullptr;  // "Play seamlessly"
 
   QPushButton* defaultButton_ = nullptr;
   bool closingFromProgram_ = false;

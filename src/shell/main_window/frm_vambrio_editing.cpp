@@ -55,7 +55,7 @@ void frmVambrio::Apply(const ControlChanges& changes) {
 
 void frmVambrio::mnuVolumeEvents_Click() {
   if (!vambrio::mnuVolumeEvents_Click(model_, services_.messageBoxes)) return;
-  shell::FrmAddVolumeEvents::Open(
+  shell::frmAddVolumeEvents::Open(
       addVolumeEvents_, this, [this] { return AddVolumeEventsLabels(model_); },
       [this] {
         // OK acts on the style loaded now, which may not be the one the dialog was opened for.

@@ -8,6 +8,7 @@
 
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/recent_styles.h"
 #include "shell/main_window/section_combo.h"
 #include "shell/shown_q.h"
 #include "ui_frm_vambrio.h"
@@ -63,7 +64,7 @@ void frmVambrio::Entry(const std::string& path, bool showWindow) {
   }
   chordRules_ = ReadChordRules(model_);
   ApplyEntryResult(r);
-  RememberStyle(path);
+  recentStyles_->Remember(path);
 }
 
 void frmVambrio::ApplyEntryResult(const EntryResult& r) {

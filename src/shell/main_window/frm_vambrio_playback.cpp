@@ -30,12 +30,12 @@ void frmVambrio::cmdPlay_Click() {
     services_.messageBoxes.Show(services_.sound.MissingSoundFontText());
     return;
   }
-  if (SeamlessChosen() && !model_.StyleFileName.empty()) return PlaySeamlessly();
+  if (seamless_->Chosen() && !model_.StyleFileName.empty()) return seamless_->Play();
   controller_->CmdPlayClick();
 }
 
 void frmVambrio::cmdStop_Click() {
-  if (seamlessPlaying_) return EndSeamless(true);
+  if (seamless_->Playing()) return seamless_->Stop();
   controller_->CmdStopClick();
 }
 

@@ -12,6 +12,7 @@
 
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/midi_port_menus.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
@@ -41,8 +42,8 @@ void frmVambrio::LoadSoundSettings() {
   services_.sound.ChooseAudioDriver(audioDriverChoice_);
   services_.sound.ChooseLatency(latencyChoice_);
   CheckLatencyItem();
-  LoadMidiSettings();
-  LoadSeamlessSetting();
+  if (midiMenus_) midiMenus_->Load();
+  seamless_->LoadSetting();
 }
 
 void frmVambrio::SaveSoundSettings() {
@@ -110,7 +111,7 @@ void frmVambrio::ConnectSoundSettings() {
   lblUnderruns_->setObjectName("lblUnderruns");
   statusBar()->addPermanentWidget(lblUnderruns_);
   statusBar()->hide();
-  ConnectMidiSettings();
+  SetUpMidiPortMenus();
   auto* poll = new QTimer(this);
   connect(poll, &QTimer::timeout, this, &frmVambrio::ShowUnderruns);
   poll->start(kUnderrunPollMs);
@@ -164,6 +165,27 @@ void frmVambrio::OfferSaferLatency(uint64_t count) {
                                                                   : realtime::AudioLatency::Safe;
   cmdSaferLatency_->setText(QString("Use \"%1\" latency").arg(realtime::LatencyName(next)));
   cmdSaferLatency_->setVisible(piling && safer);
+}
+
+void frmVambrio::SetUpMidiPortMenus() {
+  ui_->mnuOptions->setToolTipsVisible(true);
+  if (!services_.midi) {
+    ui_->mnuMidiInput->menuAction()->setVisible(false);
+    ui_->mnuSoundSource->menuAction()->setVisible(false);
+    return;
+  }
+  midiMenus_ = new MidiPortMenus(
+      MidiPortMenus::Parts{*services_.midi, ui_->mnuMidiInput, ui_->mnuSoundSource, statusBar(), services_.messageBoxes,
+                           services_.paths.configDir, SoundSettingsFilePath(),
+                           [this] {
+                             if (stopEnabled_) cmdStop_Click();
+                           },
+                           [this] { ShowSoundStatus(); }},
+      this);
+}
+
+void frmVambrio::ShowMidiNews() {
+  if (midiMenus_) midiMenus_->ShowNews();
 }
 
 }  // namespace vambrio

@@ -57,7 +57,7 @@ struct LibraryRig {
       opened.push_back(path);
       if (alsoOpen) alsoOpen(path);
     };
-    window = std::make_unique<shell::FrmLibrary>(std::move(services));
+    window = std::make_unique<shell::frmLibrary>(std::move(services));
     window->show();
     QTRY_VERIFY_WITH_TIMEOUT(!window->Indexing(), 10000);
   }
@@ -89,7 +89,7 @@ struct LibraryRig {
   std::vector<std::string> opened;
   std::function<void(const std::string&)> alsoOpen;
   std::function<void(const std::string&)> openInArranger;
-  std::unique_ptr<shell::FrmLibrary> window;
+  std::unique_ptr<shell::frmLibrary> window;
 };
 
 }  // namespace
