@@ -6,9 +6,6 @@
 namespace vambrio {
 namespace {
 
-constexpr int kOnePlusEight = 30;  // "1+8"
-constexpr int kMajor = 0;
-constexpr int kMinor = 8;
 constexpr int kFifth = 7;
 
 // For each set of pitch classes above a root (bit 0 = the root), the chord
@@ -45,8 +42,8 @@ ReadingTables MakeTables() {
     uint16_t mask = MaskOf(type, true);
     if (t.reduced[mask] < 0) t.reduced[mask] = static_cast<int8_t>(type);
   }
-  t.reduced[0b10001] = kMajor;  // root and major third
-  t.reduced[0b01001] = kMinor;  // root and minor third
+  t.reduced[0b10001] = chord_type::kMaj;  // root and major third
+  t.reduced[0b01001] = chord_type::kMin;  // root and minor third
   return t;
 }
 
@@ -103,7 +100,7 @@ std::optional<Chord> DetectChord(const HeldKeys& keys) {
   int bass = bassNote % 12;
   uint16_t pcs = keys.PitchClasses();
   if (auto c = ReadAll(keys, pcs)) {
-    if (c->root != bass && c->type != kOnePlusEight) c->bass = bass;
+    if (c->root != bass && c->type != chord_type::k1p8) c->bass = bass;
     return c;
   }
   // Rule 3: a bass below a chord that it does not belong to.

@@ -1,13 +1,13 @@
 #include "chord/chord_name.h"
 
-#include "chord/chord_type_table.h"
 #include "model/shown_text.h"
 
 
 namespace vambrio {
 namespace {
 
-using chord_table::kTypes;
+using chord_type::kTypes;
+using namespace chord_type;
 
 struct Alias {
   std::string_view text;
@@ -16,41 +16,45 @@ struct Alias {
 
 // Other spellings in common use. Case matters: "M7" is major, "m7" minor.
 constexpr Alias kAliases[] = {
-    {"Maj", 0}, {"maj", 0}, {"M", 0}, {"major", 0},
-    {"M6", 1}, {"maj6", 1}, {"Maj6", 1},
-    {"maj7", 2}, {"M7", 2}, {"ma7", 2}, {"Δ", 2}, {"Δ7", 2}, {"∆", 2}, {"∆7", 2},
-    {"maj7#11", 3}, {"M7#11", 3}, {"Maj7(#11)", 3}, {"maj7(#11)", 3}, {"M7(#11)", 3}, {"Δ#11", 3},
-    {"add2", 4}, {"(add9)", 4}, {"Madd9", 4},
-    {"Maj9", 5}, {"maj9", 5}, {"M9", 5}, {"Δ9", 5}, {"maj7(9)", 5}, {"M7(9)", 5},
-    {"69", 6}, {"6/9", 6}, {"6add9", 6}, {"M69", 6},
-    {"+", 7}, {"+5", 7}, {"#5", 7}, {"(#5)", 7}, {"aug5", 7},
-    {"min", 8}, {"mi", 8}, {"-", 8}, {"minor", 8},
-    {"min6", 9}, {"mi6", 9}, {"-6", 9},
-    {"min7", 10}, {"mi7", 10}, {"-7", 10},
-    {"ø", 11}, {"ø7", 11}, {"m7(b5)", 11}, {"min7b5", 11}, {"-7b5", 11}, {"m7-5", 11},
-    {"madd9", 12}, {"m(add9)", 12}, {"-add9", 12}, {"min(9)", 12},
-    {"m9", 13}, {"min9", 13}, {"mi9", 13}, {"-9", 13},
-    {"m11", 14}, {"min11", 14}, {"-11", 14},
-    {"mM7", 15}, {"m(maj7)", 15}, {"m(Maj7)", 15}, {"mmaj7", 15}, {"minmaj7", 15}, {"-Maj7", 15},
-    {"-M7", 15}, {"mΔ", 15}, {"-Δ", 15},
-    {"mMaj9", 16}, {"mM9", 16}, {"m(maj9)", 16}, {"mmaj9", 16}, {"-Maj9", 16}, {"mM7(9)", 16},
-    {"o", 17}, {"°", 17}, {"mb5", 17},
-    {"o7", 18}, {"°7", 18},
-    {"dom7", 19}, {"dom", 19},
-    {"7sus", 20}, {"sus7", 20},
-    {"7(b5)", 21}, {"7-5", 21},
-    {"9", 22}, {"dom9", 22},
-    {"7(#11)", 23}, {"7+11", 23},
-    {"13", 24},
-    {"7b9", 25}, {"7-9", 25},
-    {"7b13", 26}, {"7-13", 26},
-    {"7#9", 27}, {"7+9", 27},
-    {"Maj7#5", 28}, {"maj7#5", 28}, {"M7#5", 28}, {"M7+5", 28}, {"+M7", 28}, {"Maj7(#5)", 28}, {"maj7aug", 28},
-    {"augMaj7", 28},
-    {"7#5", 29}, {"7+5", 29}, {"+7", 29}, {"aug7", 29}, {"7(#5)", 29},
-    {"5", 31},
-    {"sus", 32},
-    {"sus2", 33},
+    {"Maj", kMaj}, {"maj", kMaj}, {"M", kMaj}, {"major", kMaj},
+    {"M6", k6}, {"maj6", k6}, {"Maj6", k6},
+    {"maj7", kMaj7}, {"M7", kMaj7}, {"ma7", kMaj7}, {"Δ", kMaj7}, {"Δ7", kMaj7}, {"∆", kMaj7}, {"∆7", kMaj7},
+    {"maj7#11", kMaj7s11}, {"M7#11", kMaj7s11}, {"Maj7(#11)", kMaj7s11}, {"maj7(#11)", kMaj7s11},
+    {"M7(#11)", kMaj7s11}, {"Δ#11", kMaj7s11},
+    {"add2", kAdd9}, {"(add9)", kAdd9}, {"Madd9", kAdd9},
+    {"Maj9", kMaj9}, {"maj9", kMaj9}, {"M9", kMaj9}, {"Δ9", kMaj9}, {"maj7(9)", kMaj9}, {"M7(9)", kMaj9},
+    {"69", k69}, {"6/9", k69}, {"6add9", k69}, {"M69", k69},
+    {"+", kAug}, {"+5", kAug}, {"#5", kAug}, {"(#5)", kAug}, {"aug5", kAug},
+    {"min", kMin}, {"mi", kMin}, {"-", kMin}, {"minor", kMin},
+    {"min6", kMin6}, {"mi6", kMin6}, {"-6", kMin6},
+    {"min7", kMin7}, {"mi7", kMin7}, {"-7", kMin7},
+    {"ø", kMin7b5}, {"ø7", kMin7b5}, {"m7(b5)", kMin7b5}, {"min7b5", kMin7b5}, {"-7b5", kMin7b5}, {"m7-5", kMin7b5},
+    {"madd9", kMinAdd9}, {"m(add9)", kMinAdd9}, {"-add9", kMinAdd9}, {"min(9)", kMinAdd9},
+    {"m9", kMin9}, {"min9", kMin9}, {"mi9", kMin9}, {"-9", kMin9},
+    {"m11", kMin11}, {"min11", kMin11}, {"-11", kMin11},
+    {"mM7", kMinMaj7}, {"m(maj7)", kMinMaj7}, {"m(Maj7)", kMinMaj7}, {"mmaj7", kMinMaj7}, {"minmaj7", kMinMaj7},
+    {"-Maj7", kMinMaj7},
+    {"-M7", kMinMaj7}, {"mΔ", kMinMaj7}, {"-Δ", kMinMaj7},
+    {"mMaj9", kMinMaj9}, {"mM9", kMinMaj9}, {"m(maj9)", kMinMaj9}, {"mmaj9", kMinMaj9}, {"-Maj9", kMinMaj9},
+    {"mM7(9)", kMinMaj9},
+    {"o", kDim}, {"°", kDim}, {"mb5", kDim},
+    {"o7", kDim7}, {"°7", kDim7},
+    {"dom7", k7}, {"dom", k7},
+    {"7sus", k7sus4}, {"sus7", k7sus4},
+    {"7(b5)", k7b5}, {"7-5", k7b5},
+    {"9", k9}, {"dom9", k9},
+    {"7(#11)", k7s11}, {"7+11", k7s11},
+    {"13", k13},
+    {"7b9", k7b9}, {"7-9", k7b9},
+    {"7b13", k7b13}, {"7-13", k7b13},
+    {"7#9", k7s9}, {"7+9", k7s9},
+    {"Maj7#5", kMaj7aug}, {"maj7#5", kMaj7aug}, {"M7#5", kMaj7aug}, {"M7+5", kMaj7aug}, {"+M7", kMaj7aug},
+    {"Maj7(#5)", kMaj7aug}, {"maj7aug", kMaj7aug},
+    {"augMaj7", kMaj7aug},
+    {"7#5", k7aug}, {"7+5", k7aug}, {"+7", k7aug}, {"aug7", k7aug}, {"7(#5)", k7aug},
+    {"5", k1p5},
+    {"sus", kSus4},
+    {"sus2", k1p2p5},
 };
 
 constexpr const char* kRootNames[12] = {"C", "Db", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B"};
@@ -82,6 +86,8 @@ const char* ChordTypeName(int type) {
   if (type < 0 || type >= kChordTypeCount) return "";
   return kTypes[type].name;
 }
+
+const char* ChordTypeCaption(int type) { return type == kMaj ? "Maj" : ChordTypeName(type); }
 
 std::span<const int> ChordTypeTones(int type) {
   if (type < 0 || type >= kChordTypeCount) return {};

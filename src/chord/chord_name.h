@@ -18,9 +18,11 @@
 #include <string>
 #include <string_view>
 
+#include "chord/chord_type_table.h"
+
 namespace vambrio {
 
-inline constexpr int kChordTypeCount = 34;
+inline constexpr int kChordTypeCount = chord_type::kCount;
 
 struct Chord {
   int root = 0;   // pitch class, 0 = C .. 11 = B
@@ -40,6 +42,9 @@ inline Chord Transposed(Chord chord, int semitones) {
 // The canonical name of a chord type: "" (major), "6", "Maj7", ... "1+2+5";
 // "" for a number outside 0..33.
 const char* ChordTypeName(int type);
+
+// The name a list of types shows: "Maj" for major, else the canonical name.
+const char* ChordTypeCaption(int type);
 
 // The tones of a chord type in semitones above the root, ascending, the first
 // always 0 (for example "m7b5" = 0 3 6 10); empty for a number outside 0..33.

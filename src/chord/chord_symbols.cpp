@@ -7,11 +7,7 @@
 namespace vambrio {
 namespace {
 
-// Types by number, named here for the table's sake.
-enum : int {
-  kMaj, k6, kMaj7, kMaj7s11, kAdd9, kMaj9, k69, kAug, kMin, kMin6, kMin7, kMin7b5, kMinAdd9, kMin9, kMin11, kMinMaj7,
-  kMinMaj9, kDim, kDim7, k7, k7sus4, k7b5, k9, k7s11, k13, k7b9, k7b13, k7s9, kMaj7aug, k7aug, k1p8, k1p5, kSus4, k1p2p5
-};
+using namespace chord_type;
 
 constexpr const char* kIreal = "iReal Pro";
 constexpr const char* kChordPro = "ChordPro";
@@ -220,7 +216,7 @@ SymbolType NearestType(uint16_t tones) {
   SymbolType best{0, true};
   int bestScore = -1000;
   for (int t = 0; t < kChordTypeCount; ++t) {
-    const uint16_t mask = chord_table::ToneMask(t);
+    const uint16_t mask = ToneMask(t);
     if (mask == tones) return {t, false};
     int score = 0;
     for (int tone = 1; tone < 12; ++tone) {

@@ -8,11 +8,12 @@
 namespace vambrio {
 namespace {
 
-using Scale = std::array<int8_t, 7>;  // semitones of degrees 1..7 above the root
+using chord_type::Scale;
+using chord_type::TypeInfo;
+using chord_type::kTypes;
 
-// Each chord type's chord tones by degree (-1: the type has none) and the
-// scale its non-chord tones are fitted to. The scales, chosen as a player
-// would voice a melody over the chord:
+// The scales of the chord types, chosen as a player would voice a melody
+// over the chord (their rows in chord_type_table.h):
 //
 //   major, 6, Maj7, add9, Maj7(9), 6(9)  Ionian           0 2 4 5 7 9 11
 //   Maj7#11                              Lydian           0 2 4 6 7 9 11
@@ -32,58 +33,6 @@ using Scale = std::array<int8_t, 7>;  // semitones of degrees 1..7 above the roo
 //   sus4                                 Ionian, the third as the fourth 0 2 5 5 7 9 11
 //   1+2+5                                Ionian, the third as the second 0 2 2 5 7 9 11
 //   1+8, 1+5                             the recorded chord's own scale (the notes keep their mode)
-//
-// The "seventh" of a 6 chord is its sixth (a Maj7 voicing plays the sixth
-// over a 6 chord), and that of dim7 its diminished seventh.
-struct TypeShape {
-  int8_t third, fifth, seventh;
-  Scale scale;
-  bool keepsRecordedScale;
-};
-
-constexpr Scale kIonian{0, 2, 4, 5, 7, 9, 11};
-constexpr Scale kDorian{0, 2, 3, 5, 7, 9, 10};
-constexpr Scale kMixolydian{0, 2, 4, 5, 7, 9, 10};
-constexpr Scale kMelodicMinor{0, 2, 3, 5, 7, 9, 11};
-constexpr Scale kLydianAugmented{0, 2, 4, 6, 8, 9, 11};
-constexpr Scale kDiminished{0, 2, 3, 5, 6, 8, 9};
-
-constexpr TypeShape kShapes[kChordTypeCount] = {
-    {4, 7, -1, kIonian, false},                      // major
-    {4, 7, 9, kIonian, false},                       // 6
-    {4, 7, 11, kIonian, false},                      // Maj7
-    {4, 7, 11, {0, 2, 4, 6, 7, 9, 11}, false},       // Maj7#11
-    {4, 7, -1, kIonian, false},                      // add9
-    {4, 7, 11, kIonian, false},                      // Maj7(9)
-    {4, 7, 9, kIonian, false},                       // 6(9)
-    {4, 8, -1, kLydianAugmented, false},             // aug
-    {3, 7, -1, kDorian, false},                      // m
-    {3, 7, 9, kDorian, false},                       // m6
-    {3, 7, 10, kDorian, false},                      // m7
-    {3, 6, 10, {0, 2, 3, 5, 6, 8, 10}, false},       // m7b5
-    {3, 7, -1, kDorian, false},                      // m(9)
-    {3, 7, 10, kDorian, false},                      // m7(9)
-    {3, 7, 10, kDorian, false},                      // m7(11)
-    {3, 7, 11, kMelodicMinor, false},                // mMaj7
-    {3, 7, 11, kMelodicMinor, false},                // mMaj7(9)
-    {3, 6, -1, kDiminished, false},                  // dim
-    {3, 6, 9, kDiminished, false},                   // dim7
-    {4, 7, 10, kMixolydian, false},                  // 7
-    {5, 7, 10, {0, 2, 5, 5, 7, 9, 10}, false},       // 7sus4
-    {4, 6, 10, {0, 2, 4, 5, 6, 9, 10}, false},       // 7b5
-    {4, 7, 10, kMixolydian, false},                  // 7(9)
-    {4, 7, 10, {0, 2, 4, 6, 7, 9, 10}, false},       // 7#11
-    {4, 7, 10, kMixolydian, false},                  // 7(13)
-    {4, 7, 10, {0, 1, 4, 5, 7, 8, 10}, false},       // 7(b9)
-    {4, 7, 10, {0, 2, 4, 5, 7, 8, 10}, false},       // 7(b13)
-    {4, 7, 10, {0, 3, 4, 5, 7, 9, 10}, false},       // 7(#9)
-    {4, 8, 11, kLydianAugmented, false},             // Maj7aug
-    {4, 8, 10, {0, 2, 4, 6, 8, 8, 10}, false},       // 7aug
-    {-1, -1, -1, kIonian, true},                     // 1+8
-    {-1, 7, -1, kIonian, true},                      // 1+5
-    {5, 7, -1, {0, 2, 5, 5, 7, 9, 11}, false},       // sus4
-    {2, 7, -1, {0, 2, 2, 5, 7, 9, 11}, false},       // 1+2+5
-};
 
 // The minor tables choose the sixth and seventh degrees of the scale over a
 // minor chord (m, m6, m7, m(9), m7(9), m7(11), mMaj7, mMaj7(9)); their "5th
@@ -122,7 +71,7 @@ constexpr int Mod12(int x) {
 int ValidType(int type) { return type >= 0 && type < kChordTypeCount ? type : 0; }
 
 constexpr Scale ScaleOf(int type, Ntt ntt) {
-  const TypeShape& shape = kShapes[type];
+  const TypeInfo& shape = kTypes[type];
   Scale s = shape.scale;
   MinorDegrees minor{};
   if (!MinorTable(ntt, minor) || shape.third != 3) return s;
@@ -137,9 +86,11 @@ constexpr Scale ScaleOf(int type, Ntt ntt) {
 // The recorded chord's scale: for chords without a third, the major scale
 // (Mixolydian for 7sus4) in which such chords are usually written.
 constexpr Scale RecordedScale(int type, Ntt ntt) {
-  if (type == 20) return kMixolydian;
-  if (kShapes[type].keepsRecordedScale || type == 32 || type == 33) return kIonian;
-  return ScaleOf(type, ntt);
+  switch (kTypes[type].recordedIn) {
+    case chord_type::ReadIn::Mixolydian: return chord_type::kMixolydian;
+    case chord_type::ReadIn::Ionian: return chord_type::kIonian;
+    default: return ScaleOf(type, ntt);
+  }
 }
 
 // Both scales for every table and chord type, worked out at compile time.
@@ -159,7 +110,7 @@ constexpr ScaleTables MakeScaleTables() {
     }
   }
   for (int type = 0; type < kChordTypeCount; ++type) {
-    const uint64_t mask = chord_table::ToneMask(type);
+    const uint64_t mask = chord_type::ToneMask(type);
     t.tones[type] = mask | mask << 12 | mask << 24 | mask << 36;
   }
   return t;
@@ -169,7 +120,7 @@ constexpr ScaleTables kTables = MakeScaleTables();
 
 // Slot of an interval among the recorded chord's tones: 0 root, 1 third,
 // 2 fifth, 3 seventh; -1 for a non-chord tone.
-int SlotOf(const TypeShape& shape, int interval) {
+int SlotOf(const TypeInfo& shape, int interval) {
   if (interval == 0) return 0;
   if (interval == shape.third) return 1;
   if (interval == shape.fifth) return 2;
@@ -177,7 +128,7 @@ int SlotOf(const TypeShape& shape, int interval) {
   return -1;
 }
 
-int SlotTone(const TypeShape& shape, int slot) {
+int SlotTone(const TypeInfo& shape, int slot) {
   switch (slot) {
     case 0: return 0;
     case 1: return shape.third;
@@ -201,8 +152,8 @@ int NearestChordTone(int interval, int type) {
 int MapInterval(int interval, int recordedType, int type, Ntt ntt) {
   if (ntt == Ntt::Bypass) return interval;
   const int table = static_cast<int>(ntt);
-  const TypeShape& from = kShapes[recordedType];
-  const TypeShape& to = kShapes[type];
+  const TypeInfo& from = kTypes[recordedType];
+  const TypeInfo& to = kTypes[type];
   const Scale& fromScale = kTables.recorded[table][recordedType];
   const Scale& toScale = to.keepsRecordedScale ? fromScale : kTables.target[table][type];
   static constexpr int kSlotDegree[4] = {0, 2, 4, 6};

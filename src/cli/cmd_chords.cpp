@@ -30,9 +30,6 @@ const char* const kGuitarModes[3] = {"all-purpose", "stroke", "arpeggio"};
 const char* const kRtrNames[kRtrCount] = {"stop",      "pitch shift",      "pitch shift to root",
                                           "retrigger", "retrigger to root", "note generator"};
 
-// A type's name for lists, where the major chord's empty name would vanish.
-std::string TypeLabel(int type) { return type == 0 ? "Maj" : ChordTypeName(type); }
-
 std::string PartName(int part) { return part == kNoPart ? "none" : kPartNames[static_cast<size_t>(part - kRhythmSub)]; }
 
 std::string TableName(const RangeRule& r) {
@@ -65,7 +62,7 @@ nlohmann::ordered_json RangeJson(const RangeRule& r, int from, int to, const cha
 nlohmann::ordered_json ChannelJson(const ChannelRule& c) {
   nlohmann::ordered_json types = nlohmann::ordered_json::array(), roots = nlohmann::ordered_json::array();
   for (int t = 0; t < kChordTypeCount; ++t)
-    if ((c.chordMute >> t) & 1) types.push_back(TypeLabel(t));
+    if ((c.chordMute >> t) & 1) types.push_back(ChordTypeCaption(t));
   for (int r = 0; r < 12; ++r)
     if ((c.noteMute >> r) & 1) roots.push_back(RootName(r));
   nlohmann::ordered_json ranges = nlohmann::ordered_json::array();
@@ -106,7 +103,7 @@ int PrintSymbols(bool json) {
       continue;
     }
     const std::string quality = *row.quality ? row.quality : "(none)";
-    std::cout << std::left << std::setw(20) << quality << " " << std::setw(10) << TypeLabel(row.type) << " "
+    std::cout << std::left << std::setw(20) << quality << " " << std::setw(10) << ChordTypeCaption(row.type) << " "
               << row.formats << (row.rough ? " (nearest)" : "") << std::right << "\n";
   }
   if (json) {
@@ -133,7 +130,7 @@ int RunChords(const std::vector<std::string>& args) {
   }
   std::cout << "Type  Name       Over C       Semitones\n";
   for (int t = 0; t < kChordTypeCount; ++t) {
-    std::cout << std::setw(4) << t << "  " << std::left << std::setw(9) << TypeLabel(t) << "  " << std::setw(11)
+    std::cout << std::setw(4) << t << "  " << std::left << std::setw(9) << ChordTypeCaption(t) << "  " << std::setw(11)
               << ChordName({0, t, -1}) << "  " << Tones(t) << std::right << "\n";
   }
   std::cout << "Roots: C C# Db D D# Eb E F F# Gb G G# Ab A A# Bb B; a bass note after a slash: F/A.\n";

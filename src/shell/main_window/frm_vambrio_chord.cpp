@@ -11,7 +11,7 @@ namespace vambrio {
 void frmVambrio::SetUpChordChoice() {
   for (int root = 0; root < 12; ++root) ui_->cboChordRoot->addItem(RootName(root), root);
   for (int type = 0; type < kChordTypeCount; ++type)
-    ui_->cboChordType->addItem(type == 0 ? QString("Maj") : QString(ChordTypeName(type)), type);
+    ui_->cboChordType->addItem(ChordTypeCaption(type), type);
   ui_->cboChordRoot->setCurrentIndex(0);  // C
   ui_->cboChordType->setCurrentIndex(0);  // Maj
   connect(ui_->OptAnyChord, &QRadioButton::toggled, this, [this] { UpdateControls(); });
