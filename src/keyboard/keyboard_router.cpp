@@ -15,13 +15,6 @@ constexpr uint8_t kPitchBend = 0xE0;
 constexpr uint8_t kSustain = 64;
 constexpr uint8_t kSystemReset = 0xFF;
 
-constexpr std::array<const char*, kControlCount> kNames = {
-    "StartStop", "SyncStart", "IntroA",  "IntroB",  "IntroC",  "IntroD",   "MainA",    "MainB", "MainC",
-    "MainD",     "Break",     "EndingA", "EndingB", "EndingC", "EndingD", "AutoFill", "TapTempo", "Tempo",
-    "Registration1", "Registration2", "Registration3", "Registration4", "Registration5", "Registration6",
-    "Registration7", "Registration8",
-    "NextSong",      "PreviousSong"};
-
 }  // namespace
 
 const char* PartName(Part part) {
@@ -30,18 +23,6 @@ const char* PartName(Part part) {
     case Part::Right2: return "Right 2";
     default: return "Left";
   }
-}
-
-const char* ControlName(Control control) {
-  auto i = static_cast<size_t>(control);
-  return i < kNames.size() ? kNames[i] : "";
-}
-
-std::optional<Control> ControlByName(const std::string& name) {
-  for (size_t i = 0; i < kNames.size(); ++i) {
-    if (name == kNames[i]) return static_cast<Control>(i);
-  }
-  return std::nullopt;
 }
 
 std::string LearnedKeyText(LearnedKey key) {

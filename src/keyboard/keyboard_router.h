@@ -20,6 +20,7 @@
 #include <string>
 
 #include "chord/chord_detect.h"
+#include "live/arranger_controls.h"
 #include "midi/midi_message.h"
 
 namespace vambrio::keyboard {
@@ -35,21 +36,11 @@ inline constexpr int kRight2Channel = 1;  // counted from 0
 inline constexpr int kLeftChannel = 3;
 const char* PartName(Part part);  // "Right 1", "Right 2", "Left"
 
-// The arranger's controls that MIDI messages can press.
-enum class Control : uint8_t {
-  StartStop, SyncStart, IntroA, IntroB, IntroC, IntroD, MainA, MainB, MainC, MainD,
-  Break, EndingA, EndingB, EndingC, EndingD, AutoFill, TapTempo,
-  Tempo,  // a controller whose value sets the tempo
-  Registration1, Registration2, Registration3, Registration4, Registration5, Registration6, Registration7,
-  Registration8,  // recalled by the window
-  NextSong, PreviousSong,  // the set list's songs, read by the window through Presses
-  Count
-};
-inline constexpr int kControlCount = static_cast<int>(Control::Count);
-
-// The name a control is kept under in "Sound.ini" ("StartStop", "MainA", ...).
-const char* ControlName(Control control);
-std::optional<Control> ControlByName(const std::string& name);
+// The arranger's controls that MIDI messages can press, and their names in "Sound.ini".
+using live::Control;
+using live::ControlByName;
+using live::ControlName;
+using live::kControlCount;
 
 // A learned message: its status with the channel (90..9F a key, B0..BF a
 // controller, C0..CF a program change) and its first data byte. 0: none.

@@ -26,35 +26,27 @@ std::optional<Chord> LiveKeyboard::LastChord() const {
 }
 
 void LiveKeyboard::ControlPressed(Control control, int value) {
-  const auto index = static_cast<int>(control);
-  const live::LiveState state = arranger_.State();
-  switch (control) {
-    case Control::StartStop: Post(live::Command(Kind::StartStop)); break;
-    case Control::SyncStart: Post(live::Command(Kind::SyncStart, state.syncArmed ? 0 : 1)); break;
-    case Control::AutoFill: Post(live::Command(Kind::AutoFill, state.autoFill ? 0 : 1)); break;
-    case Control::Break: Post(live::Command(Kind::Break)); break;
-    case Control::Tempo: {
-      live::LiveCommand c = live::Command(Kind::Tempo);
+  const live::ControlRow& row = live::RowOf(control);
+  switch (row.press) {
+    case live::Press::Gives: Post(live::Command(row.command, row.variation)); break;
+    case live::Press::Toggles: {
+      const live::LiveState state = arranger_.State();
+      const bool on = row.command == Kind::SyncStart ? state.syncArmed : state.autoFill;
+      Post(live::Command(row.command, on ? 0 : 1));
+      break;
+    }
+    case live::Press::SetsTempo: {
+      live::LiveCommand c = live::Command(row.command);
       c.tempo = midi::MicrosPerQuarter(TempoOfControllerValue(value));
       Post(c);
       break;
     }
-    case Control::TapTempo: break;  // taps are timed by the window
-    case Control::Registration1: case Control::Registration2: case Control::Registration3: case Control::Registration4:
-    case Control::Registration5: case Control::Registration6: case Control::Registration7: case Control::Registration8:
+    case live::Press::Window: break;  // a tap is timed by the window, a song chosen by it
+    case live::Press::Recalls:
       if (registrationPresses_) {
-        const auto number = static_cast<uint32_t>(index - static_cast<int>(Control::Registration1));
+        const auto number = static_cast<uint32_t>(row.variation);
         const uint32_t seen = registrationPresses_->load(std::memory_order_relaxed);
         registrationPresses_->store(((seen >> 3) + 1) << 3 | number, std::memory_order_release);
-      }
-      break;
-    default:
-      if (control >= Control::IntroA && control <= Control::IntroD) {
-        Post(live::Command(Kind::Intro, index - static_cast<int>(Control::IntroA)));
-      } else if (control >= Control::MainA && control <= Control::MainD) {
-        Post(live::Command(Kind::Main, index - static_cast<int>(Control::MainA)));
-      } else if (control >= Control::EndingA && control <= Control::EndingD) {
-        Post(live::Command(Kind::Ending, index - static_cast<int>(Control::EndingA)));
       }
       break;
   }

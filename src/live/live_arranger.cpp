@@ -263,9 +263,8 @@ void LiveArranger::PressMain(int variation) {
   selectedMain_ = variation;
   if (!running_ || song_) return;
   const int target = buttons_.main[variation];
-  const auto [role, letter] = buttons_.ButtonOf(arranger_.Now().section);
-  (void)letter;
-  if (role == 'I') {  // the Intro plays on; the new Main follows it
+  // While an Intro plays, the Intro plays on and the new Main follows it.
+  if (buttons_.ButtonOf(arranger_.Now().section).first == Button::Intro) {
     arranger_.StartSectionAt(target, arranger_.PassEnd(), 0, arranger::kLoop);
     return;
   }

@@ -39,16 +39,29 @@ int SectionButtons::FirstMain() const {
   return -1;
 }
 
-std::pair<char, int> SectionButtons::ButtonOf(int section) const {
-  if (section < 0) return {0, -1};
-  if (section == breakFill) return {'B', 0};
+std::pair<Button, int> SectionButtons::ButtonOf(int section) const {
+  if (section < 0) return {Button::None, -1};
+  if (section == breakFill) return {Button::Break, 0};
   for (int v = 0; v < kVariations; ++v) {
-    if (intro[v] == section) return {'I', v};
-    if (main[v] == section) return {'M', v};
-    if (fill[v] == section) return {'F', v};
-    if (ending[v] == section) return {'E', v};
+    if (intro[v] == section) return {Button::Intro, v};
+    if (main[v] == section) return {Button::Main, v};
+    if (fill[v] == section) return {Button::Fill, v};
+    if (ending[v] == section) return {Button::Ending, v};
   }
-  return {0, -1};
+  return {Button::None, -1};
+}
+
+int SectionButtons::SectionOf(Control control) const {
+  const ControlRow& row = RowOf(control);
+  const int v = row.variation;
+  switch (row.button) {
+    case Button::Intro: return intro[v];
+    case Button::Main: return main[v];
+    case Button::Fill: return fill[v];
+    case Button::Ending: return ending[v];
+    case Button::Break: return breakFill;
+    default: return -1;
+  }
 }
 
 }  // namespace vambrio::live

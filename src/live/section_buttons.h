@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "live/arranger_controls.h"
+
 namespace vambrio::live {
 
 inline constexpr int kVariations = 4;  // A to D
@@ -27,8 +29,10 @@ struct SectionButtons {
   int FillInto(int to, int from) const;
   // The first Main the style has (its letter), -1 when it has none.
   int FirstMain() const;
-  // Which button a section is: "Main B" is {'M', 1}; {0, -1} for none.
-  std::pair<char, int> ButtonOf(int section) const;
+  // Which button a section is: "Main B" is {Main, 1}; {None, -1} for none.
+  std::pair<Button, int> ButtonOf(int section) const;
+  // The section a section button plays, -1 when the style has none (or the control is no section button).
+  int SectionOf(Control control) const;
 };
 
 // "A" to "D".

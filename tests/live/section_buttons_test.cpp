@@ -16,9 +16,19 @@ TEST(SectionButtons, ButtonsOfTheSectionsTheStyleHas) {
   EXPECT_EQ(b.FillInto(1, 0), 4) << "else the current Main's";
   EXPECT_EQ(b.FillInto(1, 1), -1);
   EXPECT_EQ(b.FirstMain(), 0);
-  EXPECT_EQ(b.ButtonOf(2), (std::pair<char, int>{'M', 1}));
-  EXPECT_EQ(b.ButtonOf(6), (std::pair<char, int>{'B', 0}));
-  EXPECT_EQ(b.ButtonOf(8), (std::pair<char, int>{0, -1}));
+  EXPECT_EQ(b.ButtonOf(2), (std::pair<Button, int>{Button::Main, 1}));
+  EXPECT_EQ(b.ButtonOf(6), (std::pair<Button, int>{Button::Break, 0}));
+  EXPECT_EQ(b.ButtonOf(8), (std::pair<Button, int>{Button::None, -1}));
+  // Each section button of the controls' table finds its section, and finds it back.
+  for (const ControlRow& row : kControls) {
+    const int section = b.SectionOf(row.control);
+    if (section < 0) continue;
+    EXPECT_EQ(b.ButtonOf(section), (std::pair<Button, int>{row.button, row.variation})) << row.name;
+  }
+  EXPECT_EQ(b.SectionOf(Control::MainC), 3);
+  EXPECT_EQ(b.SectionOf(Control::Break), 6);
+  EXPECT_EQ(b.SectionOf(Control::IntroB), -1);
+  EXPECT_EQ(b.SectionOf(Control::StartStop), -1);
 }
 
 }  // namespace

@@ -81,10 +81,7 @@ frmArranger::~frmArranger() {
 }
 
 void frmArranger::FillChordLists() {
-  for (int type = 0; type < kChordTypeCount; ++type) {
-    const std::string typeName = ChordTypeName(type);
-    ui_->cboChordType->addItem(typeName.empty() ? QString("Maj") : QString::fromStdString(typeName));
-  }
+  for (int type = 0; type < kChordTypeCount; ++type) ui_->cboChordType->addItem(ChordTypeCaption(type));
   ui_->cboBass->addItem("(root)");
   for (int pc = 0; pc < 12; ++pc) ui_->cboBass->addItem(QString("/") + RootName(pc));
   chartHighlighter_ = SetUpChartEditor(ui_->txtChart);
@@ -123,10 +120,10 @@ void frmArranger::ConnectControls() {
     c.tempo = static_cast<uint32_t>(std::lround(60'000'000.0 / bpm));
     service_.Send(c);
   });
-  for (char kind : {'I', 'M', 'E'})
-    for (int v = 0; v < live::kVariations; ++v)
-      connect(SectionButton(kind, v), &QPushButton::clicked, this, [this, kind, v] { SectionButton_Click(kind, v); });
-  connect(ui_->cmdBreak, &QPushButton::clicked, this, [this] { SectionButton_Click('B', 0); });
+  for (const live::ControlRow& row : live::kControls) {
+    if (row.button == live::Button::None) continue;
+    connect(SectionButton(row.control), &QPushButton::clicked, this, [this, c = row.control] { SectionButton_Click(c); });
+  }
   for (int pc = 0; pc < 12; ++pc)
     connect(findChild<QPushButton*>(QString("cmdRoot%1").arg(pc)), &QPushButton::clicked, this,
             [this, pc] { Root_Click(pc); });
@@ -152,9 +149,8 @@ void frmArranger::ConnectControls() {
   connect(ui_->cmdExportWav, &QPushButton::clicked, this, [this] { Export("wav"); });
 }
 
-QPushButton* frmArranger::SectionButton(char kind, int variation) const {
-  const char* prefix = kind == 'I' ? "cmdIntro" : kind == 'M' ? "cmdMain" : "cmdEnding";
-  return findChild<QPushButton*>(QString("%1%2").arg(prefix).arg(QChar('A' + variation)));
+QPushButton* frmArranger::SectionButton(live::Control control) const {
+  return findChild<QPushButton*>(QString("cmd%1").arg(live::ControlName(control)));
 }
 
 bool frmArranger::OpenStyle(const std::string& path) {
@@ -186,12 +182,8 @@ void frmArranger::ShowSections() {
   ui_->lblStyleName->setText(loaded ? ShownQ(style_.name) : QString("No style: open one in the main window"));
   setWindowTitle(loaded ? QString("Arranger - %1").arg(ShownQText(QFileInfo(QString::fromStdString(style_.path)).fileName()))
                         : QString("Arranger"));
-  for (int v = 0; v < live::kVariations; ++v) {
-    SectionButton('I', v)->setEnabled(buttons_.intro[v] >= 0);
-    SectionButton('M', v)->setEnabled(buttons_.main[v] >= 0);
-    SectionButton('E', v)->setEnabled(buttons_.ending[v] >= 0);
-  }
-  ui_->cmdBreak->setEnabled(buttons_.breakFill >= 0);
+  for (const live::ControlRow& row : live::kControls)
+    if (row.button != live::Button::None) SectionButton(row.control)->setEnabled(buttons_.SectionOf(row.control) >= 0);
   ui_->cmdStartStop->setEnabled(loaded);
   ui_->chkSyncStart->setEnabled(loaded);
   for (QPushButton* b : {ui_->cmdPlayChart, ui_->cmdExportMidi, ui_->cmdExportWav}) b->setEnabled(loaded);
@@ -209,22 +201,10 @@ void frmArranger::cmdStartStop_Click() {
   Send(Kind::StartStop);
 }
 
-void frmArranger::SectionButton_Click(char kind, int variation) {
-  const int first = kind == 'I' ? static_cast<int>(keyboard::Control::IntroA)
-                    : kind == 'M' ? static_cast<int>(keyboard::Control::MainA)
-                    : kind == 'E' ? static_cast<int>(keyboard::Control::EndingA)
-                                  : static_cast<int>(keyboard::Control::Break) - variation;
-  if (LearnInstead(static_cast<keyboard::Control>(first + variation))) return;
-  switch (kind) {
-    case 'I':
-      return Send(Kind::Intro, variation);
-    case 'M':
-      return Send(Kind::Main, variation);
-    case 'E':
-      return Send(Kind::Ending, variation);
-    default:
-      return Send(Kind::Break);
-  }
+void frmArranger::SectionButton_Click(live::Control control) {
+  if (LearnInstead(control)) return;
+  const live::ControlRow& row = live::RowOf(control);
+  Send(row.command, row.variation);
 }
 
 void frmArranger::Root_Click(int pitchClass) {
@@ -341,13 +321,13 @@ void frmArranger::ShowSectionLights(const live::LiveState& s) {
     paint(button, playing ? "playing" : waiting || (selected && !s.playing) ? "queued" : "");
     if (!s.playing && selected && button->styleSheet() != kQueuedLook) button->setStyleSheet(kQueuedLook);
   };
-  for (int v = 0; v < live::kVariations; ++v) {
-    show(SectionButton('I', v), buttons_.intro[v], false, v == s.selectedIntro);
-    show(SectionButton('M', v), buttons_.main[v], !chartPlaying_ && v == s.selectedMain && s.section != buttons_.main[v],
-         v == s.selectedMain);
-    show(SectionButton('E', v), buttons_.ending[v], false, false);
+  for (const live::ControlRow& row : live::kControls) {
+    if (row.button == live::Button::None) continue;
+    const int section = buttons_.SectionOf(row.control);
+    const bool main = row.button == live::Button::Main, intro = row.button == live::Button::Intro;
+    const bool selected = (main && row.variation == s.selectedMain) || (intro && row.variation == s.selectedIntro);
+    show(SectionButton(row.control), section, main && selected && !chartPlaying_ && s.section != section, selected);
   }
-  show(ui_->cmdBreak, buttons_.breakFill, false, false);
   const bool fillPlays = s.playing && s.section >= 0 && s.section != buttons_.breakFill &&
                          std::find(buttons_.fill.begin(), buttons_.fill.end(), s.section) != buttons_.fill.end();
   paint(ui_->chkAutoFill, fillPlays ? "playing" : "");

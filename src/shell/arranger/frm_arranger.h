@@ -63,7 +63,7 @@ class frmArranger : public QMainWindow {
 
   // The controls.
   void cmdStartStop_Click();
-  void SectionButton_Click(char kind, int variation);  // 'I', 'M', 'B', 'E'
+  void SectionButton_Click(live::Control control);
   void Root_Click(int pitchClass);
   void Type_Click(int chordType);
   void NoChord_Click();
@@ -140,7 +140,7 @@ class frmArranger : public QMainWindow {
   void ChordChosen();
   void Send(live::LiveCommand::Kind kind, int value = 0, bool on = false);
   void FinishExport();
-  QPushButton* SectionButton(char kind, int variation) const;
+  QPushButton* SectionButton(live::Control control) const;
   void LoadSettings();
   void SaveSettings();
   void KeepChartPath();

@@ -23,6 +23,18 @@ bool ReadText(const std::string& path, std::string& text) {
   return !f.bad();
 }
 
+// A section button's key: F1-F4 the Mains, with Shift the Intros, with Ctrl the Endings; F5 the Break.
+QKeySequence ShortcutOf(const live::ControlRow& row) {
+  const auto f = static_cast<Qt::Key>(Qt::Key_F1 + row.variation);
+  switch (row.button) {
+    case live::Button::Main: return QKeySequence(f);
+    case live::Button::Intro: return QKeySequence(Qt::SHIFT | f);
+    case live::Button::Ending: return QKeySequence(Qt::CTRL | f);
+    case live::Button::Break: return QKeySequence(Qt::Key_F5);
+    default: return {};
+  }
+}
+
 }  // namespace
 
 void frmArranger::cmdOpenChart_Click() {
@@ -214,13 +226,9 @@ void frmArranger::MakeShortcuts() {
     const auto end = tip.indexOf(')', at);
     b->setToolTip(tip + whileTyping.arg("Alt+" + tip.mid(at + 4, end < 0 ? -1 : end - at - 4)));
   }
-  for (int v = 0; v < live::kVariations; ++v) {
-    const auto f = static_cast<Qt::Key>(Qt::Key_F1 + v);
-    key(QKeySequence(f), [this, v] { SectionButton_Click('M', v); });
-    key(QKeySequence(Qt::SHIFT | f), [this, v] { SectionButton_Click('I', v); });
-    key(QKeySequence(Qt::CTRL | f), [this, v] { SectionButton_Click('E', v); });
-  }
-  key(QKeySequence(Qt::Key_F5), [this] { SectionButton_Click('B', 0); });
+  for (const live::ControlRow& row : live::kControls)
+    if (const QKeySequence sequence = ShortcutOf(row); !sequence.isEmpty())
+      key(sequence, [this, c = row.control] { SectionButton_Click(c); });
   key(QKeySequence(Qt::Key_F6), [this] { ui_->chkSyncStart->click(); });
   key(QKeySequence(Qt::Key_F7), [this] { ui_->chkAutoFill->click(); });
   key(QKeySequence(Qt::Key_T), [this] { ui_->cmdTap->click(); });

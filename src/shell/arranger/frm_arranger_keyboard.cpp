@@ -27,29 +27,6 @@ QString NoteName(int note) {
   return QString("%1%2").arg(kNames[note % 12]).arg(note / 12 - 1);
 }
 
-// "Main A", "Start/Stop"...: the control as its button says.
-QString ControlCaption(Control control) {
-  const int c = static_cast<int>(control);
-  auto lettered = [&](const char* what, Control first) {
-    return QString("%1 %2").arg(what).arg(QChar('A' + c - static_cast<int>(first)));
-  };
-  if (control >= Control::IntroA && control <= Control::IntroD) return lettered("Intro", Control::IntroA);
-  if (control >= Control::MainA && control <= Control::MainD) return lettered("Main", Control::MainA);
-  if (control >= Control::EndingA && control <= Control::EndingD) return lettered("Ending", Control::EndingA);
-  if (control >= Control::Registration1 && control <= Control::Registration8)
-    return QString("Registration %1").arg(c - static_cast<int>(Control::Registration1) + 1);
-  switch (control) {
-    case Control::StartStop: return "Start/Stop";
-    case Control::SyncStart: return "Sync Start";
-    case Control::Break: return "Break";
-    case Control::AutoFill: return "Auto Fill";
-    case Control::TapTempo: return "Tap";
-    case Control::NextSong: return "Next song";
-    case Control::PreviousSong: return "Previous song";
-    default: return "Tempo";
-  }
-}
-
 // "controller 80, channel 1", "key C4 (60), channel 10", "program 5, channel 1".
 QString MessageWords(keyboard::LearnedKey key) {
   const int channel = (key.status & 0x0F) + 1;
@@ -161,7 +138,7 @@ bool frmArranger::LearnInstead(Control control) {
   forgetLearned_->setEnabled(true);
   statusBar()->showMessage(QString("%1: press a pad, key or controller of the keyboard (Esc: cancel, Delete: forget "
                                    "the one it has).")
-                               .arg(ControlCaption(control)));
+                               .arg(live::RowOf(control).caption));
   return true;
 }
 
@@ -179,8 +156,8 @@ void frmArranger::CancelLearning(bool forget) {
 
 void frmArranger::ShowLearned(Control control) {
   const keyboard::LearnedKey key = keyboard_->Router().Learned(control);
-  statusBar()->showMessage(key.Empty() ? QString("%1: no MIDI message").arg(ControlCaption(control))
-                                       : QString("%1: %2").arg(ControlCaption(control), MessageWords(key)));
+  statusBar()->showMessage(key.Empty() ? QString("%1: no MIDI message").arg(live::RowOf(control).caption)
+                                       : QString("%1: %2").arg(live::RowOf(control).caption, MessageWords(key)));
 }
 
 // What the keyboard did since the last refresh: a control learned, a split
