@@ -187,7 +187,12 @@ LibraryDatabase::State LibraryDatabase::CreateSchema() {
   }
   Exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
   if (Commit()) return State::Ok;
+  return WriteFailure();
+}
+
+LibraryDatabase::State LibraryDatabase::WriteFailure() {
   problem_ = QStringLiteral("The style library %1 could not be written: %2").arg(file_, lastError_);
+  writeFailed_ = true;
   return State::Failed;
 }
 

@@ -45,6 +45,7 @@ class LibraryDatabase {
 
   bool IsOpen() const { return open_; }
   const QString& Problem() const { return problem_; }  // why it could not be opened
+  bool WriteFailed() const { return writeFailed_; }    // it could not be opened because it could not be written
   const QString& Notice() const { return notice_; }    // set when a damaged index was rebuilt
   const QString& File() const { return file_; }
   // The last failure of a read or write, for the user.
@@ -77,6 +78,7 @@ class LibraryDatabase {
   bool StoreSongs(const std::string& path, const std::vector<SongRecord>& songs);
   void AttachSongs(std::vector<LibraryRow>& rows);
   State Failure(const QSqlError& e);
+  State WriteFailure();  // the last commit failed
   void Rebuild();
   bool Exec(const QString& sql);
   bool Begin();
@@ -86,6 +88,7 @@ class LibraryDatabase {
   QString connection_;
   bool open_ = false;
   QString problem_;
+  bool writeFailed_ = false;
   QString notice_;
   QString lastError_;
 };

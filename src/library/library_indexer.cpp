@@ -127,6 +127,7 @@ class ParallelReader {
                                    std::make_move_iterator(results_.begin() + static_cast<ptrdiff_t>(upTo)));
     if (!db_.Store(batch)) {
       report_.problems.push_back("The style library could not be written: " + db_.LastError().toStdString());
+      report_.writeFailed = true;
       writeFailed_ = true;
       stop_ = true;
       return false;
@@ -196,6 +197,7 @@ IndexReport UpdateIndex(LibraryDatabase& db, std::vector<std::string> folders, c
     report.removed = static_cast<int64_t>(vanished.size());
   } else {
     report.problems.push_back("The style library could not be written: " + db.LastError().toStdString());
+    report.writeFailed = true;
   }
 
   ParallelReader(db, toRead, progress, cancel, report).Run();

@@ -28,6 +28,7 @@ struct IndexReport {
   double seconds = 0;
   bool cancelled = false;
   std::vector<std::string> problems;  // folders that could not be read, a failed write
+  bool writeFailed = false;           // the index could not be written (one of the problems says why)
 };
 
 using ProgressFn = std::function<void(const IndexProgress&)>;

@@ -57,8 +57,7 @@ LibraryDatabase::State LibraryDatabase::Upgrade() {
     Exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
   }
   if (Commit()) return State::Ok;
-  problem_ = QStringLiteral("The style library %1 could not be written: %2").arg(file_, lastError_);
-  return State::Failed;
+  return WriteFailure();
 }
 
 bool LibraryDatabase::StoreSongs(const std::string& path, const std::vector<SongRecord>& songs) {

@@ -63,8 +63,7 @@ bool Update(LibraryDatabase& db, const std::vector<std::string>& folders, librar
   progress.reset();
   for (const std::string& p : r.problems) std::cerr << "vambrio-cli: " << p << "\n";
   if (out) *out = r;
-  return std::none_of(r.problems.begin(), r.problems.end(),
-                      [](const std::string& p) { return p.find("could not be written") != std::string::npos; });
+  return !r.writeFailed;
 }
 
 int Add(LibraryDatabase& db, const std::vector<std::string>& dirs) {

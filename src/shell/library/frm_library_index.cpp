@@ -61,6 +61,7 @@ void frmLibrary::StartUpdate(std::vector<std::string> folders) {
     library::IndexReport report;
     if (!db.IsOpen()) {
       report.problems.push_back(db.Problem().toStdString());
+      report.writeFailed = db.WriteFailed();
     } else {
       report = library::UpdateIndex(db, folders, [this](const library::IndexProgress& p) {
         QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
@@ -91,9 +92,7 @@ void frmLibrary::UpdateFinished(const library::IndexReport& report) {
     delete indexThread_;
     indexThread_ = nullptr;
   }
-  for (const std::string& p : report.problems) {
-    if (p.find("could not be written") != std::string::npos) services_.messageBoxes.Show(p);
-  }
+  if (report.writeFailed) services_.messageBoxes.Show(report.problems.back());
   problems_ = report.problems.empty() ? std::string() : report.problems.front();
   if (report.cancelled) problems_ = "the update was cancelled; what was read is kept";
   if (report.read > 0 || report.removed > 0 || report.problems.size() > 0) {
