@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "midi/midi_bytes.h"
 #include "midi/tempo_map.h"
+#include "midi/track_walk.h"
 #include "model/style_model.h"
 
 namespace vambrio::arranger {
@@ -25,64 +25,28 @@ struct TrackEvent {
   uint32_t size = 0;
 };
 
-// Walks the track from its first event to End of Track (or its announced
-// end), tolerating what the scan tolerates and stopping at anything else.
-std::vector<TrackEvent> WalkTrack(const std::vector<uint8_t>& d, uint64_t& endTick) {
-  using namespace midi;
+// The track from its first event to End of Track (or its announced end),
+// tolerating what the scan tolerates and stopping at anything else.
+std::vector<TrackEvent> ReadTrack(const std::vector<uint8_t>& d, uint64_t& endTick) {
   std::vector<TrackEvent> events;
   size_t announced = 0;
   for (size_t k = 18; k < 22 && k < d.size(); ++k) announced = announced << 8 | d[k];
   const size_t trackEnd = std::min(d.size(), kTrackStart + announced);
-  size_t i = kTrackStart;
-  uint64_t tick = 0;
-  uint8_t running = 0;
-  while (i < trackEnd) {
-    TrackEvent e;
-    e.start = i;
-    const VarLen delta = ReadVarLen(d.data(), trackEnd, i);
-    if (delta.fault != ReadFault::None) break;
-    tick += delta.value;
-    e.tick = tick;
-    i = delta.last + 1;
-    if (i >= trackEnd) break;
-    uint8_t b = d[i];
-    if (b >= 0x80) {
-      e.status = b;
-      ++i;
-    } else if (IsChannelStatus(running)) {
-      e.status = running;
-    } else {
-      break;
-    }
-    if (e.status == 0xFF || e.status == 0xF0 || e.status == 0xF7) {
-      running = 0;
-      if (e.status == 0xFF) {
-        if (i >= trackEnd) break;
-        e.metaType = d[i++];
-        if (e.metaType == meta::kEndOfTrack) {
-          endTick = tick;
-          return events;
-        }
-      }
-      const EventLength len = ReadEventLength(d.data(), trackEnd, i);
-      if (len.fault != ReadFault::None || len.length > trackEnd - len.first) break;
-      e.payload = len.first;
-      e.size = len.length;
-      i = len.first + len.length;
-    } else if (IsChannelStatus(e.status)) {
-      running = e.status;
-      const int n = ChannelDataLength(e.status);
-      if (i + static_cast<size_t>(n) > trackEnd) break;
-      // A data byte of 128 or more is taken as 127, as the classic copy does.
-      for (int k = 0; k < n; ++k) e.data[k] = std::min<uint8_t>(d[i + static_cast<size_t>(k)], 0x7F);
-      e.size = static_cast<uint32_t>(n);
-      i += static_cast<size_t>(n);
-    } else {
-      break;
-    }
-    events.push_back(e);
-  }
-  endTick = tick;
+  endTick = midi::WalkTrack(d.data(), kTrackStart, trackEnd, [&](const midi::TrackEvent& walked) {
+              TrackEvent e;
+              e.start = walked.start;
+              e.tick = walked.tick;
+              e.status = walked.status;
+              e.metaType = walked.metaType;
+              e.size = walked.size;
+              if (walked.status >= 0xF0) {
+                e.payload = walked.first;
+              } else {
+                // A data byte of 128 or more is taken as 127, as the classic copy does.
+                for (size_t k = 0; k < walked.size; ++k) e.data[k] = std::min<uint8_t>(d[walked.first + k], 0x7F);
+              }
+              events.push_back(e);
+            }).reachedTick;
   return events;
 }
 
@@ -164,7 +128,7 @@ StylePatterns ReadStylePatterns(const StyleModel& m, const SetupChoices& choices
   ReadTiming(m, p);
   PatternBuilder build(m, p);
   uint64_t endTick = 0;
-  const std::vector<TrackEvent> track = WalkTrack(m.StyleData, endTick);
+  const std::vector<TrackEvent> track = ReadTrack(m.StyleData, endTick);
 
   const int count = SectionCount(m);
   std::vector<size_t> firstEvent(static_cast<size_t>(count) + 1, track.size());

@@ -158,18 +158,35 @@ LibraryDatabase::State LibraryDatabase::Failure(const QSqlError& e) {
   return State::Failed;
 }
 
+// A failure inside a transaction: it is rolled back.
+LibraryDatabase::State LibraryDatabase::RollBack(const QSqlError& e) {
+  const State s = Failure(e);
+  Exec(QStringLiteral("ROLLBACK"));
+  return s;
+}
+
+// Takes the write lock, then reads the schema's version: another program may
+// have changed it while this one waited for the lock.
+std::optional<int> LibraryDatabase::LockedVersion(QSqlQuery& q, State& failed) {
+  if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    failed = Failure(q.lastError());
+    return std::nullopt;
+  }
+  if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+    failed = RollBack(q.lastError());
+    return std::nullopt;
+  }
+  const int version = q.value(0).toInt();
+  q.finish();
+  return version;
+}
+
 LibraryDatabase::State LibraryDatabase::CreateSchema() {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
-  if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Failure(q.lastError());
-  // Another program may have made it while this one waited for the lock.
-  if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-    State s = Failure(q.lastError());
-    Exec(QStringLiteral("ROLLBACK"));
-    return s;
-  }
-  bool made = q.value(0).toInt() == kSchemaVersion;
-  q.finish();
-  if (made) return Commit() ? State::Ok : Failure(q.lastError());
+  State failed = State::Failed;
+  const std::optional<int> version = LockedVersion(q, failed);
+  if (!version) return failed;
+  if (*version == kSchemaVersion) return Commit() ? State::Ok : Failure(q.lastError());
   bool foreign = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && q.next() && q.value(0).toInt() > 0;
   q.finish();
   if (foreign) {
@@ -178,13 +195,8 @@ LibraryDatabase::State LibraryDatabase::CreateSchema() {
   }
   std::vector<const char*> schema(std::begin(kSchema), std::end(kSchema));
   for (const char* sql : SongSchema()) schema.push_back(sql);
-  for (const char* sql : schema) {
-    if (!q.exec(QString::fromLatin1(sql))) {
-      State s = Failure(q.lastError());
-      Exec(QStringLiteral("ROLLBACK"));
-      return s;
-    }
-  }
+  for (const char* sql : schema)
+    if (!q.exec(QString::fromLatin1(sql))) return RollBack(q.lastError());
   Exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
   if (Commit()) return State::Ok;
   return WriteFailure();

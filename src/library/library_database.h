@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSqlError;
+class QSqlQuery;
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,6 +80,8 @@ class LibraryDatabase {
   void AttachSongs(std::vector<LibraryRow>& rows);
   State Failure(const QSqlError& e);
   State WriteFailure();  // the last commit failed
+  State RollBack(const QSqlError& e);
+  std::optional<int> LockedVersion(QSqlQuery& q, State& failed);
   void Rebuild();
   bool Exec(const QString& sql);
   bool Begin();

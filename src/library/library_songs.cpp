@@ -35,23 +35,12 @@ std::vector<const char*> SongSchema() {
 
 LibraryDatabase::State LibraryDatabase::Upgrade() {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
-  if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Failure(q.lastError());
-  // Another program may have upgraded it while this one waited for the lock.
-  if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-    State s = Failure(q.lastError());
-    Exec(QStringLiteral("ROLLBACK"));
-    return s;
-  }
-  const bool done = q.value(0).toInt() == kSchemaVersion;
-  q.finish();
-  if (!done) {
-    for (const char* sql : SongSchema()) {
-      if (!q.exec(QString::fromLatin1(sql))) {
-        State s = Failure(q.lastError());
-        Exec(QStringLiteral("ROLLBACK"));
-        return s;
-      }
-    }
+  State failed = State::Failed;
+  const std::optional<int> version = LockedVersion(q, failed);  // another program may have upgraded it
+  if (!version) return failed;
+  if (*version != kSchemaVersion) {
+    for (const char* sql : SongSchema())
+      if (!q.exec(QString::fromLatin1(sql))) return RollBack(q.lastError());
     // The songs are in the files: every file is read again at the next update.
     Exec(QStringLiteral("UPDATE styles SET mtime = -1"));
     Exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
