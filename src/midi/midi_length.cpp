@@ -1,6 +1,8 @@
 #include "midi/midi_length.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "midi/tempo_map.h"
 #include "midi/track_walk.h"
@@ -34,6 +36,27 @@ std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size) {
   t.LengthMs = static_cast<int64_t>(us / 1000.0L + 0.5L);
   t.EndTick = static_cast<uint32_t>(std::min<uint64_t>(end, UINT32_MAX));
   return t;
+}
+
+std::optional<MidiFileToPlay> ReadMidiFileToPlay(const std::string& path, std::string& problem) {
+  MidiFileToPlay file;
+  std::ifstream f(path, std::ios::binary);
+  bool read = false;
+  if (f) {
+    file.bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    read = !f.bad();
+  }
+  if (!read) {
+    problem = "The file " + path + " could not be read.";
+    return std::nullopt;
+  }
+  const std::optional<MidiTiming> timing = MeasureMidi(file.bytes);
+  if (!timing) {
+    problem = "The file " + path + " is not a MIDI file.";
+    return std::nullopt;
+  }
+  file.timing = *timing;
+  return file;
 }
 
 }  // namespace vambrio::midi

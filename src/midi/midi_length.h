@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vambrio::midi {
@@ -22,6 +23,15 @@ std::optional<MidiTiming> MeasureMidi(const uint8_t* data, size_t size);
 inline std::optional<MidiTiming> MeasureMidi(const std::vector<uint8_t>& bytes) {
   return MeasureMidi(bytes.data(), bytes.size());
 }
+
+// A MIDI file read whole to be played: its bytes and timing. Nothing when it
+// cannot be read or is no MIDI file; problem then says so ("The file F could
+// not be read.", "The file F is not a MIDI file.").
+struct MidiFileToPlay {
+  std::vector<uint8_t> bytes;
+  MidiTiming timing;
+};
+std::optional<MidiFileToPlay> ReadMidiFileToPlay(const std::string& path, std::string& problem);
 
 }  // namespace vambrio::midi
 

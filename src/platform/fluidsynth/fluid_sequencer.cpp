@@ -15,13 +15,6 @@ namespace {
 constexpr int kSustain = 64;
 constexpr int kSostenuto = 66;
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return false;
-  bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  return !f.bad();
-}
-
 }  // namespace
 
 FluidSequencer::FluidSequencer(FluidEngine& engine) : engine_(engine) {
@@ -49,16 +42,8 @@ FluidSequencer::~FluidSequencer() {
 
 bool FluidSequencer::Open() {
   Close();
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(fileName_, bytes)) {
-    lastError_ = "The file " + fileName_ + " could not be read.";
-    return false;
-  }
-  auto timing = MeasureMidi(bytes);
-  if (!timing) {
-    lastError_ = "The file " + fileName_ + " is not a MIDI file.";
-    return false;
-  }
+  std::optional<midi::MidiFileToPlay> file = midi::ReadMidiFileToPlay(fileName_, lastError_);
+  if (!file) return false;
   // Opening a file to play takes the output from the live client.
   engine_.TakeOutput(OutputUser::Sequencer, [this] {
     Stop();
@@ -68,7 +53,7 @@ bool FluidSequencer::Open() {
     lastError_ = engine_.Problem();
     return false;
   }
-  bytes_ = std::move(bytes);
+  bytes_ = std::move(file->bytes);
   player_ = NewPlayer();
   if (!player_) {
     bytes_.clear();
@@ -76,7 +61,7 @@ bool FluidSequencer::Open() {
     return false;
   }
   voices_.Use(player_, engine_.Synth(), mapFor_ ? mapFor_(engine_.SoundFontPath()) : nullptr);
-  timing_ = *timing;
+  timing_ = file->timing;
   lastError_.clear();
   return true;
 }

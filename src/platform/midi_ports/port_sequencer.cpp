@@ -11,13 +11,6 @@
 namespace vambrio::platform {
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return false;
-  bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  return !f.bad();
-}
-
 void Wake(int fd) {
   uint64_t one = 1;
   ssize_t w = write(fd, &one, sizeof one);
@@ -37,19 +30,11 @@ PortSequencer::~PortSequencer() {
 
 bool PortSequencer::Open() {
   Close();
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(fileName_, bytes)) {
-    lastError_ = "The file " + fileName_ + " could not be read.";
-    return false;
-  }
-  auto timing = MeasureMidi(bytes);
-  auto events = midi::ReadMidiFileEvents(bytes);
-  if (!timing || !events) {
-    lastError_ = "The file " + fileName_ + " is not a MIDI file.";
-    return false;
-  }
-  file_ = std::move(*events);
-  lengthMs_ = timing->LengthMs;
+  const std::optional<midi::MidiFileToPlay> file = midi::ReadMidiFileToPlay(fileName_, lastError_);
+  if (!file) return false;
+  // The events' reader checks the header as the timing's does: a file with a timing has events.
+  file_ = midi::ReadMidiFileEvents(file->bytes).value_or(midi::MidiFileEvents{});
+  lengthMs_ = file->timing.LengthMs;
   source_ = std::make_unique<MidiFileSource>(file_);
   source_->SetEndHandler(&PortSequencer::OnEnd, this);
   lastError_.clear();
