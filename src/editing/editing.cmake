@@ -1,5 +1,5 @@
 # Style editing and saving: master volume, initial volume events, tempo, save.
-target_sources(vambrio_core PRIVATE
+target_sources(vambrio_editing PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/master_volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volume_events.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tempo_edit.cpp

@@ -1,1 +1,1 @@
-target_sources(vambrio_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/assembly.cpp)
+target_sources(vambrio_playback PRIVATE ${CMAKE_CURRENT_LIST_DIR}/assembly.cpp)

@@ -8,7 +8,8 @@ if(VAMBRIO_GUI)
     ${_dir}/program_icon.cpp ${_dir}/program_icon.h
     ${_dir}/helpabout.qrc)
   set_target_properties(vambrio_helpabout PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
-  target_link_libraries(vambrio_helpabout PUBLIC vambrio_core Qt6::Widgets)
+  target_link_libraries(vambrio_helpabout PUBLIC vambrio_core vambrio_platform_desktop Qt6::Widgets)
+  vambrio_room(vambrio_helpabout shell/helpabout)
   target_compile_definitions(vambrio_helpabout PRIVATE
     VAMBRIO_BIN_TO_DOCDIR="${VAMBRIO_BIN_TO_DOCDIR}"
     VAMBRIO_BIN_TO_DATADIR="${VAMBRIO_BIN_TO_DATADIR}")

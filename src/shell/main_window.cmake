@@ -12,16 +12,18 @@ if(VAMBRIO_GUI)
     ${_dir}/sound_source.h
     ${_dir}/section_combo.h ${_dir}/section_combo.cpp)
   set_target_properties(vambrio_main_window PROPERTIES AUTOMOC ON AUTOUIC ON)
-  target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_qt_services vambrio_helpabout vambrio_add_volume_events
-    vambrio_voice_options Qt6::Widgets)
+  target_link_libraries(vambrio_main_window PUBLIC vambrio_core vambrio_platform_desktop vambrio_helpabout
+    vambrio_add_volume_events vambrio_voice_options vambrio_sound_routing vambrio_arranger_window vambrio_shell_common Qt6::Widgets)
+  vambrio_room(vambrio_main_window shell/main_window)
 
   # The window's sound source on the built-in synthesizer.
   add_library(vambrio_window_sound STATIC ${_dir}/fluid_sound.h ${_dir}/fluid_sound.cpp)
-  target_link_libraries(vambrio_window_sound PUBLIC vambrio_main_window vambrio_sound PRIVATE PkgConfig::FLUIDSYNTH)
+  target_link_libraries(vambrio_window_sound PUBLIC vambrio_main_window vambrio_platform_fluidsynth PRIVATE PkgConfig::FLUIDSYNTH)
 
   # The program: the window on the real sound, mixer and desktop.
   add_executable(vambrio ${_dir}/main.cpp)
   target_link_libraries(vambrio PRIVATE vambrio_window_sound vambrio_desktop_shell vambrio_arranger_sound vambrio_library_host
-    vambrio_sound_routing vambrio_midi_ports vambrio_songs_stage)
+    vambrio_sound_routing vambrio_platform_rtmidi vambrio_platform_alsa_mixer vambrio_songs_stage)
+  vambrio_room(vambrio shell/main_window)
   set_target_properties(vambrio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VAMBRIO_BIN_DIR})
 endif()

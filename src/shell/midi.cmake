@@ -5,4 +5,5 @@ if(VAMBRIO_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/midi/sound_routing.h ${CMAKE_CURRENT_LIST_DIR}/midi/sound_routing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/midi/midi_routing.h)
   target_link_libraries(vambrio_sound_routing PUBLIC vambrio_core Qt6::Core)
+  vambrio_room(vambrio_sound_routing shell/midi)
 endif()

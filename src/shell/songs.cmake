@@ -5,7 +5,8 @@ if(VAMBRIO_GUI)
     ${_dir}/frm_songs.h ${_dir}/frm_songs.cpp ${_dir}/frm_songs_layout.cpp ${_dir}/frm_songs_play.cpp
     ${_dir}/frm_songs_import.cpp ${_dir}/song_stage.h)
   set_target_properties(vambrio_songs_window PROPERTIES AUTOMOC ON)
-  target_link_libraries(vambrio_songs_window PUBLIC vambrio_core vambrio_songs vambrio_qt_services Qt6::Widgets)
+  target_link_libraries(vambrio_songs_window PUBLIC vambrio_core vambrio_songs vambrio_platform_desktop vambrio_shell_common Qt6::Widgets)
+  vambrio_room(vambrio_songs_window shell/songs)
 
   add_library(vambrio_songs_stage STATIC ${_dir}/arranger_stage.h ${_dir}/arranger_stage.cpp ${_dir}/songs_host.h
     ${_dir}/songs_host.cpp)

@@ -14,7 +14,7 @@
 #include "shell/arranger/chart_editor.h"
 #include "shell/arranger/kept_chord.h"
 #include "shell/arranger/record_panel.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {

@@ -8,7 +8,7 @@
 
 #include "shell/arranger/chart_editor.h"
 #include "shell/arranger/frm_arranger.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {

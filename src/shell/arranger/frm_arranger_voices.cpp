@@ -6,7 +6,7 @@
 #include <QMenuBar>
 
 #include "shell/arranger/frm_arranger.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "shell/voices/voice_options.h"
 
 namespace vambrio {

@@ -1,5 +1,5 @@
 #include "shell/arranger/ots_panel.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "shell/library/library_table_model.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "ui_frm_library.h"
 
 namespace vambrio::shell {

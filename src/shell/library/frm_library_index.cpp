@@ -7,7 +7,7 @@
 #include "library/folder_walk.h"
 #include "shell/library/frm_library.h"
 #include "shell/library/library_table_model.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "ui_frm_library.h"
 
 namespace vambrio::shell {

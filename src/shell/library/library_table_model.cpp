@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "library/style_summary.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 namespace vambrio::shell {
 namespace {

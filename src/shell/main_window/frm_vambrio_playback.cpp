@@ -2,7 +2,7 @@
 #include "playback/assembly.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "shell/main_window/section_combo.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {

@@ -5,7 +5,7 @@
 #include <QMenuBar>
 #include <QSettings>
 
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 namespace vambrio {
 namespace {

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "loading/entry.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 namespace vambrio {
 namespace {

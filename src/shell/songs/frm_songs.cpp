@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <variant>
 
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 
 namespace vambrio {

@@ -14,7 +14,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 #include "songs/import.h"
 #include "songs/set_list_play.h"
 

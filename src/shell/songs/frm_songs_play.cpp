@@ -12,7 +12,7 @@
 #include <QStatusBar>
 
 #include "keyboard/player_keyboard.h"
-#include "shell/shown_q.h"
+#include "shell/common/shown_q.h"
 
 namespace vambrio {
 namespace {
