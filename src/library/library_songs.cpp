@@ -7,12 +7,10 @@
 #include <unordered_map>
 
 #include "library/library_database.h"
+#include "library/sql_values.h"
 
 namespace vambrio::library {
 namespace {
-
-QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
-QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QString Keywords(const std::vector<std::string>& words) {
   QStringList list;
