@@ -180,7 +180,7 @@ bool frmArranger::OpenStyle(const std::string& path) {
 void frmArranger::ShowSections() {
   const bool loaded = !style_.path.empty();
   ui_->lblStyleName->setText(loaded ? ShownQ(style_.name) : QString("No style: open one in the main window"));
-  setWindowTitle(loaded ? QString("Arranger - %1").arg(ShownQText(QFileInfo(QString::fromStdString(style_.path)).fileName()))
+  setWindowTitle(loaded ? QString("Arranger - %1").arg(ShownFileName(style_.path))
                         : QString("Arranger"));
   for (const live::ControlRow& row : live::kControls)
     if (row.button != live::Button::None) SectionButton(row.control)->setEnabled(buttons_.SectionOf(row.control) >= 0);

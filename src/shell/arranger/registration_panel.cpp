@@ -13,16 +13,12 @@
 
 #include "midi/gm_programs.h"
 #include "registration/registration_bank.h"
+#include "shell/common/shown_q.h"
 
 namespace vambrio {
-namespace {
-
-QString FileName(const std::string& path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
-
-}  // namespace
 
 QString RegistrationSummary(const registration::Registration& r) {
-  QString text = r.styleFile.empty() ? QString("(no style)") : FileName(r.styleFile);
+  QString text = r.styleFile.empty() ? QString("(no style)") : ShownFileName(r.styleFile);
   text += ", " + QString::fromStdString(r.section);
   if (r.tempo > 0) text += QString(", %1 bpm").arg(std::lround(r.tempo));
   const auto& right = r.voices[static_cast<size_t>(registration::Part::Right1)];
@@ -121,7 +117,7 @@ bool RegistrationPanel::OpenBank(const std::string& path) {
   bank_ = std::get<registration::Bank>(read);
   bankPath_ = path;
   recalled_ = -1;
-  status_->setText(tr("Bank %1").arg(FileName(path)));
+  status_->setText(tr("Bank %1").arg(ShownFileName(path)));
   Keep();
   ShowSlots();
   return true;
@@ -134,7 +130,7 @@ bool RegistrationPanel::SaveBank(const std::string& path) {
   }
   bankPath_ = path;
   Keep();
-  setTitle(tr("Registration - %1").arg(FileName(path)));
+  setTitle(tr("Registration - %1").arg(ShownFileName(path)));
   return true;
 }
 
@@ -145,7 +141,7 @@ void RegistrationPanel::cmdOpenBank_Click() {
 
 void RegistrationPanel::cmdSaveBank_Click() {
   const std::string path = dialogs_.SaveBank(bankPath_.empty() ? "Registrations.vreg" : bankPath_);
-  if (!path.empty() && SaveBank(path)) status_->setText(tr("Bank saved: %1").arg(FileName(path)));
+  if (!path.empty() && SaveBank(path)) status_->setText(tr("Bank saved: %1").arg(ShownFileName(path)));
 }
 
 // A kept slot's button says what it holds; the one recalled last is marked.
@@ -159,7 +155,7 @@ void RegistrationPanel::ShowSlots() {
                           : kept         ? "font-weight: bold;"
                                          : "");
   }
-  setTitle(bankPath_.empty() ? tr("Registration") : tr("Registration - %1").arg(FileName(bankPath_)));
+  setTitle(bankPath_.empty() ? tr("Registration") : tr("Registration - %1").arg(ShownFileName(bankPath_)));
 }
 
 void RegistrationPanel::Keep() const {

@@ -18,6 +18,12 @@ inline QString ShownQ(std::string_view raw) { return QString::fromStdString(Show
 // A text the window already holds as a QString (read through Qt), escaped.
 inline QString ShownQText(const QString& text) { return ShownQ(text.toStdString()); }
 
+// The name of a file (its path's last part), escaped.
+inline QString ShownFileName(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return ShownQ(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 // A message of several lines: each line escaped, the line breaks kept.
 // Escaping is idempotent, so a message whose names were escaped already
 // comes out unchanged.

@@ -115,6 +115,7 @@ class frmSongs : public QMainWindow {
   void ShowSong();
   void SongEdited(const std::function<void(songs::SetListSong&)>& edit);
   void MappingEdited();
+  // frm_songs_file.cpp
   void ShowTitle();
   bool MayDiscard();
   void Remember(const std::string& path);
