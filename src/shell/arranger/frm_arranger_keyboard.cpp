@@ -15,6 +15,7 @@
 #include "keyboard/player_keyboard.h"
 #include "midi/gm_programs.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/common/learned_keys.h"
 #include "ui_frm_arranger.h"
 
 namespace vambrio {
@@ -209,11 +210,10 @@ void frmArranger::LoadKeyboardSettings() {
   router.SetRightChannel(ui_->spnRightChannel->value() - 1);
   keyboard_->SetRightVoice(ui_->cboRightVoice->currentIndex());
   ui_->lblSplitNote->setText(NoteName(ui_->spnSplit->value()));
-  file.beginGroup("MidiLearn");
+  file.beginGroup(kLearnedKeysGroup);
   for (int c = 0; c < keyboard::kControlCount; ++c) {
     const auto control = static_cast<Control>(c);
-    const auto key = keyboard::ParseLearnedKey(file.value(keyboard::ControlName(control)).toString().toStdString());
-    router.SetLearned(control, key.value_or(keyboard::LearnedKey{}));
+    router.SetLearned(control, ReadLearnedKey(file, control).value_or(keyboard::LearnedKey{}));
   }
 }
 
@@ -227,15 +227,10 @@ void frmArranger::SaveKeyboardSettings() {
   file.setValue("RightVoice", ui_->cboRightVoice->currentIndex());
   file.setValue("RightChannel", ui_->spnRightChannel->value());
   file.endGroup();
-  file.beginGroup("MidiLearn");
+  file.beginGroup(kLearnedKeysGroup);
   for (int c = 0; c < keyboard::kControlCount; ++c) {
     const auto control = static_cast<Control>(c);
-    const std::string text = keyboard::LearnedKeyText(keyboard_->Router().Learned(control));
-    if (text.empty()) {
-      file.remove(keyboard::ControlName(control));
-    } else {
-      file.setValue(keyboard::ControlName(control), QString::fromStdString(text));
-    }
+    WriteLearnedKey(file, control, keyboard_->Router().Learned(control));
   }
 }
 

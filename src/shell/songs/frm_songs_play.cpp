@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "keyboard/player_keyboard.h"
+#include "shell/common/learned_keys.h"
 #include "shell/common/shown_q.h"
 
 namespace vambrio {
@@ -147,27 +148,23 @@ void frmSongs::LearnInstead(keyboard::Control control) {
   statusBar()->showMessage(QString("%1: press a pad, key or controller of the keyboard.").arg(Caption(control)));
 }
 
-// Kept with the Arranger's learned controls, under "MidiLearn" in "Sound.ini".
+// Kept with the Arranger's learned controls in "Sound.ini".
 void frmSongs::LoadLearned() {
   if (!services_.keyboard) return;
   keyboard::KeyboardRouter& router = services_.keyboard->Router();
   for (size_t i = 0; i < 2; ++i) pressesSeen_[i] = router.Presses(kLearnable[i]);
   if (services_.settingsPath.empty()) return;
   QSettings file(Q(services_.settingsPath), QSettings::IniFormat);
-  file.beginGroup("MidiLearn");
-  for (keyboard::Control control : kLearnable) {
-    const auto key = keyboard::ParseLearnedKey(file.value(keyboard::ControlName(control)).toString().toStdString());
-    if (key) router.SetLearned(control, *key);
-  }
+  file.beginGroup(kLearnedKeysGroup);
+  for (keyboard::Control control : kLearnable)
+    if (const auto key = ReadLearnedKey(file, control)) router.SetLearned(control, *key);
 }
 
 void frmSongs::SaveLearned(keyboard::Control control) {
   if (services_.settingsPath.empty() || !services_.keyboard) return;
   QSettings file(Q(services_.settingsPath), QSettings::IniFormat);
-  file.beginGroup("MidiLearn");
-  const std::string text = keyboard::LearnedKeyText(services_.keyboard->Router().Learned(control));
-  if (text.empty()) file.remove(keyboard::ControlName(control));
-  else file.setValue(keyboard::ControlName(control), Q(text));
+  file.beginGroup(kLearnedKeysGroup);
+  WriteLearnedKey(file, control, services_.keyboard->Router().Learned(control));
 }
 
 }  // namespace vambrio
