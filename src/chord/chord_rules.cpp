@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 
+#include "chord/rule_damage.h"
 #include "model/shown_text.h"
 #include "model/style_model.h"
 
@@ -147,8 +148,6 @@ void ApplyCntt(RuleGroup& g, std::span<const uint8_t> d) {
   }
 }
 
-constexpr char kRunsPast[] = "an entry runs past the end of its block";
-
 bool IsEntryId(const Bytes& in, uint64_t p) { return in.IdIs(p, "Ctab") || in.IdIs(p, "Ctb2"); }
 
 bool IsChunkId(const Bytes& in, uint64_t p) {
@@ -186,13 +185,13 @@ void NoteDamage(RuleGroup& g, const char* what, int skipped) {
 // What is wrong with an entry chunk as written, or nothing.
 const char* EntryDamage(const Bytes& in, const Chunk& chunk) {
   const bool newLayout = in.IdIs(chunk.at, "Ctb2");
-  if (chunk.length < (newLayout ? kCtb2RuleLength : kCtabRuleLength)) return "an entry is too short to hold its rule";
+  if (chunk.length < (newLayout ? kCtb2RuleLength : kCtabRuleLength)) return kEntryTooShort;
   // Bytes removed from the entry or added to it: its length runs into the
   // chunk behind it, or ends where no chunk starts.
-  if (NextChunkId(in, chunk.data, chunk.end) != chunk.end) return kRunsPast;
-  if (chunk.end < in.End() && !IsChunkId(in, chunk.end)) return kRunsPast;
-  if (in.At(chunk.data) > 15) return "an entry names a channel above 16";
-  if (in.At(chunk.data + 9) > 15) return "an entry names a part that no channel has";
+  if (NextChunkId(in, chunk.data, chunk.end) != chunk.end) return kEntryRunsPast;
+  if (chunk.end < in.End() && !IsChunkId(in, chunk.end)) return kEntryRunsPast;
+  if (in.At(chunk.data) > 15) return kEntryChannelAbove16;
+  if (in.At(chunk.data + 9) > 15) return kEntryPartWithoutChannel;
   return nullptr;
 }
 
@@ -213,13 +212,13 @@ RuleGroup ReadGroup(const Bytes& in) {
     } else if (in.IdIs(p, "Cntt")) {
       cntt.push_back(data);
     } else if (!LooksLikeId(in, p)) {
-      NoteDamage(g, kRunsPast, EntriesIn(in, chunk->data, chunk->end));  // the chunks stepped over
+      NoteDamage(g, kEntryRunsPast, EntriesIn(in, chunk->data, chunk->end));  // the chunks stepped over
     }
   }
   // Bytes the reading cannot step through: the entries they hold are lost,
   // at least one when they could hold a header.
   if (next < in.End())
-    NoteDamage(g, kRunsPast, std::max(EntriesIn(in, next, in.End()), in.End() - next >= 8 ? 1 : 0));
+    NoteDamage(g, kEntryRunsPast, std::max(EntriesIn(in, next, in.End()), in.End() - next >= 8 ? 1 : 0));
   for (auto d : cntt) ApplyCntt(g, d);
   return g;
 }

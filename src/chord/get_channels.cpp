@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "chord/rule_damage.h"
 #include "model/checked.h"
 #include "model/errors.h"
 
@@ -85,10 +86,10 @@ bool RunsIntoAnotherChunk(const CasmReader& r, int64_t data, int64_t length, int
 
 // Why an entry the section uses cannot be read as written, or nothing.
 const char* EntryDamage(const CasmReader& r, int64_t x, int64_t length, int64_t groupEnd, const EntryLayout& layout) {
-  if (length < layout.minLength) return "an entry is too short to hold its rule";
+  if (length < layout.minLength) return kEntryTooShort;
   if (x + 8 + length > groupEnd || x + 8 + length - 1 > r.Last() || RunsIntoAnotherChunk(r, x + 8, length, groupEnd))
-    return "an entry runs past the end of its block";
-  if (r.Byte(x + 8 + 9) > 15) return "an entry names a part that no channel has";
+    return kEntryRunsPast;
+  if (r.Byte(x + 8 + 9) > 15) return kEntryPartWithoutChannel;
   return nullptr;
 }
 

@@ -10,6 +10,13 @@
 
 namespace vambrio {
 
+// What can be wrong with an entry of the chord rules, in the words both
+// readings use (so that one kind of damage reads the same from either).
+inline constexpr char kEntryTooShort[] = "an entry is too short to hold its rule";
+inline constexpr char kEntryRunsPast[] = "an entry runs past the end of its block";
+inline constexpr char kEntryChannelAbove16[] = "an entry names a channel above 16";
+inline constexpr char kEntryPartWithoutChannel[] = "an entry names a part that no channel has";
+
 // Why the classic reading of the section's chord rules cannot read them as
 // written, in words, or "".
 std::string ClassicRuleDamage(const StyleModel& m, const std::string& section);
