@@ -9,8 +9,6 @@
 namespace vambrio::arranger {
 namespace {
 
-constexpr size_t kTrackStart = 22;
-
 // XG System On, without F0 and its length.
 constexpr uint8_t kXgSystemOn[] = {0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
 
@@ -29,10 +27,8 @@ struct TrackEvent {
 // tolerating what the scan tolerates and stopping at anything else.
 std::vector<TrackEvent> ReadTrack(const std::vector<uint8_t>& d, uint64_t& endTick) {
   std::vector<TrackEvent> events;
-  size_t announced = 0;
-  for (size_t k = 18; k < 22 && k < d.size(); ++k) announced = announced << 8 | d[k];
-  const size_t trackEnd = std::min(d.size(), kTrackStart + announced);
-  endTick = midi::WalkTrack(d.data(), kTrackStart, trackEnd, [&](const midi::TrackEvent& walked) {
+  const size_t trackEnd = midi::StyleTrackEnd(d.data(), d.size());
+  endTick = midi::WalkTrack(d.data(), midi::kStyleTrackStart, trackEnd, [&](const midi::TrackEvent& walked) {
               TrackEvent e;
               e.start = walked.start;
               e.tick = walked.tick;

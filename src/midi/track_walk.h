@@ -64,6 +64,16 @@ void ForEachTrack(const uint8_t* data, size_t size, const SmfHeader& header, Tra
   }
 }
 
+// A style's one track stands behind a header chunk of six bytes: its events
+// start at byte 22 ("MThd", its length and data, "MTrk" and its length) and
+// end where the track's length says, or with the data.
+inline constexpr size_t kStyleTrackStart = 22;
+inline size_t StyleTrackEnd(const uint8_t* data, size_t size) {
+  size_t announced = 0;
+  for (size_t k = 18; k < kStyleTrackStart && k < size; ++k) announced = announced << 8 | data[k];
+  return std::min(size, kStyleTrackStart + announced);
+}
+
 // One event as the walk meets it; the indexes are into the walked bytes.
 struct TrackEvent {
   size_t start = 0;  // its delta time's first byte

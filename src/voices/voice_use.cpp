@@ -4,12 +4,12 @@
 
 #include "chord/chord_rules.h"
 #include "midi/midi_bytes.h"
+#include "midi/track_walk.h"
 #include "model/style_model.h"
 
 namespace vambrio::voices {
 namespace {
 
-constexpr size_t kTrackStart = 22;
 constexpr int kDrumSetupChannels[] = {9, 8};  // the player's own drum setup: bank 127/0, program 0
 
 struct ChannelWalk {
@@ -37,52 +37,26 @@ void OnChannelMessage(std::array<ChannelWalk, 16>& walk, uint8_t status, const u
   }
 }
 
-// Walks the track's channel messages in file order; calls setupDone once,
-// before the first event at or after the first section's start.
+// Walks the track's channel messages in file order (as every reader of the
+// style walks it); calls setupDone once, before the first event at or after
+// the first section's start.
 template <class SetupDone>
-void WalkTrack(const StyleModel& m, std::array<ChannelWalk, 16>& walk, SetupDone setupDone) {
-  using namespace midi;
+void WalkStyleTrack(const StyleModel& m, std::array<ChannelWalk, 16>& walk, SetupDone setupDone) {
   const auto& d = m.StyleData;
-  size_t announced = 0;
-  for (size_t k = 18; k < kTrackStart && k < d.size(); ++k) announced = announced << 8 | d[k];
-  const size_t end = std::min(d.size(), kTrackStart + announced);
+  const size_t end = midi::StyleTrackEnd(d.data(), d.size());
   const size_t firstSection = SectionCount(m) > 0 ? static_cast<size_t>(std::max(0, m.SectionStart[0])) : end;
   bool setup = true;
-  uint8_t running = 0;
-  for (size_t i = kTrackStart; i < end;) {
-    if (setup && i >= firstSection) {
+  midi::WalkTrack(d.data(), midi::kStyleTrackStart, end, [&](const midi::TrackEvent& e) {
+    if (setup && e.start >= firstSection) {
       setup = false;
       setupDone();
     }
-    const VarLen delta = ReadVarLen(d.data(), end, i);
-    if (delta.fault != ReadFault::None || delta.last + 1 >= end) break;
-    i = delta.last + 1;
-    uint8_t status = d[i];
-    if (status >= 0x80) {
-      ++i;
-    } else if (IsChannelStatus(running)) {
-      status = running;
-    } else {
-      break;
-    }
-    if (status == 0xFF || status == 0xF0 || status == 0xF7) {
-      running = 0;
-      if (status == 0xFF && ++i > end) break;
-      const EventLength len = ReadEventLength(d.data(), end, i);
-      if (len.fault != ReadFault::None || len.length > end - len.first) break;
-      i = len.first + len.length;
-      continue;
-    }
-    if (!IsChannelStatus(status)) break;
-    running = status;
-    const size_t n = static_cast<size_t>(ChannelDataLength(status));
-    if (i + n > end) break;
-    uint8_t data[2] = {d[i], n > 1 ? d[i + 1] : uint8_t{0}};
-    i += n;
+    if (!midi::IsChannelStatus(e.status)) return;
     // Program changes in the setup count; notes there do not play.
-    if (setup && (status >> 4) == 0x9) continue;
-    OnChannelMessage(walk, status, data);
-  }
+    if (setup && (e.status >> 4) == 0x9) return;
+    const uint8_t data[2] = {d[e.first], e.size > 1 ? d[e.first + 1] : uint8_t{0}};
+    OnChannelMessage(walk, e.status, data);
+  });
   if (setup) setupDone();
 }
 
@@ -128,7 +102,7 @@ uint16_t StyleVoiceUse::PlayingChannels() const {
 
 StyleVoiceUse GatherVoiceUse(const StyleModel& m) {
   std::array<ChannelWalk, 16> walk{};
-  WalkTrack(m, walk, [&] {
+  WalkStyleTrack(m, walk, [&] {
     for (int ch : kDrumSetupChannels) walk[static_cast<size_t>(ch)].inForce = {127, 0, 0};
   });
   const ChordRules rules = ReadChordRules(m);
