@@ -18,6 +18,7 @@
 #include "cli/midi/port_playback.h"
 #include "cli/record_cli.h"
 #include "cli/sound/live_wait.h"
+#include "cli/sound/sound_cli.h"
 #include "live/live_session.h"
 #include "cli/sound/voice_cli.h"
 #include "model/shown_text.h"
@@ -122,8 +123,7 @@ int PlayLive(const LiveJob& job) {
   SayVoiceCounts(mapped.Counts());
   close(signals);
   const bool recorded = recording.Finish();
-  if (uint64_t underruns = engine && !lost ? engine->Underruns() : 0)
-    std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+  SayUnderruns(engine && !lost ? engine->Underruns() : 0);
   if (lost) {
     std::cerr << platform::kAudioOutputLostText << "\n";
     return kExitFailed;

@@ -101,8 +101,7 @@ int RunPlay(const std::vector<std::string>& args) {
                      voices},
         stopped);
     close(signals);
-    if (uint64_t underruns = engine && !engine->OutputHasFailed() ? engine->Underruns() : 0)
-      std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+    SayUnderruns(engine && !engine->OutputHasFailed() ? engine->Underruns() : 0);
     PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
     if (status != kExitOk || stopped) return status;
     return errors.reported > 0 ? kExitReported : kExitOk;
@@ -141,8 +140,7 @@ int RunPlay(const std::vector<std::string>& args) {
     std::cerr << PortLostText(port->PortName()) << "\n";
     return kExitFailed;
   }
-  if (uint64_t underruns = engine && !engine->OutputHasFailed() ? engine->Underruns() : 0)
-    std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
+  SayUnderruns(engine && !engine->OutputHasFailed() ? engine->Underruns() : 0);
   PrintFluidMessages(parsed->Has("--verbose"), !choices.GmPlayer);
   if (stopped) return kExitOk;
   if (messages.shown > 0) return kExitFailed;

@@ -3,6 +3,7 @@
 // error, and loading a style as the window does.
 #pragma once
 
+#include <cstdint>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -81,6 +82,12 @@ inline void PrintFluidMessages(bool verbose, bool xgBankSelect) {
   } else if (std::string line = platform::FluidMessageSummary(messages, xgBankSelect); !line.empty()) {
     std::cerr << line << "\n";
   }
+}
+
+// Buffer underruns of the audio output, said once at the end when there were any.
+inline void SayUnderruns(uint64_t underruns) {
+  if (underruns > 0)
+    std::cerr << "note: the audio output ran dry " << underruns << " times (buffer underruns); --latency safe helps\n";
 }
 
 // The options of the commands that sound.
