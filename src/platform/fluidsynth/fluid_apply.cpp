@@ -5,6 +5,12 @@
 #include "realtime/realtime_client.h"
 
 namespace vambrio::platform {
+namespace {
+
+constexpr int kSustain = 64;
+constexpr int kSostenuto = 66;
+
+}  // namespace
 
 void ApplyToSynth(fluid_synth_t* synth, const uint8_t* d, uint32_t size, int channelGroup) {
   if (size == 0) return;
@@ -44,6 +50,13 @@ void ApplyToSynth(fluid_synth_t* synth, const uint8_t* d, uint32_t size, int cha
         fluid_synth_sysex(synth, reinterpret_cast<const char*>(d + 1), length, nullptr, nullptr, nullptr, 0);
       }
       break;
+  }
+}
+
+void ReleasePedals(fluid_synth_t* synth) {
+  for (int channel = 0; channel < fluid_synth_count_midi_channels(synth); ++channel) {
+    fluid_synth_cc(synth, channel, kSustain, 0);
+    fluid_synth_cc(synth, channel, kSostenuto, 0);
   }
 }
 

@@ -1,4 +1,4 @@
-// One MIDI message applied to a FluidSynth synthesizer at once: the live
+// MIDI messages applied to a FluidSynth synthesizer at once: the live
 // client's events, and the mapped events of FluidSynth's own file player.
 // Allocation-free; safe in the audio callback.
 #pragma once
@@ -14,5 +14,8 @@ namespace vambrio::platform {
 // A message shorter than its status asks for is left out. `channelGroup`:
 // the message's channel is 16 * channelGroup + its status's low four bits.
 void ApplyToSynth(fluid_synth_t* synth, const uint8_t* message, uint32_t size, int channelGroup = 0);
+
+// The sustain and sostenuto pedals let go on every channel of the synthesizer.
+void ReleasePedals(fluid_synth_t* synth);
 
 }  // namespace vambrio::platform

@@ -17,8 +17,6 @@ namespace {
 
 enum RenderState : int { kFree = 0, kRendering = 1, kParked = 2 };
 
-constexpr int kSustain = 64;
-constexpr int kSostenuto = 66;
 constexpr size_t kMaxBuffers = 32;
 constexpr int kPlayerStep = 64;  // FluidSynth's own rendering step
 
@@ -188,10 +186,7 @@ void FluidEngine::DetachLiveClient() {
 // Every note off, the pedals up; what is sounding dies away with its release.
 void FluidEngine::SilenceEveryChannel() {
   if (!synth_) return;
-  for (int channel = 0; channel < fluid_synth_count_midi_channels(synth_); ++channel) {
-    fluid_synth_cc(synth_, channel, kSustain, 0);
-    fluid_synth_cc(synth_, channel, kSostenuto, 0);
-  }
+  ReleasePedals(synth_);
   fluid_synth_all_notes_off(synth_, -1);
 }
 

@@ -7,15 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/fluidsynth/fluid_apply.h"
 #include "realtime/audio_latency.h"
 
 namespace vambrio::platform {
-namespace {
-
-constexpr int kSustain = 64;
-constexpr int kSostenuto = 66;
-
-}  // namespace
 
 FluidSequencer::FluidSequencer(FluidEngine& engine) : engine_(engine) {
   eventFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -122,10 +117,7 @@ bool FluidSequencer::Stop() {
   engine_.WithRenderingParked([&] {
     fluid_player_stop(player_);
     voices_.SilenceHelpers();
-    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth); ++channel) {
-      fluid_synth_cc(synth, channel, kSustain, 0);
-      fluid_synth_cc(synth, channel, kSostenuto, 0);
-    }
+    ReleasePedals(synth);
     fluid_synth_all_sounds_off(synth, -1);
   });
   engine_.SetPlayerClock(nullptr);
