@@ -19,6 +19,7 @@
 #include "cli/voices_cli.h"
 #include "chord/chord_rules.h"
 #include "loading/entry.h"
+#include "model/ascii_case.h"
 #include "model/shown_text.h"
 #include "midi/midi_length.h"
 #include "midi/smf_writer.h"
@@ -49,8 +50,7 @@ enum class OutputType { Midi, Wav, Unknown };
 
 OutputType TypeOf(const std::string& path) {
   const size_t dot = path.rfind('.');
-  std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string ext = AsciiLower(dot == std::string::npos ? "" : path.substr(dot + 1));
   if (ext == "mid" || ext == "midi") return OutputType::Midi;
   if (ext == "wav") return OutputType::Wav;
   return OutputType::Unknown;

@@ -11,6 +11,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/song_source.h"
+#include "model/ascii_case.h"
 #include "songs/chart_text.h"
 #include "songs/import.h"
 
@@ -18,11 +19,6 @@ namespace vambrio::cli {
 namespace {
 
 constexpr const char* kUsage = "import FILE|LINK... [-o DIR] [--json] [--transpose N]";
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // A file name from a title: no separators or characters that file systems refuse, unique in `taken`.
 std::string FileName(const std::string& title, std::set<std::string>& taken) {
@@ -36,8 +32,8 @@ std::string FileName(const std::string& title, std::set<std::string>& taken) {
   if (safe.size() > 120) safe.resize(120);
   if (safe.empty()) safe = "Song";
   std::string name = safe + ".chart";
-  for (int n = 2; taken.count(Lower(name)); ++n) name = safe + " (" + std::to_string(n) + ").chart";
-  taken.insert(Lower(name));
+  for (int n = 2; taken.count(AsciiLower(name)); ++n) name = safe + " (" + std::to_string(n) + ").chart";
+  taken.insert(AsciiLower(name));
   return name;
 }
 

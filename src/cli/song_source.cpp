@@ -1,6 +1,5 @@
 #include "cli/song_source.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "model/ascii_case.h"
 #include "songs/chart_text.h"
 #include "songs/import.h"
 
@@ -35,14 +35,9 @@ std::string ReadText(const std::string& name, std::string& text) {
   return in.bad() ? "the chart could not be read: " + std::string(std::strerror(errno)) : "";
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 bool IsChart(const std::string& path, std::string_view text) {
   const size_t dot = path.rfind('.');
-  if (path == "-" || (dot != std::string::npos && Lower(path.substr(dot)) == ".chart")) return true;
+  if (path == "-" || (dot != std::string::npos && AsciiLower(path.substr(dot)) == ".chart")) return true;
   return songs::DetectFormat(text, path) == songs::SongFormat::Unknown;
 }
 
@@ -61,7 +56,7 @@ int Choose(const songs::Imported& imported, const std::string& name, const std::
     return -1;
   }
   for (int i = 0; i < count; ++i)
-    if (Lower(imported.songs[static_cast<size_t>(i)].info.title) == Lower(*choice)) return i;
+    if (AsciiLower(imported.songs[static_cast<size_t>(i)].info.title) == AsciiLower(*choice)) return i;
   std::cerr << name << ": no song is titled \"" << *choice << "\"\n";
   return -1;
 }

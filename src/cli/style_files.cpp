@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
+
+#include "model/ascii_case.h"
 
 namespace vambrio::cli {
 namespace {
@@ -38,8 +39,7 @@ void Walk(const fs::path& folder, std::vector<std::string>& found, std::vector<s
 bool HasStyleExtension(const std::string& path) {
   const size_t dot = path.find_last_of('.');
   if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
-  std::string ext = path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string ext = AsciiLower(path.substr(dot));
   return std::find(kStyleExtensions.begin(), kStyleExtensions.end(), ext) != kStyleExtensions.end();
 }
 

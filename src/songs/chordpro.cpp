@@ -6,17 +6,12 @@
 #include <cstdlib>
 
 #include "chord/chord_symbols.h"
+#include "model/ascii_case.h"
 
 namespace vambrio::songs {
 namespace {
 
 using arranger::ChartSlot;
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
@@ -26,7 +21,7 @@ std::string_view Trim(std::string_view s) {
 
 // The section a word names, "" for none.
 std::string SectionWord(std::string_view text) {
-  const std::string lower = Lower(Trim(text));
+  const std::string lower = AsciiLower(Trim(text));
   for (const char* word : {"intro", "verse", "chorus", "bridge"})
     if (lower.rfind(word, 0) == 0) return word;
   return "";
@@ -162,7 +157,7 @@ class ChordProReader {
     const size_t close = line.find('}');
     const std::string_view inner = line.substr(1, (close == std::string_view::npos ? line.size() : close) - 1);
     const size_t colon = inner.find_first_of(": ");
-    const std::string name = Lower(Trim(inner.substr(0, colon)));
+    const std::string name = AsciiLower(Trim(inner.substr(0, colon)));
     const std::string value(colon == std::string_view::npos ? "" : Trim(inner.substr(colon + 1)));
     SongInfo& info = sheet().info;
     if (name == "new_song" || name == "ns") return NewSong();

@@ -1,9 +1,10 @@
 #include "songs/form.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
+
+#include "model/ascii_case.h"
 
 namespace vambrio::songs {
 namespace {
@@ -104,11 +105,6 @@ class Unroller {
   bool jumped_ = false;
 };
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 bool IsMain(const std::string& name) { return name.rfind("Main ", 0) == 0 && name.size() == 6; }
 
 // The slots of a bar: the fewest equal parts that put each chord on its place.
@@ -160,7 +156,7 @@ arranger::Chart MakeChart(const LeadSheet& sheet, const std::vector<PlayedBar>& 
   bool anyMark = false;
   std::string mark;
   for (size_t i = 0; i < sheet.bars.size(); ++i) {
-    if (!sheet.bars[i].mark.empty()) mark = Lower(sheet.bars[i].mark), anyMark = true;
+    if (!sheet.bars[i].mark.empty()) mark = AsciiLower(sheet.bars[i].mark), anyMark = true;
     markAt[i] = mark;
   }
   std::vector<std::string> names;

@@ -1,10 +1,10 @@
 #include "songs/import.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <sstream>
 
+#include "model/ascii_case.h"
 #include "songs/chordpro.h"
 #include "songs/ireal.h"
 #include "songs/musicxml.h"
@@ -16,9 +16,7 @@ std::string Extension(std::string_view name) {
   const size_t dot = name.rfind('.');
   const size_t slash = name.find_last_of("/\\");
   if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return "";
-  std::string ext(name.substr(dot + 1));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
+  return AsciiLower(name.substr(dot + 1));
 }
 
 std::string TitleOf(const ImportedSong& song, size_t index) {

@@ -4,10 +4,10 @@
 #include "songs/ireal.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 #include "chord/chord_symbols.h"
+#include "model/ascii_case.h"
 
 namespace vambrio::songs {
 namespace {
@@ -146,8 +146,7 @@ class MusicReader {
     if (end == std::string_view::npos) return Fail("a text needs its closing >");
     std::string text(s_.substr(at_ + 1, end - at_ - 1));
     at_ = end + 1;
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = AsciiLower(text);
     SheetBar& target = open_;
     if (lower.find("d.c.") != std::string::npos || lower.find("da capo") != std::string::npos) target.jump = Jump::DaCapo;
     else if (lower.find("d.s.") != std::string::npos || lower.find("dal segno") != std::string::npos)

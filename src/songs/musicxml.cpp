@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "chord/chord_symbols.h"
+#include "model/ascii_case.h"
 
 namespace vambrio::songs {
 namespace {
@@ -52,11 +53,6 @@ std::string StepName(const char* step, int alter) {
 int DegreeTone(int degree) {
   static constexpr int kTone[8] = {0, 0, 2, 4, 5, 7, 9, 11};  // degrees 1..7
   return degree >= 1 && degree <= 13 ? kTone[(degree - 1) % 7 + 1] : -1;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 class ScoreReader {
@@ -232,7 +228,7 @@ class ScoreReader {
   void Direction(pugi::xml_node d, SheetBar& bar) {
     for (pugi::xml_node type : d.children("direction-type")) {
       if (type.child("rehearsal")) {
-        const std::string mark = Lower(type.child_value("rehearsal"));
+        const std::string mark = AsciiLower(type.child_value("rehearsal"));
         for (const char* word : {"intro", "verse", "chorus", "bridge"})
           bar.mark = mark.rfind(word, 0) == 0 ? word : bar.mark;
         if (bar.mark.empty()) bar.mark = mark;
@@ -240,7 +236,7 @@ class ScoreReader {
       if (type.child("segno")) bar.segno = true;
       if (type.child("coda") && !d.child("sound").attribute("tocoda") && !d.child("sound").attribute("coda"))
         codas_.push_back(bars().size());
-      const std::string words = Lower(type.child_value("words"));
+      const std::string words = AsciiLower(type.child_value("words"));
       if (words.find("d.c.") != std::string::npos || words.find("da capo") != std::string::npos) bar.jump = Jump::DaCapo;
       else if (words.find("d.s.") != std::string::npos || words.find("dal segno") != std::string::npos)
         bar.jump = Jump::DalSegno;

@@ -1,11 +1,12 @@
 #include "platform/files/soundfont.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "model/ascii_case.h"
 
 namespace vambrio::platform {
 namespace {
@@ -38,8 +39,7 @@ std::vector<std::string> SoundFontsIn(const fs::path& folder) {
   std::vector<std::string> found;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string ext = it->path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = AsciiLower(it->path().extension().string());
     if (ext == ".sf2" || ext == ".sf3") found.push_back(it->path().string());
   }
   std::sort(found.begin(), found.end());

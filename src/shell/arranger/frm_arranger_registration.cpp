@@ -8,11 +8,11 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "chord/chord_name.h"
 #include "keyboard/player_keyboard.h"
+#include "model/ascii_case.h"
 #include "shell/arranger/frm_arranger.h"
 #include "shell/arranger/ots_panel.h"
 #include "shell/arranger/parts_panel.h"
@@ -47,9 +47,7 @@ platform::VoiceChoices VoiceMapChoices(const std::string& text) {
 
 // "low", "normal" or "safe", as registrations keep it.
 std::string LatencyWord(realtime::AudioLatency latency) {
-  std::string word = realtime::LatencyName(latency);
-  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return word;
+  return AsciiLower(realtime::LatencyName(latency));
 }
 
 }  // namespace
