@@ -63,6 +63,25 @@ TEST(KeptMidiPorts, TheNotesLeftOnWhenThePortWentAreSwitchedOffWhenItComesBack) 
   EXPECT_EQ(system.openOut["Synth"]->Sent().size(), 32u);
 }
 
+TEST(KeptMidiPorts, WhatIsSentOnceTheMidiSystemIsGoneLeavesTheNotesOwed) {
+  test::FakeMidiSystem system;
+  system.outputs = {"Synth"};
+  KeptMidiOutput out(system, "Synth");
+  const uint8_t on[3] = {0x90, 60, 100}, off[3] = {0x80, 60, 0};
+  out.Send(on, 3);
+  system.lost = true;  // the server died; the watch has not looked yet
+  out.Send(off, 3);
+  EXPECT_EQ(system.openOut["Synth"]->Sent().size(), 1u);
+  system.outputs.clear();
+  EXPECT_EQ(out.Check(), PortChange::Lost);
+  system.lost = false;
+  system.outputs = {"Synth"};
+  EXPECT_EQ(out.Check(), PortChange::Back);
+  auto sent = system.openOut["Synth"]->Sent();
+  ASSERT_EQ(sent.size(), 1u + 32u);
+  EXPECT_EQ(sent[0].bytes, (Bytes{0x80, 60, 0}));
+}
+
 TEST(KeptMidiPorts, InputLostGivesOneSystemResetAndReconnects) {
   test::FakeMidiSystem system;
   KeptMidiInput in(system, "Keys");  // not there yet

@@ -2,7 +2,8 @@
 # through one of its ports; the test starts the server again when it is done.
 if(VAMBRIO_GUI)
   add_executable(test_midi_ports_lost ${CMAKE_CURRENT_LIST_DIR}/midi_ports_lost_test.cpp)
-  target_link_libraries(test_midi_ports_lost PRIVATE vambrio_test_support GTest::gtest GTest::gtest_main)
+  target_link_libraries(test_midi_ports_lost PRIVATE vambrio_platform_midi_ports vambrio_midi_ports vambrio_test_support
+    GTest::gtest GTest::gtest_main)
   add_dependencies(test_midi_ports_lost vambrio-cli)
   target_compile_definitions(test_midi_ports_lost PRIVATE VAMBRIO_CLI="$<TARGET_FILE:vambrio-cli>"
     VAMBRIO_JACK_SCRIPT="${_jack}" VAMBRIO_JACK_NAME="${_jack_name}" VAMBRIO_JACK_RUN="${_jack_run}")

@@ -18,6 +18,9 @@ KeptMidiOutput::KeptMidiOutput(MidiSystem& system, std::string port) : system_(s
 }
 
 void KeptMidiOutput::Send(const uint8_t* bytes, size_t size) {
+  // Once the MIDI system is gone nothing reaches the port: the notes stay
+  // owed as they were at the loss.
+  if (system_.Lost()) return;
   if (!slot_.With([&](MidiOutPort& port) { port.Send(bytes, size); })) return;
   if (size != 3 || (bytes[0] & 0xE0) != 0x80) return;  // only notes on and off are remembered
   const size_t bit = (bytes[0] & 0x0Fu) * 128u + (bytes[1] & 0x7Fu);

@@ -58,7 +58,7 @@ class KeptMidiOutput final : public MidiOutPort {
   KeptMidiOutput(MidiSystem& system, std::string port);
   const std::string& Name() const { return name_; }
   bool Connected() const { return !slot_.Empty(); }
-  // Messages sent while the port is away are dropped.
+  // Messages sent while the port (or the MIDI system) is away are dropped.
   void Send(const uint8_t* bytes, size_t size) override;
   // The watching thread's check. A port that comes back first hears a note
   // off for every note it was left playing when it went away, then every

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -42,6 +43,24 @@ bool JackServerRunning() {
   return true;
 }
 
+// One connection to the JACK server, from its start to the server's end.
+// libjack cannot close a client of a server that went away once the program
+// has tried to reach a server again (it crashes in the attempt), so what
+// belonged to a server that is gone is left as it is: a few bytes and a
+// socket each time a server is lost. ALSA's connection never ends.
+struct ServerLife {
+  std::atomic<bool> gone{false};
+};
+using Life = std::shared_ptr<const ServerLife>;
+
+// Closes an RtMidi object (its port and client), or lets go of it when its
+// server is gone.
+template <typename Rt>
+void CloseOrAbandon(std::unique_ptr<Rt>& rt, const ServerLife& life) {
+  if (life.gone.load()) static_cast<void>(rt.release());
+  else rt.reset();
+}
+
 bool IsOwnPort(const std::string& name) {
   static const std::regex own("^Vambrio(-[0-9]+)?:.*");
   return std::regex_match(name, own);
@@ -73,11 +92,15 @@ class ErrorTrap {
 
 class RtInPort final : public MidiInPort {
  public:
-  explicit RtInPort(std::unique_ptr<RtMidiIn> in) : in_(std::move(in)) {
+  RtInPort(std::unique_ptr<RtMidiIn> in, Life life) : life_(std::move(life)), in_(std::move(in)) {
     in_->ignoreTypes(true, true, true);  // no system exclusive, clock or active sensing
     in_->setCallback(&RtInPort::OnMessage, this);
   }
   ~RtInPort() override {
+    if (life_->gone.load()) {
+      static_cast<void>(in_.release());  // a dead server calls nobody back
+      return;
+    }
     in_->cancelCallback();
     in_->closePort();
   }
@@ -102,16 +125,18 @@ class RtInPort final : public MidiInPort {
   // The queue outlives the port: the port's thread may be inside OnMessage
   // until the port is destroyed, whatever cancelCallback has said.
   realtime::SpscQueue<MidiMessage, 1024> queue_;
+  Life life_;
   std::unique_ptr<RtMidiIn> in_;
 };
 
 class RtOutPort final : public MidiOutPort {
  public:
-  explicit RtOutPort(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {}
-  ~RtOutPort() override { out_->closePort(); }
+  RtOutPort(std::unique_ptr<RtMidiOut> out, Life life) : life_(std::move(life)), out_(std::move(out)) {}
+  ~RtOutPort() override { CloseOrAbandon(out_, *life_); }
   void Send(const uint8_t* bytes, size_t size) override { out_->sendMessage(bytes, size); }
 
  private:
+  Life life_;
   std::unique_ptr<RtMidiOut> out_;
 };
 
@@ -122,7 +147,8 @@ class RtMidiSystem final : public MidiSystem {
     if (api_ == RtMidi::UNIX_JACK) WatchServer();
   }
   ~RtMidiSystem() override {
-    if (watch_) jack_client_close(watch_);
+    std::lock_guard<std::mutex> lock(listMutex_);
+    LetGoOfListers();
   }
   bool Lost() const override { return lost_.load(); }
 
@@ -146,17 +172,22 @@ class RtMidiSystem final : public MidiSystem {
     return List(Lister(outLister_));
   }
 
+  // Opening, like listing, waits while the server cannot be reached.
   std::unique_ptr<MidiInPort> OpenInput(const std::string& port) override {
-    return Open<RtMidiIn, RtInPort>(port, "keyboard");
+    std::lock_guard<std::mutex> lock(listMutex_);
+    return Reachable() ? Open<RtMidiIn, RtInPort>(port, "keyboard") : nullptr;
   }
   std::unique_ptr<MidiOutPort> OpenOutput(const std::string& port) override {
-    return Open<RtMidiOut, RtOutPort>(port, "synth");
+    std::lock_guard<std::mutex> lock(listMutex_);
+    return Reachable() ? Open<RtMidiOut, RtOutPort>(port, "synth") : nullptr;
   }
   std::unique_ptr<MidiInPort> OpenVirtualInput(const std::string& name) override {
-    return OpenVirtual<RtMidiIn, RtInPort>(name);
+    std::lock_guard<std::mutex> lock(listMutex_);
+    return Reachable() ? OpenVirtual<RtMidiIn, RtInPort>(name) : nullptr;
   }
   std::unique_ptr<MidiOutPort> OpenVirtualOutput(const std::string& name) override {
-    return OpenVirtual<RtMidiOut, RtOutPort>(name);
+    std::lock_guard<std::mutex> lock(listMutex_);
+    return Reachable() ? OpenVirtual<RtMidiOut, RtOutPort>(name) : nullptr;
   }
 
  private:
@@ -204,7 +235,7 @@ class RtMidiSystem final : public MidiSystem {
       // JACK makes a new connection part of its graph a few cycles later;
       // what is sent before that is lost (the XG System On of a Play, say).
       if (api_ == RtMidi::UNIX_JACK) std::this_thread::sleep_for(kJackConnectionSettles);
-      return std::make_unique<Port>(std::move(rt));
+      return std::make_unique<Port>(std::move(rt), life_);
     }
     errors_.Set("The MIDI port \"" + port + "\" is not there.");
     return nullptr;
@@ -218,12 +249,12 @@ class RtMidiSystem final : public MidiSystem {
     rt->openVirtualPort(name);
     // RtMidi gives no result for a virtual port: a new error tells.
     if (errors_.Last() != before) return nullptr;
-    return std::make_unique<Port>(std::move(rt));
+    return std::make_unique<Port>(std::move(rt), life_);
   }
 
   // A client of its own tells at once when the JACK server goes away (its
-  // ports with it); the other clients of the dead server are dropped when it
-  // can be reached again, and new ones made.
+  // ports with it); the other clients of the dead server are let go of
+  // before a server is looked for again, and new ones made once one answers.
   void WatchServer() {
     jack_status_t status{};
     watch_ = jack_client_open("Vambrio watch", JackNoStartServer, &status);
@@ -234,16 +265,22 @@ class RtMidiSystem final : public MidiSystem {
   static void ServerGone(void* data) {
     auto* self = static_cast<RtMidiSystem*>(data);
     self->errors_.Set("The JACK server went away.");
+    self->life_->gone.store(true);  // first: whoever sees lost_ sees this
     self->lost_.store(true);
+  }
+  // Under listMutex_.
+  void LetGoOfListers() {
+    CloseOrAbandon(inLister_, *life_);
+    CloseOrAbandon(outLister_, *life_);
+    if (watch_ && !life_->gone.load()) jack_client_close(watch_);
+    watch_ = nullptr;
   }
   // Under listMutex_: false while the lost server cannot be reached again.
   bool Reachable() {
     if (!lost_.load()) return true;
+    LetGoOfListers();
     if (!JackServerRunning()) return false;
-    inLister_.reset();
-    outLister_.reset();
-    jack_client_close(watch_);
-    watch_ = nullptr;
+    life_ = std::make_shared<ServerLife>();
     lost_.store(false);
     WatchServer();
     return true;
@@ -251,6 +288,7 @@ class RtMidiSystem final : public MidiSystem {
 
   RtMidi::Api api_;
   ErrorTrap errors_;
+  std::shared_ptr<ServerLife> life_ = std::make_shared<ServerLife>();  // replaced under listMutex_
   jack_client_t* watch_ = nullptr;
   std::atomic<bool> lost_{false};
   std::mutex listMutex_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -77,6 +78,7 @@ class FakeMidiSystem final : public platform::MidiSystem {
   std::string Problem() const override { return problem; }
   std::vector<std::string> InputPorts() override { return inputs; }
   std::vector<std::string> OutputPorts() override { return outputs; }
+  bool Lost() const override { return lost.load(); }
   std::unique_ptr<platform::MidiInPort> OpenInput(const std::string& port) override {
     if (std::find(inputs.begin(), inputs.end(), port) == inputs.end()) return nullptr;
     return NewIn(port);
@@ -91,6 +93,7 @@ class FakeMidiSystem final : public platform::MidiSystem {
   std::vector<std::string> inputs;
   std::vector<std::string> outputs;
   std::string problem;
+  std::atomic<bool> lost{false};  // the system itself gone
   std::map<std::string, FakeMidiIn*> openIn;    // valid while the port is open
   std::map<std::string, FakeMidiOut*> openOut;  // valid while the port is open
   std::map<std::string, int> opens;
