@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "shell/main_window/pc_volume_slider.h"
 #include "shell/main_window/recent_styles.h"
 #include "shell/main_window/section_combo.h"
 #include "ui_frm_vambrio.h"
@@ -30,8 +31,7 @@ void frmVambrio::Form_Initialize() {
   SetUpChordChoice();
   ConnectControls();
   SetUpSeamless();
-  recentStyles_ = new RecentStyles(menuBar(), ui_->mnuOpen,
-                                   services_.paths.configDir.empty() ? std::string() : SoundSettingsFilePath(),
+  recentStyles_ = new RecentStyles(menuBar(), ui_->mnuOpen, services_.paths.SoundSettingsFile(),
                                    [this](const std::string& path) { OpenStyle(path); });
   CreateController();
   UpdateControls();
@@ -49,10 +49,7 @@ void frmVambrio::ConnectControls() {
   connect(ui_->cboSections, &SectionCombo::itemDoubleClicked, this, &frmVambrio::cboSections_DblClick);
   connect(ui_->cmdAllCheck, &QPushButton::clicked, this, &frmVambrio::cmdAllCheck_Click);
   connect(ui_->cmdUnCheck, &QPushButton::clicked, this, &frmVambrio::cmdUnCheck_Click);
-  connect(ui_->sliderVol, &QSlider::valueChanged, this, &frmVambrio::sliderVol_Change);
-  connect(ui_->mnuSoundFont, &QAction::triggered, this, &frmVambrio::mnuSoundFont_Click);
-  connect(ui_->mnuAudioOutput, &QMenu::aboutToShow, this, &frmVambrio::mnuAudioOutput_Show);
-  ConnectSoundSettings();
+  SetUpSound();
   connect(ui_->mnuArranger, &QAction::triggered, this, [this] {
     if (services_.openArranger) services_.openArranger(model_.StyleFileName);
   });
@@ -64,7 +61,7 @@ void frmVambrio::UpdateControls() {
   ui_->cmdStop->setEnabled(stopEnabled_);
   ui_->cmdSet->setEnabled(styleVolumeSet_);
   ui_->cmdRestore->setEnabled(styleVolumeRestore_);
-  ui_->sliderVol->setEnabled(volumeControl_);
+  ui_->sliderVol->setEnabled(pcVolume_->Enabled());
   ui_->cboChordRoot->setEnabled(ui_->OptAnyChord->isChecked());
   ui_->cboChordType->setEnabled(ui_->OptAnyChord->isChecked());
 

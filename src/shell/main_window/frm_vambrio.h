@@ -52,13 +52,19 @@ class frmAddVolumeEvents;
 
 struct EntryResult;
 class MidiPortMenus;
+class PartVoices;
+class PcVolumeSlider;
 class RecentStyles;
-class VoiceOptions;
+class SoundSettings;
 
 // Where the window keeps its files.
 struct SettingsPaths {
   std::string configDir;      // "Vambrio.ini" and the sound settings
   std::string playerTmpPath;  // "Player.tmp", the file the sequencer plays
+
+  // The files in configDir; empty when there is none (nothing is then read).
+  std::string SettingsFile() const;       // "Vambrio.ini"
+  std::string SoundSettingsFile() const;  // "Sound.ini"
 };
 
 // The platform services of the window. They must outlive it.
@@ -130,14 +136,9 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   void cmdAllCheck_Click();
   void cmdUnCheck_Click();
 
-  // The sound source: "SoundFont..." and "Audio Output" of the Options menu.
-  void mnuSoundFont_Click();
-  void mnuAudioOutput_Show();
-  // "Audio Latency" of the Options menu: "Low", "Normal" or "Safe".
-  void mnuAudioLatency_Choose(realtime::AudioLatency latency);
-  realtime::AudioLatency LatencyChoice() const { return latencyChoice_; }
-  // The status bar's count of buffer underruns (hidden while there are none).
-  void ShowUnderruns();
+  // The sound source: "SoundFont...", "Audio Output" and "Audio Latency"
+  // of the Options menu, and the status bar's count of buffer underruns.
+  SoundSettings& soundSettings() { return *soundSettings_; }
   // The status bar's word on the MIDI ports chosen in "MIDI Input" and
   // "Sound Source" of the Options menu (one gone, or back).
   void ShowMidiNews();
@@ -146,9 +147,6 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   void mnuVolumeEvents_Click();
   void mnuSaveStyle_Click();
   void TempoEdit();  // lblTempo's double-click and "&Edit Tempo"
-
-  // The PC volume.
-  void sliderVol_Change();
 
   // The controls' enabled states and the default button, from the current state.
   void UpdateControls();
@@ -168,12 +166,9 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   // The button Enter presses: Play when ready, Stop while playing.
   QPushButton* defaultButton() const { return defaultButton_; }
 
-  // The voice choices of the Options menu, shared with the Arranger window.
-  // The part switches' tool tips say which voice each part asks for and what
-  // plays it; the status line says once when voices are stand-ins.
-  void SetVoiceOptions(VoiceOptions* options);
-  // The voices the loaded style plays (null before a style is loaded).
-  std::shared_ptr<const voices::StyleVoiceUse> VoiceUse() const { return voiceUse_; }
+  // The voices of the loaded style on the part switches' tool tips, by the
+  // voice choices of the Options menu.
+  PartVoices& partVoices() { return *partVoices_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -196,13 +191,7 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
 
   void Form_Initialize();
   void CreateController();
-  void LoadSoundSettings();
-  void SaveSoundSettings();
-  void ShowSoundStatus();
-  void OfferSaferLatency(uint64_t count);
-  void ConnectSoundSettings();
-  void CheckLatencyItem();
-  void SetUpMidiPortMenus();
+  void SetUpSound();
   void ConnectControls();
   void ConnectEditing();
   void SetUpChordChoice();
@@ -218,14 +207,9 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   void ShowPlaying(bool playing, const std::string& status) override;
   void Apply(const ControlChanges& changes);
   void ApplySettingsFile();
-  void StartMixer();
   void ApplyEntryResult(const EntryResult& r);
   QCheckBox* PartBox(int index) const;
   void SetAllParts(bool checked);
-  void GatherVoices(const EntryResult& r);
-  void ShowVoices(bool announceStandIns);
-  std::string SettingsFilePath() const;
-  std::string SoundSettingsFilePath() const;
 
   std::unique_ptr<Ui::frmVambrio> ui_;
   WindowServices services_;
@@ -242,22 +226,12 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   bool stopIsDefault_ = false;
   bool styleVolumeSet_ = false;
   bool styleVolumeRestore_ = false;
-  bool volumeControl_ = false;  // the mixer has a volume control to move
-  PcVolume pcVolume_;
-
-  std::string soundFontChoice_;    // as the user chose them ("" for the usual ones)
-  std::string audioDriverChoice_;
-  QActionGroup* driverGroup_ = nullptr;
-  realtime::AudioLatency latencyChoice_ = realtime::AudioLatency::Normal;
-  QLabel* lblUnderruns_ = nullptr;
-  QPushButton* cmdSaferLatency_ = nullptr;                   // offered when underruns pile up
-  std::deque<std::pair<double, uint64_t>> underrunTimes_;  // (seconds, count) of the last 10 s
+  PcVolumeSlider* pcVolume_ = nullptr;  // sliderVol
+  SoundSettings* soundSettings_ = nullptr;
+  PartVoices* partVoices_ = nullptr;
   MidiPortMenus* midiMenus_ = nullptr;  // "MIDI Input" and "Sound Source"; none without MIDI routing
   RecentStyles* recentStyles_ = nullptr;  // "Recent"
   QPointer<shell::frmAddVolumeEvents> addVolumeEvents_;
-  VoiceOptions* voiceOptions_ = nullptr;
-  std::shared_ptr<const voices::StyleVoiceUse> voiceUse_;
-  platform::KeptVoiceMap voiceMap_;
 
   SeamlessPlay* seamless_ = nullptr;  // "Play seamlessly"
 

@@ -8,7 +8,9 @@
 
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/part_voices.h"
 #include "shell/main_window/recent_styles.h"
+#include "shell/main_window/sound_settings.h"
 #include "shell/main_window/section_combo.h"
 #include "shell/common/shown_q.h"
 #include "ui_frm_vambrio.h"
@@ -84,8 +86,8 @@ void frmVambrio::ApplyEntryResult(const EntryResult& r) {
     ui_->lblSize->setText(QString::fromStdString(r.sizeText));
   }
   ui_->lblStatus->setToolTip(LoadWarningTip(r.warnings));
-  GatherVoices(r);
-  ShowSoundStatus();
+  partVoices_->StyleLoaded(model_);
+  soundSettings_->ShowStatus();
   UpdateControls();
 }
 

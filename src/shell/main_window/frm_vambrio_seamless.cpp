@@ -14,7 +14,7 @@ namespace vambrio {
 
 void frmVambrio::SetUpSeamless() {
   seamless_ = new SeamlessPlay(services_.seamless, model_, *this, services_.messageBoxes,
-                               services_.paths.configDir.empty() ? std::string() : SoundSettingsFilePath(),
+                               services_.paths.SoundSettingsFile(),
                                ui_->mnuOptions, ui_->mnuSysex);
   // The controller is the connections' context: gone with it, they never reach it.
   SeamlessPlay* play = seamless_;

@@ -4,6 +4,9 @@
 
 #include "shell/helpabout/frm_about.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/midi_port_menus.h"
+#include "shell/main_window/pc_volume_slider.h"
+#include "shell/main_window/sound_settings.h"
 #include "model/settings_file.h"
 #include "ui_frm_vambrio.h"
 
@@ -19,22 +22,19 @@ void StartUp(frmVambrio& window, bool shown) {
   if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName, shown);
 }
 
-// Empty when there is no configuration folder: nothing is then read, and the
-// write at the end is reported.
-std::string frmVambrio::SettingsFilePath() const {
-  if (services_.paths.configDir.empty()) return {};
-  return (std::filesystem::path(services_.paths.configDir) / kSettingsFileName).string();
-}
-
 void frmVambrio::Form_Load() {
   ApplySettingsFile();
-  StartMixer();
+  pcVolume_->Start();
   styleVolumeSet_ = false;
   styleVolumeRestore_ = false;
   services_.sequencer.SetWait(true);
   services_.sequencer.SetNotify(false);
-  LoadSoundSettings();
-  ShowSoundStatus();
+  if (!services_.paths.configDir.empty()) {  // the choices kept in "Sound.ini"
+    soundSettings_->Load();
+    if (midiMenus_) midiMenus_->Load();
+    seamless_->LoadSetting();
+  }
+  soundSettings_->ShowStatus();
   model_.StyleFileName = StyleNameFromCommandLine(commandLine_);
   UpdateControls();
 }
@@ -43,7 +43,7 @@ void frmVambrio::ApplySettingsFile() {
   WindowSettings settings;
   settings.GmPlayer = ui_->chkGM->isChecked();
   settings.IncludeSysex = ui_->mnuSysex->isChecked();
-  ApplySettingsText(ReadTextFileContents(SettingsFilePath(), reporter_), settings);
+  ApplySettingsText(ReadTextFileContents(services_.paths.SettingsFile(), reporter_), settings);
   ui_->chkGM->setChecked(settings.GmPlayer);
   ui_->chkGM->setText(settings.GmPlayer ? "GM" : "XG");
   ui_->mnuSysex->setChecked(settings.IncludeSysex);
@@ -94,7 +94,8 @@ void frmVambrio::Form_Unload() {
   WindowSettings settings{ui_->chkGM->text() == "GM", ui_->mnuSysex->isChecked()};
   std::error_code ec;
   if (!services_.paths.configDir.empty()) std::filesystem::create_directories(services_.paths.configDir, ec);
-  WriteTextFileContents(SettingsText(settings), SettingsFilePath(), false, reporter_);
+  // No configuration folder: the write is reported.
+  WriteTextFileContents(SettingsText(settings), services_.paths.SettingsFile(), false, reporter_);
   services_.sequencer.Command("close");
   shell::UnloadAbout(this);
   emit unloadedWindow();

@@ -25,6 +25,8 @@
 #include "shell/main_window/fluid_sound.h"
 #include "shell/voices/voice_options.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/part_voices.h"
+#include "shell/main_window/sound_settings.h"
 #include "platform/desktop/qt_chart_dialogs.h"
 #include "shell/arranger/fluid_arranger_service.h"
 #include "shell/arranger/frm_arranger.h"
@@ -170,7 +172,7 @@ int main(int argc, char** argv) {
   // the Arranger play through the map they make for the style and SoundFont.
   VoiceOptions voiceOptions(soundSettings);
   auto voiceChoices = [&voiceOptions] { return voiceOptions.Choices(); };
-  sound.SetVoices([&window] { return window ? window->VoiceUse() : nullptr; }, voiceChoices);
+  sound.SetVoices([&window] { return window ? window->partVoices().Use() : nullptr; }, voiceChoices);
   arrangerService.SetVoices(voiceChoices);
   // The chord the accompaniment plays over, in the Arranger and in the library's preview.
   live::ChosenChord chosenChord;
@@ -183,9 +185,9 @@ int main(int argc, char** argv) {
       chartDialogs.SetParent(arranger.get());
       arranger->SetKeyboard(&keys);
       arranger->SetVoiceOptions(&voiceOptions);
-      arranger->SetLatency([&window] { return window ? window->LatencyChoice() : realtime::AudioLatency::Normal; },
+      arranger->SetLatency([&window] { return window ? window->soundSettings().Latency() : realtime::AudioLatency::Normal; },
                            [&window](realtime::AudioLatency latency) {
-                             if (window) window->mnuAudioLatency_Choose(latency);
+                             if (window) window->soundSettings().ChooseLatency(latency);
                            });
       if (songs) songs->AddMenuTo(*arranger);
     }
@@ -221,7 +223,7 @@ int main(int argc, char** argv) {
     if (main.Playing()) main.cmdStop_Click();
   });
   window = &main;
-  main.SetVoiceOptions(&voiceOptions);
+  main.partVoices().SetOptions(&voiceOptions);
   mainWindow = &main;
   boxes.SetParent(&main);
   dialogs.SetParent(&main);

@@ -232,7 +232,7 @@ void LookTest::optionsMenuPicture() {
   rig.seamless = &live;
   rig.Start(std::string(VAMBRIO_SOURCE_DIR) + "/examples/Demo.sty");
   VoiceOptions voices(rig.work.File("Sound.ini"));
-  rig.window->SetVoiceOptions(&voices);
+  rig.window->partVoices().SetOptions(&voices);
   QApplication::processEvents();
   const QImage plain = rig.window->grab().toImage();
   auto* options = rig.Find<QMenu>("mnuOptions");

@@ -85,7 +85,7 @@ void SoundSettingsTest::underrunsAppearInTheStatusBar() {
   rig.Start();
   auto* label = rig.Find<QLabel>("lblUnderruns");
   QVERIFY(label);
-  rig.window->ShowUnderruns();
+  rig.window->soundSettings().ShowUnderruns();
   QVERIFY(rig.window->statusBar()->isHidden());
   rig.sound.underruns = 3;
   QTRY_VERIFY(!rig.window->statusBar()->isHidden());  // the window looks every second
@@ -96,7 +96,7 @@ void SoundSettingsTest::underrunsAppearInTheStatusBar() {
   QVERIFY(offer && offer->isHidden());
   rig.clock.now += 4;
   rig.sound.underruns = 9;
-  rig.window->ShowUnderruns();
+  rig.window->soundSettings().ShowUnderruns();
   QVERIFY(!offer->isHidden());
   QCOMPARE(offer->text(), QString("Use \"Safe\" latency"));
   QCOMPARE(rig.sound.Latency(), realtime::AudioLatency::Normal);
@@ -105,7 +105,7 @@ void SoundSettingsTest::underrunsAppearInTheStatusBar() {
   QVERIFY(offer->isHidden());
   rig.clock.now += 20;
   rig.sound.underruns = 30;  // "Safe" has nothing safer to offer
-  rig.window->ShowUnderruns();
+  rig.window->soundSettings().ShowUnderruns();
   QVERIFY(offer->isHidden());
 }
 

@@ -20,7 +20,7 @@ void SoundSettingsTest::voiceChoicesAreKeptSharedAndShownOnThePartSwitches() {
   QMenu arrangerMenu;  // the Arranger window's Options menu shares the choices
   options.AddTo(&arrangerMenu);
   rig.Start();
-  rig.window->SetVoiceOptions(&options);
+  rig.window->partVoices().SetOptions(&options);
   rig.window->Entry(rig.Style("bank8.sty", BankEightLiveStyle()));
 
   const QString bass = rig.Check("chkPart2")->toolTip();

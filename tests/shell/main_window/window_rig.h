@@ -23,6 +23,8 @@
 #include "fakes/fake_mixer.h"
 #include "fakes/fake_sequencer.h"
 #include "shell/main_window/frm_vambrio.h"
+#include "shell/main_window/part_voices.h"
+#include "shell/main_window/sound_settings.h"
 #include "shell/main_window/section_combo.h"
 #include "style_builder.h"
 #include "temp_dir.h"
