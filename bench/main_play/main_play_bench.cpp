@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
   window = &main;
   StartUp(main);
   input.answers.push_back("80");
-  main.TempoEdit();
+  main.findChild<QAction*>("mnuTempo")->trigger();  // "&Edit Tempo"
   if (argc > 2) sound.ChooseLatency(realtime::ParseLatency(argv[2]).value_or(realtime::AudioLatency::Normal));
   sound.StartLoading();
   if (!sound.Engine().WaitLoaded()) {

@@ -3,10 +3,8 @@ if(VAMBRIO_GUI)
   set(_dir ${CMAKE_CURRENT_LIST_DIR}/main_window)
   add_library(vambrio_main_window STATIC
     ${_dir}/frm_vambrio.h ${_dir}/frm_vambrio.ui ${_dir}/frm_vambrio.cpp
-    ${_dir}/frm_vambrio_startup.cpp ${_dir}/frm_vambrio_open.cpp
-    ${_dir}/frm_vambrio_playback.cpp ${_dir}/frm_vambrio_sound.cpp
-    ${_dir}/frm_vambrio_editing.cpp ${_dir}/frm_vambrio_chord.cpp
-    ${_dir}/frm_vambrio_seamless.cpp
+    ${_dir}/frm_vambrio_startup.cpp ${_dir}/frm_vambrio_open.cpp ${_dir}/frm_vambrio_controllers.cpp
+    ${_dir}/play_controls.h ${_dir}/play_controls.cpp ${_dir}/style_editing.h ${_dir}/style_editing.cpp
     ${_dir}/seamless_play.h ${_dir}/seamless_play.cpp ${_dir}/recent_styles.h ${_dir}/recent_styles.cpp ${_dir}/midi_port_menus.h ${_dir}/midi_port_menus.cpp
     ${_dir}/sound_settings.h ${_dir}/sound_settings.cpp ${_dir}/part_voices.h ${_dir}/part_voices.cpp
     ${_dir}/pc_volume_slider.h ${_dir}/pc_volume_slider.cpp

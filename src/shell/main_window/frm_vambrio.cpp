@@ -5,9 +5,12 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "shell/helpabout/frm_about.h"
+#include "shell/helpabout/manual.h"
 #include "shell/main_window/pc_volume_slider.h"
-#include "shell/main_window/recent_styles.h"
+#include "shell/main_window/play_controls.h"
 #include "shell/main_window/section_combo.h"
+#include "shell/main_window/style_editing.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
@@ -28,12 +31,8 @@ void frmVambrio::Form_Initialize() {
   ui_->setupUi(this);
   ui_->cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   ui_->cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-  SetUpChordChoice();
+  SetUpControllers();
   ConnectControls();
-  SetUpSeamless();
-  recentStyles_ = new RecentStyles(menuBar(), ui_->mnuOpen, services_.paths.SoundSettingsFile(),
-                                   [this](const std::string& path) { OpenStyle(path); });
-  CreateController();
   UpdateControls();
 }
 
@@ -42,32 +41,32 @@ void frmVambrio::ConnectControls() {
   connect(ui_->mnuLibrary, &QAction::triggered, this, &frmVambrio::libraryRequested);
   connect(ui_->mnuExit, &QAction::triggered, this, &frmVambrio::mnuExit_Click);
   connect(ui_->chkGM, &QCheckBox::toggled, this, &frmVambrio::chkGM_Click);
-  connect(ui_->chkRepeat, &QCheckBox::toggled, this,
-          [this](bool on) { ui_->chkRepeat->setText(RepeatCaption(on ? 1 : 0)); });
   connect(ui_->cmdPlay, &QPushButton::clicked, this, &frmVambrio::cmdPlay_Click);
   connect(ui_->cmdStop, &QPushButton::clicked, this, &frmVambrio::cmdStop_Click);
-  connect(ui_->cboSections, &SectionCombo::itemDoubleClicked, this, &frmVambrio::cboSections_DblClick);
+  connect(ui_->cboSections, &SectionCombo::itemDoubleClicked, this, &frmVambrio::cmdPlay_Click);  // cboSections_DblClick
   connect(ui_->cmdAllCheck, &QPushButton::clicked, this, &frmVambrio::cmdAllCheck_Click);
   connect(ui_->cmdUnCheck, &QPushButton::clicked, this, &frmVambrio::cmdUnCheck_Click);
-  SetUpSound();
   connect(ui_->mnuArranger, &QAction::triggered, this, [this] {
     if (services_.openArranger) services_.openArranger(model_.StyleFileName);
   });
-  ConnectEditing();
+  connect(ui_->mnuHelp, &QAction::triggered, this,
+          [this] { shell::ShowManual(services_.shell, services_.messageBoxes); });
+  connect(ui_->mnuAbout, &QAction::triggered, this,
+          [this] { shell::ShowAbout(this, services_.shell, services_.messageBoxes); });
 }
 
 void frmVambrio::UpdateControls() {
-  ui_->cmdPlay->setEnabled(playEnabled_);
-  ui_->cmdStop->setEnabled(stopEnabled_);
-  ui_->cmdSet->setEnabled(styleVolumeSet_);
-  ui_->cmdRestore->setEnabled(styleVolumeRestore_);
+  ui_->cmdPlay->setEnabled(play_->PlayEnabled());
+  ui_->cmdStop->setEnabled(play_->StopEnabled());
+  ui_->cmdSet->setEnabled(editing_->SetEnabled());
+  ui_->cmdRestore->setEnabled(editing_->RestoreEnabled());
   ui_->sliderVol->setEnabled(pcVolume_->Enabled());
   ui_->cboChordRoot->setEnabled(ui_->OptAnyChord->isChecked());
   ui_->cboChordType->setEnabled(ui_->OptAnyChord->isChecked());
 
   // A main window has no default button of its own: the one chosen here is
   // drawn as the default and pressed by Enter (keyPressEvent).
-  QPushButton* wanted = stopIsDefault_ ? ui_->cmdStop : ui_->cmdPlay;
+  QPushButton* wanted = play_->StopIsDefault() ? ui_->cmdStop : ui_->cmdPlay;
   if (defaultButton_ != wanted) {
     if (defaultButton_) defaultButton_->setDefault(false);
     defaultButton_ = wanted;
@@ -104,6 +103,16 @@ void frmVambrio::SetAllParts(bool checked) {
 void frmVambrio::cmdAllCheck_Click() { SetAllParts(true); }
 
 void frmVambrio::cmdUnCheck_Click() { SetAllParts(false); }
+
+void frmVambrio::cmdPlay_Click() {
+  if (ui_->cmdPlay->isEnabled()) play_->Play();
+}
+
+void frmVambrio::cmdStop_Click() { play_->Stop(); }
+
+bool frmVambrio::Playing() const { return play_->Playing(); }
+
+std::optional<Chord> frmVambrio::ChosenChord() const { return play_->ChosenChord(); }
 
 PlayChoices frmVambrio::Choices() const {
   PlayChoices c;

@@ -5,57 +5,43 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
-#include <QStringList>
-#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "chord/chord_name.h"
-#include "chord/chord_rules.h"
-#include "editing/edit_handlers.h"
-#include "model/play_choices.h"
-#include "playback/playback_controller.h"
-#include "model/style_model.h"
-#include "playback/clock.h"
 #include "editing/file_dialogs.h"
 #include "editing/input_box.h"
+#include "model/error_reporter.h"
 #include "model/message_box.h"
+#include "model/play_choices.h"
+#include "model/style_model.h"
+#include "playback/clock.h"
 #include "playback/mixer.h"
 #include "playback/sequencer.h"
 #include "platform/desktop/shell.h"
 #include "shell/arranger/arranger_service.h"
-#include "platform/files/voice_choices.h"
-#include "model/error_reporter.h"
-#include "shell/midi/midi_routing.h"
-#include "shell/main_window/seamless_play.h"
 #include "shell/main_window/sound_source.h"
-#include "playback/pc_volume.h"
+#include "shell/midi/midi_routing.h"
 
-class QAction;
-class QActionGroup;
 class QCheckBox;
-class QLabel;
-class QMenu;
 class QPushButton;
-class QTimer;
 
 namespace Ui {
 class frmVambrio;
 }
 
 namespace vambrio {
-namespace shell {
-class frmAddVolumeEvents;
-}
 
 struct EntryResult;
 class MidiPortMenus;
 class PartVoices;
 class PcVolumeSlider;
+class PlayControls;
 class RecentStyles;
 class SoundSettings;
+class StyleEditing;
 
 // Where the window keeps its files.
 struct SettingsPaths {
@@ -93,7 +79,13 @@ enum class UnloadMode : int16_t { CloseBox = 0, Program = 1, SystemShutdown = 2,
 inline constexpr const char* kWaitBeforeExitingText = "Please wait until the playing stops before exiting";
 inline constexpr const char* kSoundSettingsFileName = "Sound.ini";
 
-class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessView {
+// The window wires its controls to small controllers, each with one job:
+// PlayControls (Play, Stop, the section list, Repeat and the chord),
+// StyleEditing (master volume, volume events, tempo, save), SoundSettings,
+// PartVoices, PcVolumeSlider, MidiPortMenus and RecentStyles. It keeps the
+// opening of a style, the part switches, the start-up and the end, and one
+// UpdateControls that sets every control's enabled state from theirs.
+class frmVambrio : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -119,7 +111,6 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   void unloadedWindow();
 
  public:
-
   // Opening a style.
   // showWindow false: the window stays as it is (hidden at a start-up with --arranger).
   void Entry(const std::string& path, bool showWindow = true);
@@ -132,43 +123,32 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   // The playback controls.
   void cmdPlay_Click();
   void cmdStop_Click();
-  void cboSections_DblClick();
   void cmdAllCheck_Click();
   void cmdUnCheck_Click();
-
-  // The sound source: "SoundFont...", "Audio Output" and "Audio Latency"
-  // of the Options menu, and the status bar's count of buffer underruns.
-  SoundSettings& soundSettings() { return *soundSettings_; }
-  // The status bar's word on the MIDI ports chosen in "MIDI Input" and
-  // "Sound Source" of the Options menu (one gone, or back).
-  void ShowMidiNews();
-
-  // The editing commands.
-  void mnuVolumeEvents_Click();
-  void mnuSaveStyle_Click();
-  void TempoEdit();  // lblTempo's double-click and "&Edit Tempo"
-
-  // The controls' enabled states and the default button, from the current state.
-  void UpdateControls();
-
   // Whether the classic Play is playing (or about to end).
-  bool Playing() const { return controller_ && controller_->Running(); }
-  // Whether Play plays seamlessly now.
-  bool PlayingSeamlessly() const;
-
+  bool Playing() const;
   // The choices the next assembly reads.
   PlayChoices Choices() const;
   // The chord of "Any chord" from the root and type boxes; empty while Major
   // or Minor is chosen (the classic playback).
   std::optional<Chord> ChosenChord() const;
-  StyleModel& model() { return model_; }
-  const StyleModel& model() const { return model_; }
+
+  // The controls' enabled states and the default button, from the current state.
+  void UpdateControls();
   // The button Enter presses: Play when ready, Stop while playing.
   QPushButton* defaultButton() const { return defaultButton_; }
+  StyleModel& model() { return model_; }
+  const StyleModel& model() const { return model_; }
 
+  // The sound source: "SoundFont...", "Audio Output" and "Audio Latency"
+  // of the Options menu, and the status bar's count of buffer underruns.
+  SoundSettings& soundSettings() { return *soundSettings_; }
   // The voices of the loaded style on the part switches' tool tips, by the
   // voice choices of the Options menu.
   PartVoices& partVoices() { return *partVoices_; }
+  // The status bar's word on the MIDI ports chosen in "MIDI Input" and
+  // "Sound Source" of the Options menu (one gone, or back).
+  void ShowMidiNews();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -176,36 +156,11 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // What the playback controller reads and sets.
-  void SetStatusText(const std::string& text) override;
-  std::string SectionText() const override;
-  void SelectSection(int entry) override;
-  void SetPlayEnabled(bool enabled) override;
-  void SetStopEnabled(bool enabled) override;
-  void SetDefaultButton(PlaybackButton button) override;
-  bool RepeatOn() const override;
-  void Repaint() override;
-
   void Form_Initialize();
-  void CreateController();
-  void SetUpSound();
   void ConnectControls();
-  void ConnectEditing();
-  void SetUpChordChoice();
-  void AssembleSection(int16_t section, const PlayChoices& choices);
-  // What "Play seamlessly" reads and sets (frm_vambrio_seamless.cpp).
-  void SetUpSeamless();
-  PlayChoices PlayChoicesNow() const override;
-  live::LiveCommand ChordCommand() const override;
-  std::string ChosenSectionText() const override;
-  bool RepeatChosen() const override;
-  void ShowSectionEntry(int entry) override;
-  void WritePlayerFile(int16_t section, const PlayChoices& choices) override;
-  void ShowPlaying(bool playing, const std::string& status) override;
-  void Apply(const ControlChanges& changes);
+  void SetUpControllers();
   void ApplySettingsFile();
   void ApplyEntryResult(const EntryResult& r);
   QCheckBox* PartBox(int index) const;
@@ -216,24 +171,14 @@ class frmVambrio : public QMainWindow, private PlaybackView, private SeamlessVie
   std::string commandLine_;
   MessageBoxErrorReporter reporter_;
   StyleModel model_;
-  ChordRules chordRules_;  // the loaded style's, read by each load
 
-  std::unique_ptr<PlaybackController> controller_;
-
-  // State the controls' enabled states come from.
-  bool playEnabled_ = true;    // as the playback controls set it
-  bool stopEnabled_ = false;
-  bool stopIsDefault_ = false;
-  bool styleVolumeSet_ = false;
-  bool styleVolumeRestore_ = false;
+  std::unique_ptr<PlayControls> play_;  // before the widgets it reads go
+  StyleEditing* editing_ = nullptr;
   PcVolumeSlider* pcVolume_ = nullptr;  // sliderVol
   SoundSettings* soundSettings_ = nullptr;
   PartVoices* partVoices_ = nullptr;
-  MidiPortMenus* midiMenus_ = nullptr;  // "MIDI Input" and "Sound Source"; none without MIDI routing
+  MidiPortMenus* midiMenus_ = nullptr;    // "MIDI Input" and "Sound Source"; none without MIDI routing
   RecentStyles* recentStyles_ = nullptr;  // "Recent"
-  QPointer<shell::frmAddVolumeEvents> addVolumeEvents_;
-
-  SeamlessPlay* seamless_ = nullptr;  // "Play seamlessly"
 
   QPushButton* defaultButton_ = nullptr;
   bool closingFromProgram_ = false;

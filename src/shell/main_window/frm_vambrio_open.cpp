@@ -9,6 +9,7 @@
 #include "loading/entry.h"
 #include "shell/main_window/frm_vambrio.h"
 #include "shell/main_window/part_voices.h"
+#include "shell/main_window/play_controls.h"
 #include "shell/main_window/recent_styles.h"
 #include "shell/main_window/sound_settings.h"
 #include "shell/main_window/section_combo.h"
@@ -64,7 +65,7 @@ void frmVambrio::Entry(const std::string& path, bool showWindow) {
     UpdateControls();
     return;
   }
-  chordRules_ = ReadChordRules(model_);
+  play_->StyleLoaded();
   ApplyEntryResult(r);
   recentStyles_->Remember(path);
 }

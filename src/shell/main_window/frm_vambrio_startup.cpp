@@ -6,11 +6,21 @@
 #include "shell/main_window/frm_vambrio.h"
 #include "shell/main_window/midi_port_menus.h"
 #include "shell/main_window/pc_volume_slider.h"
+#include "shell/main_window/play_controls.h"
 #include "shell/main_window/sound_settings.h"
+#include "shell/main_window/style_editing.h"
 #include "model/settings_file.h"
 #include "ui_frm_vambrio.h"
 
 namespace vambrio {
+
+std::string SettingsPaths::SettingsFile() const {
+  return configDir.empty() ? std::string() : (std::filesystem::path(configDir) / kSettingsFileName).string();
+}
+
+std::string SettingsPaths::SoundSettingsFile() const {
+  return configDir.empty() ? std::string() : (std::filesystem::path(configDir) / kSoundSettingsFileName).string();
+}
 
 void StartUp(frmVambrio& window, bool shown) {
   // The model starts with CtabDestChannel 0..16 and the volume tables in place.
@@ -25,14 +35,13 @@ void StartUp(frmVambrio& window, bool shown) {
 void frmVambrio::Form_Load() {
   ApplySettingsFile();
   pcVolume_->Start();
-  styleVolumeSet_ = false;
-  styleVolumeRestore_ = false;
+  editing_->Reset();
   services_.sequencer.SetWait(true);
   services_.sequencer.SetNotify(false);
   if (!services_.paths.configDir.empty()) {  // the choices kept in "Sound.ini"
     soundSettings_->Load();
     if (midiMenus_) midiMenus_->Load();
-    seamless_->LoadSetting();
+    play_->LoadSetting();
   }
   soundSettings_->ShowStatus();
   model_.StyleFileName = StyleNameFromCommandLine(commandLine_);
@@ -90,7 +99,7 @@ void frmVambrio::closeEvent(QCloseEvent* event) {
 void frmVambrio::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  controller_->Abandon();  // a playback still running ends here, without the window
+  play_->Abandon();  // a playback still running ends here, without the window
   WindowSettings settings{ui_->chkGM->text() == "GM", ui_->mnuSysex->isChecked()};
   std::error_code ec;
   if (!services_.paths.configDir.empty()) std::filesystem::create_directories(services_.paths.configDir, ec);
