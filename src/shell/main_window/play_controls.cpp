@@ -30,6 +30,7 @@ PlayControls::PlayControls(Parts parts) : p_(std::move(parts)) {
   connect(p_.repeat, &QCheckBox::toggled, this, [this](bool on) { p_.repeat->setText(RepeatCaption(on ? 1 : 0)); });
   SetUpChordChoice();
   seamless_ = new SeamlessPlay(p_.live, p_.model, *this, p_.messages, p_.settingsFile, p_.optionsMenu, p_.sysexItem);
+  seamless_->setParent(this);  // gone with its view, not with the menu
   ConnectSeamless();
 }
 

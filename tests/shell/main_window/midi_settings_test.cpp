@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "loading/entry.h"
 #include "window_rig.h"
 
 namespace vambrio::test {
@@ -74,6 +75,32 @@ class MidiSettingsTest : public QObject {
     rig.window->ShowMidiNews();
     QCOMPARE(rig.Text("lblMidiPorts"), QString());
     QCOMPARE(rig.window->statusBar()->currentMessage(), QString("Sound source \"MU Synth\" is back."));
+  }
+
+  // Without a SoundFont a synthesizer on a port still sounds: the status
+  // line stops asking for one. What plays stops before the source changes.
+  void anotherSoundSourceAnswersTheMissingSoundFontAndStopsWhatPlays() {
+    WindowRig rig;
+    rig.midi.outputs = {"MU Synth"};
+    rig.sound.foundSoundFont.clear();
+    rig.Start(rig.Style("Port.sty"));
+    auto* source = rig.Find<QMenu>("mnuSoundSource");
+    const QString missing = QString::fromStdString(rig.sound.MissingSoundFontText());
+    QCOMPARE(rig.Text("lblStatus"), missing);
+    Choose(source, "MU Synth");
+    QCOMPARE(rig.Text("lblStatus"), QString(kReadyText));
+    Choose(source, "Built-in synthesizer (FluidSynth)");
+    QCOMPARE(rig.Text("lblStatus"), missing);
+
+    rig.dialogs.soundFontAnswers.push_back(rig.work.File("Chosen.sf2"));
+    rig.Action("mnuSoundFont")->trigger();
+    rig.Sections()->setCurrentIndex(1);
+    rig.Button("cmdPlay")->click();
+    QVERIFY(rig.Button("cmdStop")->isEnabled());
+    Choose(source, "MU Synth");
+    QVERIFY(!rig.Button("cmdStop")->isEnabled() && rig.Button("cmdPlay")->isEnabled());
+    rig.timer.RunPending();
+    QCOMPARE(rig.sequencer.Commands(), (std::vector<std::string>{"close", "open", "play", "stop", "prev", "close"}));
   }
 
   void aPortThatCannotBeOpenedIsSaidAndTheSynthesizerPlays() {
