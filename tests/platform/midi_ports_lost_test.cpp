@@ -93,35 +93,38 @@ TEST(MidiPortsLost, LiveEndsWithAMessageWhenTheServerIsKilled) {
 }
 
 TEST(MidiPortsLost, AKeptPortSwitchesOffTheNotesLeftOnWhenTheKilledServerIsBack) {
-  TempDir t;
-  auto dump = std::make_unique<Child>(std::vector<std::string>{"jack_midi_dump", "vambrio_dump"}, t.File("before"),
-                                      t.File("before.err"));
-  ASSERT_TRUE(WaitFor([] { return Listed("vambrio_dump"); }));
-  auto system = platform::OpenMidiSystem();
-  platform::KeptMidiOutput out(*system, "vambrio_dump:input");
-  ASSERT_TRUE(out.Connected()) << system->Problem();
-  const uint8_t notes[2][3] = {{0x99, 36, 90}, {0x90, 60, 100}};
-  for (const auto& note : notes) out.Send(note, 3);
-  {
-    KilledServer killed(SIGKILL);
-    ASSERT_TRUE(WaitFor([&] { return system->Lost(); }));
-    const uint8_t lateOff[3] = {0x90, 60, 0};  // never reaches the synth: 60 stays owed
-    out.Send(lateOff, 3);
-    EXPECT_EQ(out.Check(), platform::PortChange::Lost);  // looks for a server while it is down
-    EXPECT_EQ(out.Check(), platform::PortChange::None);
-    dump.reset();
-  }
-  Child after({"stdbuf", "-oL", "jack_midi_dump", "vambrio_dump"}, t.File("after"), t.File("after.err"));
-  bool back = false;
-  ASSERT_TRUE(WaitFor([&] { return back = back || out.Check() == platform::PortChange::Back; }));
   using Bytes = std::vector<uint8_t>;
-  ASSERT_TRUE(WaitFor([&] { return Dumped(after.Out()).size() >= 2 + 32; })) << after.Out();
-  const auto got = Dumped(after.Out());
-  EXPECT_EQ(got[0], (Bytes{0x80, 60, 0}));
-  EXPECT_EQ(got[1], (Bytes{0x89, 36, 0}));
-  for (int channel = 0; channel < 16; ++channel)
-    EXPECT_EQ(got[2 + 2 * channel], (Bytes{static_cast<uint8_t>(0xB0 + channel), 123, 0})) << channel;
-  after.Signal(SIGKILL);
+  for (int signal : {SIGKILL, SIGTERM}) {
+    TempDir t;
+    auto dump = std::make_unique<Child>(std::vector<std::string>{"jack_midi_dump", "vambrio_dump"}, t.File("before"),
+                                        t.File("before.err"));
+    ASSERT_TRUE(WaitFor([] { return Listed("vambrio_dump"); }));
+    auto system = platform::OpenMidiSystem();
+    platform::KeptMidiOutput out(*system, "vambrio_dump:input");
+    ASSERT_TRUE(out.Connected()) << system->Problem();
+    const uint8_t notes[2][3] = {{0x99, 36, 90}, {0x90, 60, 100}};
+    for (const auto& note : notes) out.Send(note, 3);
+    {
+      KilledServer killed(signal);
+      ASSERT_TRUE(WaitFor([&] { return system->Lost(); }));
+      const uint8_t lateOff[3] = {0x90, 60, 0};  // never reaches the synth: 60 stays owed
+      out.Send(lateOff, 3);
+      EXPECT_EQ(out.Check(), platform::PortChange::Lost);  // looks for a server while it is down
+      EXPECT_EQ(out.Check(), platform::PortChange::None);
+      dump.reset();
+    }
+    EXPECT_EQ(out.Check(), platform::PortChange::None);  // the server is back, the synth not yet
+    Child after({"stdbuf", "-oL", "jack_midi_dump", "vambrio_dump"}, t.File("after"), t.File("after.err"));
+    bool back = false;
+    ASSERT_TRUE(WaitFor([&] { return back = back || out.Check() == platform::PortChange::Back; }));
+    ASSERT_TRUE(WaitFor([&] { return Dumped(after.Out()).size() >= 2 + 32; })) << after.Out();
+    const auto got = Dumped(after.Out());
+    EXPECT_EQ(got[0], (Bytes{0x80, 60, 0}));
+    EXPECT_EQ(got[1], (Bytes{0x89, 36, 0}));
+    for (int channel = 0; channel < 16; ++channel)
+      EXPECT_EQ(got[2 + 2 * channel], (Bytes{static_cast<uint8_t>(0xB0 + channel), 123, 0})) << channel;
+    after.Signal(SIGKILL);
+  }
 }
 
 }  // namespace

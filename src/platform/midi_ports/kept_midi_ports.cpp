@@ -13,31 +13,34 @@ bool Listed(const std::vector<std::string>& ports, const std::string& name) {
 
 }  // namespace
 
-KeptMidiOutput::KeptMidiOutput(MidiSystem& system, std::string port) : system_(system), name_(std::move(port)) {
+KeptMidiOutput::KeptMidiOutput(MidiSystem& system, std::string port, const MonoClock* clock)
+    : system_(system), name_(std::move(port)), clock_(clock) {
   slot_.Replace(system_.OpenOutput(name_));
+}
+
+void KeptMidiOutput::NoteLoss() {
+  int64_t none = 0;
+  lostAt_.compare_exchange_strong(none, Now());
 }
 
 void KeptMidiOutput::Send(const uint8_t* bytes, size_t size) {
   // Once the MIDI system is gone nothing reaches the port: the notes stay
   // owed as they were at the loss.
-  if (system_.Lost()) return;
+  if (system_.Lost()) return NoteLoss();
   if (!slot_.With([&](MidiOutPort& port) { port.Send(bytes, size); })) return;
   if (size != 3 || (bytes[0] & 0xE0) != 0x80) return;  // only notes on and off are remembered
-  const size_t bit = (bytes[0] & 0x0Fu) * 128u + (bytes[1] & 0x7Fu);
-  const uint64_t mask = uint64_t{1} << (bit % 64);
-  if ((bytes[0] & 0xF0) == 0x90 && bytes[2] != 0) sounding_[bit / 64].fetch_or(mask, std::memory_order_relaxed);
-  else sounding_[bit / 64].fetch_and(~mask, std::memory_order_relaxed);
+  std::atomic<int64_t>& until = onUntil_[(bytes[0] & 0x0Fu) * 128u + (bytes[1] & 0x7Fu)];
+  if ((bytes[0] & 0xF0) == 0x90 && bytes[2] != 0) until.store(kStillOn, std::memory_order_relaxed);
+  else if (until.load(std::memory_order_relaxed) == kStillOn) until.store(Now(), std::memory_order_relaxed);
 }
 
 void KeptMidiOutput::FinishNotes(MidiOutPort& port) {
-  for (size_t word = 0; word < sounding_.size(); ++word) {
-    const uint64_t notes = sounding_[word].exchange(0, std::memory_order_relaxed);
-    for (size_t k = 0; k < 64; ++k) {
-      if (!(notes >> k & 1)) continue;
-      const size_t bit = word * 64 + k;
-      const uint8_t off[3] = {static_cast<uint8_t>(0x80 | bit / 128), static_cast<uint8_t>(bit % 128), 0};
-      port.Send(off, 3);
-    }
+  const int64_t lostAt = lostAt_.exchange(0);
+  for (size_t note = 0; note < onUntil_.size(); ++note) {
+    const int64_t until = onUntil_[note].exchange(0, std::memory_order_relaxed);
+    if (until == 0 || until < lostAt - kUndeliveredNs) continue;
+    const uint8_t off[3] = {static_cast<uint8_t>(0x80 | note / 128), static_cast<uint8_t>(note % 128), 0};
+    port.Send(off, 3);
   }
   SendChannelReset(port);
 }
@@ -45,6 +48,7 @@ void KeptMidiOutput::FinishNotes(MidiOutPort& port) {
 PortChange KeptMidiOutput::Check() {
   bool listed = Listed(system_.OutputPorts(), name_);
   if (!listed && !slot_.Empty()) {
+    NoteLoss();
     slot_.Replace(nullptr);
     return PortChange::Lost;
   }

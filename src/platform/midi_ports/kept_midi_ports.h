@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "midi/midi_ports.h"
+#include "platform/clock/mono_clock.h"
 
 namespace vambrio::platform {
 
@@ -55,7 +57,8 @@ class PortSlot {
 
 class KeptMidiOutput final : public MidiOutPort {
  public:
-  KeptMidiOutput(MidiSystem& system, std::string port);
+  // `clock` (the system's when null) tells when notes went off.
+  KeptMidiOutput(MidiSystem& system, std::string port, const MonoClock* clock = nullptr);
   const std::string& Name() const { return name_; }
   bool Connected() const { return !slot_.Empty(); }
   // Messages sent while the port (or the MIDI system) is away are dropped.
@@ -65,16 +68,27 @@ class KeptMidiOutput final : public MidiOutPort {
   // channel silenced and reset.
   PortChange Check();
 
+  // A note switched off this long before the loss was noticed may not have
+  // reached the port: a server that is stopped ends its cycles some time
+  // before it says it goes. Such a note is switched off again.
+  static constexpr int64_t kUndeliveredNs = 1'000'000'000;
+
  private:
+  static constexpr int64_t kStillOn = INT64_MAX;
+  int64_t Now() const { return clock_ ? clock_->NowNs() : MonotonicNowNs(); }
+  void NoteLoss();
   void FinishNotes(MidiOutPort& port);
 
   MidiSystem& system_;
   std::string name_;
+  const MonoClock* clock_;
   PortSlot<MidiOutPort> slot_;
-  // The notes on at the port's end, a bit a note (channel * 128 + note):
-  // written by the sending thread for what reached the port, read by the
-  // watching thread only while no port is in the slot.
-  std::array<std::atomic<uint64_t>, 16 * 128 / 64> sounding_{};
+  // Until when each note (channel * 128 + note) was on at the port's end:
+  // kStillOn while it is, 0 when never since the port was last opened.
+  // Written by the sending thread, read by the watching thread only while no
+  // port is in the slot.
+  std::array<std::atomic<int64_t>, 16 * 128> onUntil_{};
+  std::atomic<int64_t> lostAt_{0};  // when the loss was first noticed (0: not lost)
 };
 
 class KeptMidiInput final : public MidiInPort {
