@@ -2,6 +2,8 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+
 #include "realtime/realtime_client.h"
 
 namespace vambrio::platform {
@@ -9,8 +11,26 @@ namespace {
 
 constexpr int kSustain = 64;
 constexpr int kSostenuto = 66;
+constexpr int kMaxBuffers = 32;
 
 }  // namespace
+
+void RenderSynth(fluid_synth_t* synth, uint32_t offset, uint32_t frames, int nfx, float* fx[], int nout, float* out[]) {
+  nout = std::min(nout, kMaxBuffers);
+  nfx = std::min(nfx, kMaxBuffers);
+  float* outAt[kMaxBuffers];
+  float* fxAt[kMaxBuffers];
+  for (int i = 0; i < nout; ++i) outAt[i] = out[i] + offset;
+  if (nfx > 0) {
+    for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + offset : nullptr;
+  } else if (nout >= 2) {
+    // Every effect unit (reverb, chorus; per group) mixed into left and right.
+    const int units = fluid_synth_count_effects_channels(synth) * fluid_synth_count_effects_groups(synth);
+    nfx = std::min(2 * units, kMaxBuffers);
+    for (int i = 0; i < nfx; ++i) fxAt[i] = outAt[i % 2];
+  }
+  fluid_synth_process(synth, static_cast<int>(frames), nfx, nfx > 0 ? fxAt : nullptr, nout, outAt);
+}
 
 void ApplyToSynth(fluid_synth_t* synth, const uint8_t* d, uint32_t size, int channelGroup) {
   if (size == 0) return;

@@ -17,7 +17,6 @@ namespace {
 
 enum RenderState : int { kFree = 0, kRendering = 1, kParked = 2 };
 
-constexpr size_t kMaxBuffers = 32;
 constexpr int kPlayerStep = 64;  // FluidSynth's own rendering step
 
 int64_t NowNs() {
@@ -32,19 +31,9 @@ int64_t NowNs() {
 class FluidTarget final : public realtime::SynthTarget {
  public:
   FluidTarget(fluid_synth_t* synth, int nfx, float* fx[], int nout, float* out[])
-      : synth_(synth),
-        nfx_(std::min<int>(nfx, kMaxBuffers)),
-        nout_(std::min<int>(nout, kMaxBuffers)),
-        fx_(fx),
-        out_(out) {}
+      : synth_(synth), nfx_(nfx), nout_(nout), fx_(fx), out_(out) {}
 
-  void Render(uint32_t offset, uint32_t frames) override {
-    float* out[kMaxBuffers];
-    float* fx[kMaxBuffers];
-    for (int i = 0; i < nout_; ++i) out[i] = out_[i] + offset;
-    for (int i = 0; i < nfx_; ++i) fx[i] = fx_[i] ? fx_[i] + offset : nullptr;
-    fluid_synth_process(synth_, static_cast<int>(frames), nfx_, nfx_ > 0 ? fx : nullptr, nout_, out);
-  }
+  void Render(uint32_t offset, uint32_t frames) override { RenderSynth(synth_, offset, frames, nfx_, fx_, nout_, out_); }
 
   void Apply(const realtime::RealtimeEvent& e) override { ApplyToSynth(synth_, e.data(), e.size, e.channelGroup); }
 
