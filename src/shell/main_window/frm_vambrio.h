@@ -93,8 +93,9 @@ class frmVambrio : public QMainWindow {
   frmVambrio(WindowServices services, std::string commandLine, QWidget* parent = nullptr);
   ~frmVambrio() override;
 
-  // Start-up and end.
-  void Form_Load();
+  // Start-up and end. `shown` false: the window stays hidden, and the PC's
+  // volume, whose slider nobody sees, is left as it is.
+  void Form_Load(bool shown = true);
   // Returns true when the close is to be cancelled.
   bool Form_QueryUnload(UnloadMode mode);
   void Form_Unload();
@@ -188,7 +189,8 @@ class frmVambrio : public QMainWindow {
 
 // The start-up procedure: shows the window (Form_Load runs first), marks
 // playback stopped, disables Stop and loads the style the command line named.
-// `shown` false leaves the window hidden (another window is the program's face).
+// `shown` false leaves the window hidden (another window is the program's face)
+// and the PC's volume untouched.
 void StartUp(frmVambrio& window, bool shown = true);
 
 }  // namespace vambrio

@@ -24,7 +24,7 @@ std::string SettingsPaths::SoundSettingsFile() const {
 
 void StartUp(frmVambrio& window, bool shown) {
   // The model starts with CtabDestChannel 0..16 and the volume tables in place.
-  window.Form_Load();
+  window.Form_Load(shown);
   if (window.Unloaded()) return;  // the session ended during the load's messages
   if (shown) window.show();
   window.model().PlaybackStopped = true;
@@ -32,9 +32,9 @@ void StartUp(frmVambrio& window, bool shown) {
   if (!window.model().StyleFileName.empty()) window.Entry(window.model().StyleFileName, shown);
 }
 
-void frmVambrio::Form_Load() {
+void frmVambrio::Form_Load(bool shown) {
   ApplySettingsFile();
-  pcVolume_->Start();
+  if (shown) pcVolume_->Start();
   editing_->Reset();
   services_.sequencer.SetWait(true);
   services_.sequencer.SetNotify(false);

@@ -137,13 +137,15 @@ void StartupTest::exitWhenStoppedWritesSettingsAndClosesTheDevice() {
   QCOMPARE(rig.sequencer.Commands().back(), std::string("close"));
 }
 
-// With --arranger the main window loads the command line's style but is not shown.
+// With --arranger the main window loads the command line's style but is not
+// shown, and leaves the PC's volume alone.
 void StartupTest::startedHiddenTheStyleLoadsAndClosingTheArrangerEnds() {
   WindowRig rig;
   rig.window = std::make_unique<frmVambrio>(rig.Services(), rig.Style("Hidden.sty"));
   StartUp(*rig.window, false);
   QVERIFY(!rig.window->isVisible());
   QCOMPARE(rig.Text("lblStyleName"), QString("Rig Style - (c) Rig"));
+  QVERIFY(rig.mixer.sets.empty());  // the PC's volume stays as the user set it
   // vambrio --arranger: the Arranger is the program's only window, and the
   // program ends when it closes although the main window still exists.
   FakeArrangerService service;
