@@ -23,7 +23,8 @@ void frmVambrio::SetUpControllers() {
       model_, services_.sequencer, services_.clock, services_.timer, services_.messageBoxes, reporter_,
       services_.sound, services_.seamless, services_.paths.playerTmpPath, soundIni, this, ui_->lblStatus,
       ui_->cboSections, ui_->chkRepeat, {ui_->OptMajor, ui_->OptMinor, ui_->OptAnyChord}, ui_->cboChordRoot,
-      ui_->cboChordType, partSwitches, ui_->mnuOptions, ui_->mnuSysex, [this] { return Choices(); }, updateControls});
+      ui_->cboChordType, partSwitches, ui_->mnuOptions, ui_->mnuSysex, [this] { return Choices(); }, updateControls,
+      [this] { return soundSettings_->SoundFontMissing(); }});
   editing_ = new StyleEditing(
       StyleEditing::Parts{model_, services_.fileDialogs, services_.messageBoxes, services_.inputBox, reporter_, this,
                           ui_->SlidMasterVolume, ui_->lblMasterVolume, ui_->cmdSet, ui_->cmdRestore, ui_->lblTempo,

@@ -41,8 +41,7 @@ void PlayControls::LoadSetting() { seamless_->LoadSetting(); }
 void PlayControls::StyleLoaded() { chordRules_ = ReadChordRules(p_.model); }
 
 void PlayControls::Play() {
-  // Without a SoundFont the synthesizer would play silence: say why instead.
-  if (!p_.model.StyleFileName.empty() && p_.sound.SoundFont().empty()) {
+  if (!p_.model.StyleFileName.empty() && p_.soundFontMissing()) {
     p_.messages.Show(p_.sound.MissingSoundFontText());
     return;
   }
@@ -55,7 +54,10 @@ void PlayControls::Stop() {
   controller_->CmdStopClick();
 }
 
-void PlayControls::Abandon() { controller_->Abandon(); }
+void PlayControls::Abandon() {
+  if (seamless_->Playing()) seamless_->Stop();
+  controller_->Abandon();
+}
 
 void PlayControls::SetUpChordChoice() {
   for (int root = 0; root < 12; ++root) p_.chordRoot->addItem(RootName(root), root);

@@ -64,6 +64,7 @@ class PlayControls final : public QObject, private PlaybackView, private Seamles
     QAction* sysexItem;
     std::function<PlayChoices()> choices;
     std::function<void()> changed;  // the controls' enabled states are to be set again
+    std::function<bool()> soundFontMissing;  // nothing would sound: Play says why instead
   };
   explicit PlayControls(Parts parts);
   ~PlayControls() override;

@@ -73,10 +73,14 @@ void SoundSettings::Save() {
   file.sync();
 }
 
+bool SoundSettings::SoundFontMissing() const {
+  const bool onPort = p_.midi && !p_.midi->SoundSource().empty();
+  return p_.sound.SoundFont().empty() && !onPort;
+}
+
 void SoundSettings::ShowStatus() {
   const QString missing = QString::fromStdString(p_.sound.MissingSoundFontText());
-  const bool onPort = p_.midi && !p_.midi->SoundSource().empty();
-  if (p_.sound.SoundFont().empty() && !onPort) {
+  if (SoundFontMissing()) {
     p_.statusLine->setText(missing);
   } else if (p_.statusLine->text() == missing) {
     p_.statusLine->setText(p_.styleLoaded() ? QString(kReadyText) : QString());

@@ -53,6 +53,9 @@ class SoundSettings final : public QObject {
   // The status line names what to install while there is no SoundFont (and
   // no MIDI port plays instead); it is cleared when one is there again.
   void ShowStatus();
+  // No SoundFont is found and the built-in synthesizer is the sound source:
+  // nothing would sound. A synthesizer on a MIDI port needs none.
+  bool SoundFontMissing() const;
 
   void ChooseSoundFont();  // "SoundFont..."
   void ChooseLatency(realtime::AudioLatency latency);

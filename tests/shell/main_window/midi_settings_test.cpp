@@ -103,6 +103,19 @@ class MidiSettingsTest : public QObject {
     QCOMPARE(rig.sequencer.Commands(), (std::vector<std::string>{"close", "open", "play", "stop", "prev", "close"}));
   }
 
+  // Play plays to a synthesizer on a port when no SoundFont is found.
+  void aPortPlaysWithoutASoundFont() {
+    WindowRig rig;
+    rig.midi.outputs = {"MU Synth"};
+    rig.sound.foundSoundFont.clear();
+    rig.Start(rig.Style("Port.sty"));
+    Choose(rig.Find<QMenu>("mnuSoundSource"), "MU Synth");
+    rig.Sections()->setCurrentIndex(1);
+    rig.Button("cmdPlay")->click();
+    QVERIFY(rig.boxes.shown.empty());
+    QVERIFY(rig.Button("cmdStop")->isEnabled());
+  }
+
   void aPortThatCannotBeOpenedIsSaidAndTheSynthesizerPlays() {
     WindowRig rig;
     rig.midi.outputs = {"MU Synth"};

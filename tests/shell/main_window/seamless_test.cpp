@@ -72,6 +72,13 @@ void SeamlessTest::playsAtOnceOverTheChoicesAndFollowsThem() {
   QCOMPARE(rig.live.sent.back().kind, Kind::Stop);
   QVERIFY(rig.ReadyLook());
   QCOMPARE(rig.Sections()->currentText(), QString("Ending A"));
+
+  // The desktop session ending while it plays stops the live arranger too.
+  rig.Button("cmdPlay")->click();
+  rig.live.sent.clear();
+  rig.window->OnSessionEnding();
+  QVERIFY(rig.window->Unloaded());
+  QVERIFY(!rig.live.sent.empty() && rig.live.sent.back().kind == Kind::Stop);
 }
 
 void SeamlessTest::allSectionsShowsEachSectionAndEndsReady() {
