@@ -20,14 +20,6 @@ KeyboardClient::KeyboardClient(KeyboardRouter& router, KeyboardTarget& next, rea
                                PartSounds* sounds)
     : router_(router), next_(next), inner_(inner), sounds_(sounds ? *sounds : ownSounds_) {}
 
-void KeyboardClient::SetRightVoice(int program) {
-  PartSound sound = sounds_.Get(Part::Right1);
-  sound.bankMsb = 0;
-  sound.bankLsb = 0;
-  sound.program = program;
-  sounds_.Set(Part::Right1, sound);
-}
-
 bool KeyboardClient::AddInput(platform::MidiInPort* port) {
   if (!port || inputCount_ == kMaxInputs) return false;
   inputs_[inputCount_++] = port;

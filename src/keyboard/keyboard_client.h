@@ -46,15 +46,6 @@ class KeyboardClient final : public realtime::RealtimeClient, public realtime::M
   // lets go of every key and the pedal.
   void SetListening(bool on) { listening_.store(on, std::memory_order_relaxed); }
 
-  // The right hand's voice (any thread): a General MIDI program 0..127, sent
-  // with bank 0 on the right hand's channel in the next block, and again
-  // after any block in which the inner client sent a system exclusive
-  // message (a GM or XG System On resets every channel's voice) or a program
-  // change on that channel. -1 (the default): the synthesizer's own choice.
-  // The volume set for Right 1 stays.
-  void SetRightVoice(int program);
-  PartSounds& Sounds() { return sounds_; }
-
   // Before the client is attached: the settings Main A-D recall with OTS
   // Link, and the one in force (sent in the first block).
   void SetLinkedSetups(const std::array<PartSetup, kLinkedSettings>& setups) { linked_ = setups; }

@@ -87,13 +87,6 @@ static_assert(ControlsInOrder(), "every control's row must be in its place");
 
 constexpr const ControlRow& RowOf(Control control) { return kControls[static_cast<size_t>(control)]; }
 
-// The section button of a kind and variation ("Main", 1: Main B).
-constexpr std::optional<Control> SectionControl(Button button, int variation) {
-  for (const ControlRow& row : kControls)
-    if (row.button == button && row.variation == variation) return row.control;
-  return std::nullopt;
-}
-
 // The name a control is kept under in "Sound.ini" ("StartStop", "MainA", ...).
 inline const char* ControlName(Control control) {
   const auto i = static_cast<size_t>(control);

@@ -24,10 +24,6 @@ size_t Index(Part part) { return static_cast<size_t>(part); }
 
 }  // namespace
 
-QString VoiceName(const keyboard::PartSound& sound) {
-  return sound.HasVoice() ? QString::fromStdString(midi::GmProgramName(sound.program)) : QString();
-}
-
 PartsPanel::PartsPanel(keyboard::PlayerKeyboard& keyboard, QComboBox* right1Voice, std::string settingsPath, QWidget* parent)
     : QWidget(parent), keyboard_(keyboard), settingsPath_(std::move(settingsPath)) {
   auto* grid = new QGridLayout(this);

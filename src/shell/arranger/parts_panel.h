@@ -52,7 +52,4 @@ class PartsPanel : public QWidget {
   std::array<QSpinBox*, keyboard::kPartCount> octave_{};
 };
 
-// "Violin" for program 40 of any bank; "" for none.
-QString VoiceName(const keyboard::PartSound& sound);
-
 }  // namespace vambrio
