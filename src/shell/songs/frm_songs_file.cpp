@@ -113,8 +113,8 @@ void frmSongs::FillRecent() {
   const QStringList recent = RecentSetLists();
   for (int i = 0; i < recent.size(); ++i) {
     const QString path = recent[i];
-    QAction* item = mnuRecent_->addAction(QString("&%1 %2").arg(i + 1).arg(path.section('/', -1)));
-    item->setToolTip(path);
+    QAction* item = mnuRecent_->addAction(QString("&%1 %2").arg(i + 1).arg(ShownQText(path.section('/', -1))));
+    item->setToolTip(ShownQText(path));
     connect(item, &QAction::triggered, this, [this, path] {
       if (MayDiscard()) OpenSetList(path.toStdString());
     });
