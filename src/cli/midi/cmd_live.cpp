@@ -16,6 +16,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
+#include "cli/sound/live_cli.h"
 #include "cli/sound/voice_cli.h"
 #include "cli/record_cli.h"
 #include "keyboard/keyboard_client.h"
@@ -105,11 +106,7 @@ int RunLive(const std::vector<std::string>& args) {
     if (!entry.message.empty()) std::cerr << style << ": " << entry.message << "\n";
     return kExitFailed;
   }
-  live::SessionChoices session{{choices.IncludeSysex, choices.XgSystemOn}, {}, PortPlayback::kSampleRate};
-  session.options.gmPlayer = choices.GmPlayer;
-  for (size_t k = 0; k < 8; ++k) session.options.partsOn[k] = choices.Parts[k] != 0;
-  if (engine) session.sampleRate = engine->SampleRate();
-  live::LiveSession live(m, session);
+  live::LiveSession live(m, SessionChoicesOf(choices, engine ? engine->SampleRate() : PortPlayback::kSampleRate));
 
   keyboard::KeyboardRouter router;
   router.SetSplitOn(*split >= 0);
@@ -140,7 +137,7 @@ int RunLive(const std::vector<std::string>& args) {
             << ". Play a chord to start - Ctrl-C stops." << std::endl;
 
   uint32_t seenChords = 0;
-  int lastBar = -1, lastSection = -2;
+  BarLines bars;
   pollfd wait{signals, POLLIN, 0};
   bool portLost = false;
   while (poll(&wait, 1, 10) == 0 && !outputLost && !(portLost = port && port->Lost())) {
@@ -151,14 +148,7 @@ int RunLive(const std::vector<std::string>& args) {
       auto chord = target.LastChord();
       std::cout << "Chord " << (chord ? ChordName(*chord) : "N.C.") << std::endl;
     }
-    if (s.playing && (static_cast<int>(s.bar) != lastBar || s.section != lastSection)) {
-      const auto& sections = live.Patterns().sections;
-      const bool known = s.section >= 0 && static_cast<size_t>(s.section) < sections.size();
-      std::cout << "Bar " << s.bar + 1 << "  " << (known ? sections[static_cast<size_t>(s.section)].name : "")
-                << std::endl;
-      lastBar = static_cast<int>(s.bar);
-      lastSection = s.section;
-    }
+    if (s.playing) bars.Show(s, live.Patterns().sections);
   }
   if (port) {
     port->DetachLive();  // every note off

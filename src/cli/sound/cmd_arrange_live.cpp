@@ -6,18 +6,16 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "cli/arrange_wav.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
 #include "cli/record_cli.h"
-#include "cli/sound/live_wait.h"
+#include "cli/sound/live_cli.h"
 #include "cli/sound/sound_cli.h"
 #include "live/live_session.h"
 #include "cli/sound/voice_cli.h"
@@ -30,7 +28,6 @@ namespace {
 
 using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
-constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
 
 int PlayLive(const LiveJob& job) {
   auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);
@@ -51,11 +48,8 @@ int PlayLive(const LiveJob& job) {
     engine->StartLoading();
   }
 
-  live::SessionChoices choices;
-  choices.setup = {job.choices.IncludeSysex, job.choices.XgSystemOn};
-  choices.options.gmPlayer = job.choices.GmPlayer;
-  for (size_t k = 0; k < 8; ++k) choices.options.partsOn[k] = job.choices.Parts[k] != 0;
-  choices.sampleRate = engine ? engine->SampleRate() : PortPlayback::kSampleRate;
+  const live::SessionChoices choices =
+      SessionChoicesOf(job.choices, engine ? engine->SampleRate() : PortPlayback::kSampleRate);
   auto made = live::LiveSession::ForChart(*job.style, choices, job.chartText, job.tempo);
   if (auto* e = std::get_if<arranger::ChartError>(&made)) {
     std::cerr << ShownText(job.chartName) << ": " << e->Text() << "\n";
@@ -89,7 +83,7 @@ int PlayLive(const LiveJob& job) {
   }
   client.Post(live::Command(Kind::Start));
 
-  int lastBar = -1, lastSection = -2;
+  BarLines bars;
   bool started = false, interrupted = false;
   pollfd watch{signals, POLLIN, 0};
   bool portLost = false;
@@ -102,24 +96,9 @@ int PlayLive(const LiveJob& job) {
     const live::LiveState s = client.State();
     started = started || s.playing;
     if (started && !s.playing) break;  // the song has ended
-    if (!s.playing) continue;
-    if (static_cast<int>(s.bar) != lastBar || s.section != lastSection) {
-      const auto& sections = session.Patterns().sections;
-      const bool known = s.section >= 0 && static_cast<size_t>(s.section) < sections.size();
-      std::cout << "Bar " << s.bar + 1 << "  " << (known ? sections[static_cast<size_t>(s.section)].name : "")
-                << std::endl;
-      lastBar = static_cast<int>(s.bar);
-      lastSection = s.section;
-    }
+    if (s.playing) bars.Show(s, session.Patterns().sections);
   }
-  if (interrupted) {
-    client.Post(live::Command(Kind::Stop));
-    WaitForBlocks(client, 2);
-  } else if (!lost && !portLost) {
-    std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
-  }
-  if (port) port->DetachLive();  // every note off
-  else engine->DetachLiveClient();
+  EndLivePlay(client, interrupted, lost || portLost, port.get(), engine ? &*engine : nullptr);
   SayVoiceCounts(mapped.Counts());
   close(signals);
   const bool recorded = recording.Finish();

@@ -1,14 +1,12 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <iostream>
-#include <thread>
 
 #include "cli/cli_common.h"
 #include "cli/midi/port_playback.h"
 #include "cli/sound/play_seamless.h"
-#include "cli/sound/live_wait.h"
+#include "cli/sound/live_cli.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "cli/sound/voice_cli.h"
@@ -20,17 +18,12 @@ namespace {
 
 using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
-constexpr auto kReleaseTail = std::chrono::milliseconds(1500);
 
 }  // namespace
 
 int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
-  live::SessionChoices choices;
-  choices.setup = {play.choices.IncludeSysex, play.choices.XgSystemOn};
-  choices.options.gmPlayer = play.choices.GmPlayer;
-  for (size_t k = 0; k < 8; ++k) choices.options.partsOn[k] = play.choices.Parts[k] != 0;
-  choices.sampleRate = play.engine ? play.engine->SampleRate() : PortPlayback::kSampleRate;
-  live::LiveSession session(play.style, choices);
+  live::LiveSession session(
+      play.style, SessionChoicesOf(play.choices, play.engine ? play.engine->SampleRate() : PortPlayback::kSampleRate));
   live::LiveArranger& client = session.Client();
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(play.style);
   realtime::VoiceMappingClient mapped;
@@ -68,14 +61,7 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
     if (play.section < 0) play.view.SelectSection(s.section + 1);
     play.writePlayerFile(static_cast<int16_t>(s.section));
   }
-  if (stopped) {
-    client.Post(live::Command(Kind::Stop));
-    WaitForBlocks(client, 2);
-  } else if (!lost && !portLost) {
-    std::this_thread::sleep_for(kReleaseTail);  // the last notes' release sounds out
-  }
-  if (play.port) play.port->DetachLive();  // every note off
-  else play.engine->DetachLiveClient();
+  EndLivePlay(client, stopped, lost || portLost, play.port, play.engine);
   SayVoiceCounts(mapped.Counts());
   play.view.SetStatusText(kReadyText);
   if (portLost) std::cerr << PortLostText(play.port->PortName()) << "\n";
