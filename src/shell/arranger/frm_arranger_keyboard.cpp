@@ -13,8 +13,8 @@
 
 #include "chord/chord_name.h"
 #include "keyboard/player_keyboard.h"
-#include "midi/gm_programs.h"
 #include "shell/arranger/frm_arranger.h"
+#include "shell/arranger/parts_panel.h"
 #include "shell/common/learned_keys.h"
 #include "ui_frm_arranger.h"
 
@@ -51,8 +51,7 @@ void frmArranger::SetKeyboard(keyboard::PlayerKeyboard* keyboard) {
 }
 
 void frmArranger::ConnectKeyboard() {
-  for (int program = 0; program < midi::kGmProgramCount; ++program)
-    ui_->cboRightVoice->addItem(QString("%1 %2").arg(program + 1).arg(midi::GmProgramName(program)));
+  AddGmVoices(ui_->cboRightVoice);
   connect(ui_->chkSplit, &QCheckBox::toggled, this, [this](bool on) {
     keyboard_->Router().SetSplitOn(on);
     ui_->spnSplit->setEnabled(on);

@@ -24,6 +24,11 @@ size_t Index(Part part) { return static_cast<size_t>(part); }
 
 }  // namespace
 
+void AddGmVoices(QComboBox* list) {
+  for (int program = 0; program < midi::kGmProgramCount; ++program)
+    list->addItem(QString("%1 %2").arg(program + 1).arg(midi::GmProgramName(program)));
+}
+
 PartsPanel::PartsPanel(keyboard::PlayerKeyboard& keyboard, QComboBox* right1Voice, std::string settingsPath, QWidget* parent)
     : QWidget(parent), keyboard_(keyboard), settingsPath_(std::move(settingsPath)) {
   auto* grid = new QGridLayout(this);
@@ -42,8 +47,7 @@ PartsPanel::PartsPanel(keyboard::PlayerKeyboard& keyboard, QComboBox* right1Voic
                                           : tr("The keys above the split play this voice"));
     QComboBox* voice = part == Part::Right1 ? right1Voice : new QComboBox(this);
     if (part != Part::Right1) {
-      for (int program = 0; program < midi::kGmProgramCount; ++program)
-        voice->addItem(QString("%1 %2").arg(program + 1).arg(midi::GmProgramName(program)));
+      AddGmVoices(voice);
       voice->setObjectName("cboVoice" + key);
     }
     auto* volume = new QSpinBox(this);

@@ -18,6 +18,9 @@ class QSpinBox;
 
 namespace vambrio {
 
+// A voice list: the 128 General MIDI programs, "1 Acoustic Grand Piano" first.
+void AddGmVoices(QComboBox* list);
+
 class PartsPanel : public QWidget {
   Q_OBJECT
 
