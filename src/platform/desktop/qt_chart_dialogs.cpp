@@ -1,7 +1,5 @@
 #include "platform/desktop/qt_chart_dialogs.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include "platform/desktop/qt_file_dialogs.h"
@@ -43,19 +41,9 @@ void QtChartDialogs::Show(const std::string& text) {
 
 std::string QtChartDialogs::Run(const QString& title, const std::string& startPath, const QString& filter,
                                 const QString& suffix, bool save) {
-  QFileDialog dialog(parent_, title);
-  GiveRoom(dialog);
-  dialog.setNameFilter(filter);
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
-  if (!startPath.empty()) {
-    QFileInfo start(QString::fromStdString(startPath));
-    dialog.setDirectory(start.absolutePath());
-    dialog.selectFile(start.fileName());
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().front().toStdString();
+  const QStringList files = AskForFiles(
+      parent_, {.title = title, .startPath = startPath, .filter = filter, .save = save, .defaultSuffix = suffix});
+  return files.isEmpty() ? std::string() : files.front().toStdString();
 }
 
 }  // namespace vambrio::platform

@@ -18,24 +18,21 @@ std::optional<std::string> QtFileDialogs::OpenSoundFont(const std::string& start
   return Run("SoundFont", startPath, kSoundFontFilter, false, {});
 }
 
-void GiveRoom(QFileDialog& dialog) {
+QStringList AskForFiles(QWidget* parent, const FileDialogAsk& ask) {
+  QFileDialog dialog(parent, ask.title);
   dialog.setViewMode(QFileDialog::Detail);
   dialog.resize(960, 580);
-}
-
-std::optional<std::string> QtFileDialogs::Run(const QString& title, const std::string& startPath,
-                                              const QString& filter, bool save, const std::string& defaultSuffix) {
-  QFileDialog dialog(parent_, title);
-  GiveRoom(dialog);
-  dialog.setNameFilter(filter);
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (save) {
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+  dialog.setNameFilter(ask.filter);
+  dialog.setAcceptMode(ask.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(ask.save        ? QFileDialog::AnyFile
+                     : ask.manyFiles ? QFileDialog::ExistingFiles
+                                     : QFileDialog::ExistingFile);
+  if (ask.save) {
+    if (!ask.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(ask.defaultSuffix);
   }
-  if (!startPath.empty()) {
-    QFileInfo start(QString::fromStdString(startPath));
+  if (!ask.startPath.empty()) {
+    const QFileInfo start(QString::fromStdString(ask.startPath));
     if (start.isDir()) {
       dialog.setDirectory(start.absoluteFilePath());
     } else {
@@ -43,8 +40,16 @@ std::optional<std::string> QtFileDialogs::Run(const QString& title, const std::s
       dialog.selectFile(start.fileName());
     }
   }
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  QStringList files = dialog.selectedFiles();
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+std::optional<std::string> QtFileDialogs::Run(const QString& title, const std::string& startPath,
+                                              const QString& filter, bool save, const std::string& defaultSuffix) {
+  // The replace question is the caller's.
+  const QStringList files = AskForFiles(parent_, {.title = title, .startPath = startPath, .filter = filter, .save = save,
+                                                  .defaultSuffix = QString::fromStdString(defaultSuffix),
+                                                  .confirmOverwrite = false});
   if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
   return files.front().toStdString();
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
-
-class QFileDialog;
+#include <string>
 
 #include "editing/file_dialogs.h"
 
@@ -14,9 +14,20 @@ namespace vambrio::platform {
 inline constexpr const char* kStyleFileFilter = "Style Files (*.sty *.pcs *.sst *.pst *.prs *.bcs *.fps)";
 inline constexpr const char* kSoundFontFilter = "SoundFont Files (*.sf2 *.sf3)";
 
-// A file dialog opens in the detailed view at a size where the names,
-// sizes and dates are not cut.
-void GiveRoom(QFileDialog& dialog);
+// What one open or save dialog asks for.
+struct FileDialogAsk {
+  QString title;
+  std::string startPath;  // a folder opens there; a file opens its folder with the file selected
+  QString filter;
+  bool save = false;
+  QString defaultSuffix = {};    // saving: added to a name typed without one
+  bool confirmOverwrite = true;  // saving: the dialog asks before a file is replaced
+  bool manyFiles = false;        // opening: several files may be chosen
+};
+
+// The files chosen in a dialog that opens in the detailed view at a size
+// where the names, sizes and dates are not cut; none when it is cancelled.
+QStringList AskForFiles(QWidget* parent, const FileDialogAsk& ask);
 
 class QtFileDialogs final : public FileDialogs {
  public:
