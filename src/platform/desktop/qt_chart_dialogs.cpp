@@ -8,7 +8,6 @@ namespace vambrio::platform {
 namespace {
 
 const char* const kChartFilter = "Chord Charts (*.txt *.chart);;All Files (*)";
-const char* const kBankFilter = "Registrations (*.vreg);;All Files (*)";
 
 }  // namespace
 
@@ -27,11 +26,11 @@ std::string QtChartDialogs::ExportFile(const std::string& startPath, const std::
 }
 
 std::string QtChartDialogs::OpenBank(const std::string& startPath) {
-  return Run("Open Registrations", startPath, kBankFilter, {}, false);
+  return Run("Open Registrations", startPath, kRegistrationFilter, {}, false);
 }
 
 std::string QtChartDialogs::SaveBank(const std::string& startPath) {
-  return Run("Save Registrations", startPath, kBankFilter, "vreg", true);
+  return Run("Save Registrations", startPath, kRegistrationFilter, "vreg", true);
 }
 
 void QtChartDialogs::Show(const std::string& text) {

@@ -13,6 +13,7 @@ namespace vambrio::platform {
 // The style filter of the open and save dialogs.
 inline constexpr const char* kStyleFileFilter = "Style Files (*.sty *.pcs *.sst *.pst *.prs *.bcs *.fps)";
 inline constexpr const char* kSoundFontFilter = "SoundFont Files (*.sf2 *.sf3)";
+inline constexpr const char* kRegistrationFilter = "Registrations (*.vreg);;All Files (*)";
 
 // What one open or save dialog asks for.
 struct FileDialogAsk {

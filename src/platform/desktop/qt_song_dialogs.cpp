@@ -37,7 +37,7 @@ std::string QtSongDialogs::ChooseStyle(const std::string& startPath) {
 
 std::string QtSongDialogs::ChooseRegistrationBank(const std::string& startPath) {
   return First(AskForFiles(parent_, {.title = "Bank of Registrations", .startPath = startPath,
-                                     .filter = "Registrations (*.vreg);;All Files (*)"}));
+                                     .filter = kRegistrationFilter}));
 }
 
 }  // namespace vambrio::platform
