@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "live/live_session.h"
-#include "platform/fluidsynth/fluid_render.h"
 #include "shell/arranger/fluid_arranger_service.h"
 
 namespace vambrio {
@@ -46,21 +45,7 @@ std::string FluidArrangerService::SaveRecordingWav(const std::string& midiPath, 
                                                    const std::function<void(double)>& progress) {
   std::ifstream in(midiPath, std::ios::binary);
   if (!in) return "The recording " + midiPath + " could not be read.";
-  platform::RenderRequest request;
-  request.midiFile = midiPath;
-  request.midiBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  request.wavFile = wavPath;
-  request.sound = engine_().Options();
-  const platform::VoiceChoices voiceChoices = voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{};
-  request.voices = [use = voiceUse_, voiceChoices](const std::string& soundFont) {
-    return use ? platform::MapForSynth(*use, soundFont, voiceChoices) : nullptr;
-  };
-  request.tailSeconds = 3.0;
-  request.endWhenSilent = true;
-  request.progress = progress;
-  const platform::RenderResult r = platform::RenderToWav(request);
-  if (r.ok && progress) progress(1.0);
-  return r.ok ? "" : r.problem;
+  return RenderWav(midiPath, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}, wavPath, progress);
 }
 
 }  // namespace vambrio

@@ -248,7 +248,7 @@ std::string FluidArrangerService::Export(const std::string& text, const std::str
   arranger::Arranger arranger(session.Patterns(), Choices().options);
   midi::SmfWriter writer(session.Patterns().division);
   arranger::PlaySong(*session.Song(), arranger, writer);
-  const std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(session.Song()->end));
+  std::vector<uint8_t> midi = writer.Finish(static_cast<uint64_t>(session.Song()->end));
   const bool wav = outPath.size() >= 4 && outPath.compare(outPath.size() - 4, 4, ".wav") == 0;
   if (!wav) {
     std::ofstream f(outPath, std::ios::binary | std::ios::trunc);
@@ -257,14 +257,19 @@ std::string FluidArrangerService::Export(const std::string& text, const std::str
     if (progress) progress(1.0);
     return f ? "" : "The file " + outPath + " could not be written.";
   }
+  return RenderWav(outPath + " (the arranged song)", std::move(midi), outPath, progress);
+}
+
+std::string FluidArrangerService::RenderWav(const std::string& name, std::vector<uint8_t> midi,
+                                            const std::string& wavPath, const std::function<void(double)>& progress) {
   platform::RenderRequest request;
-  request.midiFile = outPath + " (the arranged song)";
-  request.midiBytes = midi;
-  request.wavFile = outPath;
+  request.midiFile = name;
+  request.midiBytes = std::move(midi);
+  request.wavFile = wavPath;
   request.sound = engine_().Options();
   const platform::VoiceChoices voiceChoices = voiceChoices_ ? voiceChoices_() : platform::VoiceChoices{};
-  request.voices = [this, voiceChoices](const std::string& soundFont) {
-    return voiceUse_ ? platform::MapForSynth(*voiceUse_, soundFont, voiceChoices) : nullptr;
+  request.voices = [use = voiceUse_, voiceChoices](const std::string& soundFont) {
+    return use ? platform::MapForSynth(*use, soundFont, voiceChoices) : nullptr;
   };
   request.tailSeconds = kWavTailSeconds;
   request.endWhenSilent = true;

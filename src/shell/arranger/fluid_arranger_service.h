@@ -78,6 +78,11 @@ class FluidArrangerService final : public ArrangerService {
   void GiveChoices();
   // The map for `output`; `playing`: the engine is made ready to play it.
   std::shared_ptr<const voices::VoiceMap> MapFor(platform::LiveOutput& output, bool playing);
+  // A MIDI file (`name` says what it is) rendered offline into `wavPath` by
+  // the engine's synthesizer settings and the voice map, as the WAV export
+  // and "Save WAV" do; the problem, or "".
+  std::string RenderWav(const std::string& name, std::vector<uint8_t> midi, const std::string& wavPath,
+                        const std::function<void(double)>& progress);
 
   std::function<platform::FluidEngine&()> engine_;
   std::function<PlayChoices()> choices_;
