@@ -4,15 +4,13 @@
 #include <cstring>
 #include <utility>
 
+#include "midi/midi_bytes.h"
+
 namespace vambrio::keyboard {
 namespace {
 
-constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kProgramChange = 0xC0;
-constexpr uint8_t kBankSelectMsb = 0;
-constexpr uint8_t kBankSelectLsb = 32;
-constexpr uint8_t kVolume = 7;
-constexpr uint8_t kSystemReset = 0xFF;
+using namespace midi::status;
+using namespace midi::cc;
 
 }  // namespace
 
@@ -41,8 +39,7 @@ void KeyboardClient::Process(const realtime::BlockInfo& block, realtime::Realtim
 
 void KeyboardClient::Meta(int64_t sample, int64_t tick, uint8_t type, const uint8_t* data, uint32_t size) {
   if (metaNext_) metaNext_->Meta(sample, tick, type, data, size);
-  constexpr uint8_t kMarker = 0x06;
-  if (type != kMarker || size != 6 || std::memcmp(data, "Main ", 5) != 0 || data[5] < 'A' || data[5] > 'D') return;
+  if (type != midi::meta::kMarker || size != 6 || std::memcmp(data, "Main ", 5) != 0 || data[5] < 'A' || data[5] > 'D') return;
   mainStarted_ = data[5] - 'A';
   mainSample_ = sample;
 }

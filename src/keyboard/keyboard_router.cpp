@@ -3,17 +3,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "midi/midi_bytes.h"
+
 namespace vambrio::keyboard {
 namespace {
 
-constexpr uint8_t kNoteOff = 0x80;
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kProgramChange = 0xC0;
-constexpr uint8_t kChannelPressure = 0xD0;
-constexpr uint8_t kPitchBend = 0xE0;
-constexpr uint8_t kSustain = 64;
-constexpr uint8_t kSystemReset = 0xFF;
+using namespace midi::status;
+using midi::cc::kSustain;
 
 }  // namespace
 

@@ -100,6 +100,29 @@ inline int ChannelDataLength(int status) {
   return (h == 0xC || h == 0xD) ? 1 : 2;
 }
 
+// Status bytes: of the channel messages (the channel in the low four bits),
+// and System Reset.
+namespace status {
+inline constexpr uint8_t kNoteOff = 0x80;
+inline constexpr uint8_t kNoteOn = 0x90;
+inline constexpr uint8_t kControlChange = 0xB0;
+inline constexpr uint8_t kProgramChange = 0xC0;
+inline constexpr uint8_t kChannelPressure = 0xD0;
+inline constexpr uint8_t kPitchBend = 0xE0;
+inline constexpr uint8_t kSystemReset = 0xFF;
+}  // namespace status
+
+// Controller numbers.
+namespace cc {
+inline constexpr uint8_t kBankSelectMsb = 0;
+inline constexpr uint8_t kVolume = 7;
+inline constexpr uint8_t kBankSelectLsb = 32;
+inline constexpr uint8_t kSustain = 64;
+inline constexpr uint8_t kSostenuto = 66;
+inline constexpr uint8_t kAllSoundOff = 120;
+inline constexpr uint8_t kAllNotesOff = 123;
+}  // namespace cc
+
 // Meta event types.
 namespace meta {
 inline constexpr uint8_t kText = 0x01;

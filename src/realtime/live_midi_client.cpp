@@ -1,12 +1,12 @@
 #include "realtime/live_midi_client.h"
 
+#include "midi/midi_bytes.h"
+
 namespace vambrio::realtime {
 namespace {
 
-constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kSustain = 64;
-constexpr uint8_t kAllSoundOff = 120;
-constexpr uint8_t kAllNotesOff = 123;
+using midi::status::kControlChange;
+using namespace midi::cc;
 
 }  // namespace
 
