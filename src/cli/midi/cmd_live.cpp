@@ -17,6 +17,7 @@
 #include "cli/command.h"
 #include "cli/midi/port_playback.h"
 #include "cli/sound/live_cli.h"
+#include "cli/sound/sound_cli.h"
 #include "cli/sound/voice_cli.h"
 #include "cli/record_cli.h"
 #include "keyboard/keyboard_client.h"
@@ -88,15 +89,11 @@ int RunLive(const std::vector<std::string>& args) {
 
   std::unique_ptr<PortPlayback> port;
   std::optional<platform::FluidEngine> engine;
-  if (auto out = parsed->Value("--midi-out")) {
-    port = PortPlayback::Open(*out);
-    if (!port) return kExitFailed;
-  } else {
-    engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
-                                          parsed->Value("--audio-driver").value_or(""),
-                                          platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency});
-    engine->StartLoading();
-  }
+  if (!OpenSoundSource(parsed->Value("--midi-out"),
+                       {parsed->Value("--soundfont").value_or(""), parsed->Value("--audio-driver").value_or(""),
+                        platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency},
+                       port, engine))
+    return kExitFailed;
 
   StyleModel m = MakeStartupModel();
   QuietErrors errors;

@@ -39,14 +39,11 @@ int PlayLive(const LiveJob& job) {
   // The sound source: a MIDI port, or the built-in synthesizer.
   std::unique_ptr<PortPlayback> port;
   std::optional<platform::FluidEngine> engine;
-  if (!job.midiOut.empty()) {
-    port = PortPlayback::Open(job.midiOut);
-    if (!port) return kExitFailed;
-  } else {
-    engine.emplace(platform::SoundOptions{job.soundFont, job.audioDriver,
-                                          platform::SynthReadsXgBanks(job.choices.GmPlayer, job.voices), *latency});
-    engine->StartLoading();
-  }
+  if (!OpenSoundSource(job.midiOut.empty() ? std::nullopt : std::optional<std::string>(job.midiOut),
+                       {job.soundFont, job.audioDriver, platform::SynthReadsXgBanks(job.choices.GmPlayer, job.voices),
+                        *latency},
+                       port, engine))
+    return kExitFailed;
 
   const live::SessionChoices choices =
       SessionChoicesOf(job.choices, engine ? engine->SampleRate() : PortPlayback::kSampleRate);

@@ -47,15 +47,11 @@ int RunPlay(const std::vector<std::string>& args) {
   // The sound source: a MIDI port, or the built-in synthesizer (loaded while the style loads).
   std::unique_ptr<PortPlayback> port;
   std::optional<platform::FluidEngine> engine;
-  if (auto wanted = parsed->Value("--midi-out")) {
-    port = PortPlayback::Open(*wanted);
-    if (!port) return kExitFailed;
-  } else {
-    engine.emplace(platform::SoundOptions{parsed->Value("--soundfont").value_or(""),
-                                          parsed->Value("--audio-driver").value_or(""),
-                                          platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency});
-    engine->StartLoading();
-  }
+  if (!OpenSoundSource(parsed->Value("--midi-out"),
+                       {parsed->Value("--soundfont").value_or(""), parsed->Value("--audio-driver").value_or(""),
+                        platform::SynthReadsXgBanks(choices.GmPlayer, voices), *latency},
+                       port, engine))
+    return kExitFailed;
 
   platform::UserPath player = platform::PlayerTmpPath();
   if (player.path.empty()) {

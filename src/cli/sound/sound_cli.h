@@ -1,16 +1,19 @@
 // What the sound commands of vambrio-cli share: the window's controls as
 // lines on the terminal, message boxes and the error reporter on standard
-// error, and loading a style as the window does.
+// error, loading a style as the window does, and the sound source.
 #pragma once
 
 #include <cstdint>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "cli/midi/port_playback.h"
 #include "loading/entry.h"
+#include "platform/fluidsynth/fluid_engine.h"
 #include "platform/fluidsynth/fluid_log.h"
 #include "model/message_box.h"
 #include "playback/playback_controller.h"
@@ -82,6 +85,20 @@ inline void PrintFluidMessages(bool verbose, bool xgBankSelect) {
   } else if (std::string line = platform::FluidMessageSummary(messages, xgBankSelect); !line.empty()) {
     std::cerr << line << "\n";
   }
+}
+
+// The sound source a command plays through: the MIDI port `midiOut` names,
+// or, when none is named, the built-in synthesizer, which starts loading its
+// SoundFont at once. False (said) when the port cannot be opened.
+inline bool OpenSoundSource(const std::optional<std::string>& midiOut, const platform::SoundOptions& synth,
+                            std::unique_ptr<PortPlayback>& port, std::optional<platform::FluidEngine>& engine) {
+  if (midiOut) {
+    port = PortPlayback::Open(*midiOut);
+    return port != nullptr;
+  }
+  engine.emplace(synth);
+  engine->StartLoading();
+  return true;
 }
 
 // Buffer underruns of the audio output, said once at the end when there were any.
