@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kPollMs = 40;
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 }  // namespace
 
 frmSongs::frmSongs(SongsWindowServices services, QWidget* parent)

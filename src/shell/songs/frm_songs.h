@@ -103,6 +103,7 @@ class frmSongs : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  static QString Q(const std::string& text) { return QString::fromStdString(text); }
   // frm_songs_layout.cpp
   void MakeControls();
   void MakeMenus();

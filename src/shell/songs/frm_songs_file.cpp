@@ -19,8 +19,6 @@ namespace {
 constexpr const char* kRecentKey = "Songs/RecentSetLists";
 constexpr int kRecentCount = 8;
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 }  // namespace
 
 void frmSongs::ShowTitle() {

@@ -18,8 +18,6 @@
 namespace vambrio {
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 constexpr keyboard::Control kLearnable[] = {keyboard::Control::NextSong, keyboard::Control::PreviousSong};
 
 const char* Caption(keyboard::Control control) {
