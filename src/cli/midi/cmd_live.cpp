@@ -60,7 +60,7 @@ int RunLive(const std::vector<std::string>& args) {
   if (!parsed || parsed->positional.size() != 1 || !parsed->Value("--midi-in")) return Usage(kUsage);
   PlayChoices choices;
   auto split = ReadSplit(parsed->Value("--split").value_or(std::to_string(keyboard::kDefaultSplitNote)));
-  auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
+  const auto latency = ReadLatencyOption(parsed->Value("--latency").value_or(""));
   VoiceOptions voiceOptions;
   if (!ReadPlayChoices(*parsed, choices) || !split || !latency || !ReadVoiceOptions(*parsed, voiceOptions))
     return Usage(kUsage);

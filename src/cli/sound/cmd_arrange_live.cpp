@@ -30,11 +30,8 @@ using Kind = live::LiveCommand::Kind;
 constexpr int kPollMs = 10;
 
 int PlayLive(const LiveJob& job) {
-  auto latency = realtime::ParseLatency(job.latency.empty() ? "normal" : job.latency);
-  if (!latency) {
-    std::cerr << "vambrio-cli: --latency " << job.latency << ": low, normal or safe is wanted\n";
-    return Usage("arrange STYLE CHART [--latency low|normal|safe]");
-  }
+  const auto latency = ReadLatencyOption(job.latency);
+  if (!latency) return Usage("arrange STYLE CHART [--latency low|normal|safe]");
   const int signals = BlockStopSignals();  // before the synthesizer's threads start
   // The sound source: a MIDI port, or the built-in synthesizer.
   std::unique_ptr<PortPlayback> port;

@@ -35,11 +35,8 @@ int RunPlay(const std::vector<std::string>& args) {
   if (!ReadPlayChoices(*parsed, choices) || !ReadChordOption(*parsed, chord) || !ReadVoiceOptions(*parsed, voiceOptions))
     return Usage("play");
   const platform::VoiceChoices voices = SynthVoiceChoices(voiceOptions, parsed->Has("--midi-out-gm"));
-  auto latency = realtime::ParseLatency(parsed->Value("--latency").value_or("normal"));
-  if (!latency) {
-    std::cerr << "vambrio-cli: --latency " << *parsed->Value("--latency") << ": low, normal or safe is wanted\n";
-    return Usage("play");
-  }
+  const auto latency = ReadLatencyOption(parsed->Value("--latency").value_or(""));
+  if (!latency) return Usage("play");
   const std::string& style = parsed->positional[0];
   const std::string section = parsed->positional.size() == 2 ? parsed->positional[1] : kAllSections;
 

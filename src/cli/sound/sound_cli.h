@@ -87,6 +87,14 @@ inline void PrintFluidMessages(bool verbose, bool xgBankSelect) {
   }
 }
 
+// --latency: low, normal (the default, also for "") or safe; nothing, said,
+// for another word.
+inline std::optional<realtime::AudioLatency> ReadLatencyOption(const std::string& word) {
+  auto latency = realtime::ParseLatency(word.empty() ? "normal" : word);
+  if (!latency) std::cerr << "vambrio-cli: --latency " << word << ": low, normal or safe is wanted\n";
+  return latency;
+}
+
 // The sound source a command plays through: the MIDI port `midiOut` names,
 // or, when none is named, the built-in synthesizer, which starts loading its
 // SoundFont at once. False (said) when the port cannot be opened.
