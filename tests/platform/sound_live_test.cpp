@@ -43,7 +43,8 @@ TEST(SoundLive, EveryLatencyChoiceAsksForItsPeriod) {
     platform::FluidEngine engine{platform::SoundOptions{"", "", true, latency}};
     BlockWatcher watcher;
     ASSERT_TRUE(engine.AttachLiveClient(watcher, nullptr, nullptr)) << engine.Problem();
-    ASSERT_TRUE(WaitFor([&] { return watcher.blocks > 20; }, 20)) << realtime::LatencyName(latency);
+    ASSERT_TRUE(WaitFor([&] { return watcher.blocks > 20; }, 20))
+        << realtime::LatencyName(latency) << ": " << watcher.blocks << " blocks, output failed: " << engine.OutputHasFailed();
     EXPECT_EQ(watcher.frames, realtime::FramesOf(latency).periodSize) << realtime::LatencyName(latency);
     EXPECT_GT(engine.AudioClock(), 0);
     engine.DetachLiveClient();

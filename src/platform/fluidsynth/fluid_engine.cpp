@@ -20,8 +20,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int64_t kOutputStallNs = 2'000'000'000;  // an output silent this long while playing has failed
+// An output silent this long while playing has failed; the watchdog looks
+// every kWatchEvery, so that a stall is told within 2 s of the last block.
+// Until the output has played kFlowingFrames since playing began, a busy
+// server may take longer (kOpenWaitNs): a new stream may stop after its first
+// block until the server has made room for it.
+constexpr int64_t kOutputStallNs = 1'800'000'000;
+constexpr int64_t kFlowingFrames = realtime::kOutputSampleRate / 4;
+constexpr auto kWatchEvery = 100ms;
 constexpr int64_t kCloseWaitNs = 1'000'000'000;     // how long a closing output that still answers is waited for
+constexpr int64_t kAnsweringNs = 250'000'000;       // an output that asked for a block this recently still answers
 constexpr int64_t kOpenWaitNs = 4'000'000'000;      // how long an output being opened is waited for (a busy server is slow)
 
 int64_t NowNs() {
@@ -221,6 +229,7 @@ bool FluidEngine::OpenOutput() {
     driver_ = OpenDriver(name, unanswered);
     if (driver_ || unanswered) break;
   }
+  unansweredAtNs_ = unanswered ? NowNs() : 0;
   std::lock_guard<std::mutex> lock(problemMutex_);
   if (!driver_) {
     problem_ = unanswered     ? kAudioOutputUnansweredText
@@ -301,7 +310,7 @@ void FluidEngine::CutOff(RenderLink* link) {
 void FluidEngine::CloseOutput() {
   if (driver_) {
     CutOff(link_);
-    const bool answering = !outputFailed_ && NowNs() - lastRenderNs_.load() < kCloseWaitNs;
+    const bool answering = !outputFailed_ && NowNs() - lastRenderNs_.load() < kAnsweringNs;
     auto closed = std::make_shared<std::promise<void>>();
     std::future<void> done = closed->get_future();
     std::thread([driver = driver_, link = link_, closed] {
@@ -336,6 +345,9 @@ bool FluidEngine::Prepare() {
   }
   if (!EnsureBankSelect()) return false;
   if (!driver_ || outputFailed_ || driverChanged) {
+    // An output found not answering a moment ago (the load's try) is not waited for again at once.
+    const int64_t unanswered = unansweredAtNs_.load();
+    if (!driver_ && !driverChanged && unanswered != 0 && NowNs() - unanswered < kOpenWaitNs) return false;
     CloseOutput();
     if (!OpenOutput()) return false;
   }
@@ -344,7 +356,10 @@ bool FluidEngine::Prepare() {
 }
 
 void FluidEngine::SetPlaying(bool playing) {
-  if (playing) playingSinceNs_ = NowNs();
+  if (playing) {
+    playingSinceFrames_ = AudioClock();
+    playingSinceNs_ = NowNs();
+  }
   playing_ = playing;
 }
 
@@ -358,10 +373,11 @@ void FluidEngine::SetFailureHandler(std::function<void()> onFailure) {
 void FluidEngine::Watch() {
   std::unique_lock<std::mutex> lock(watchMutex_);
   while (!watchQuit_) {
-    watchWake_.wait_for(lock, 200ms);
+    watchWake_.wait_for(lock, kWatchEvery);
     if (watchQuit_ || !playing_ || outputFailed_) continue;
-    int64_t last = std::max(lastRenderNs_.load(), playingSinceNs_.load());
-    if (NowNs() - last < kOutputStallNs) continue;
+    const int64_t rendered = lastRenderNs_.load(), since = playingSinceNs_.load();
+    const bool flowing = rendered >= since && AudioClock() - playingSinceFrames_.load() >= kFlowingFrames;
+    if (NowNs() - (flowing ? rendered : since) < (flowing ? kOutputStallNs : kOpenWaitNs)) continue;
     outputFailed_ = true;
     OutputFailed();  // under the lock: SetFailureHandler waits for it
   }

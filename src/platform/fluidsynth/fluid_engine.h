@@ -191,6 +191,7 @@ class FluidEngine final : public LiveOutput {
   bool synthXg_ = true;
   std::atomic<bool> wantXg_{true};
   fluid_audio_driver_t* driver_ = nullptr;
+  std::atomic<int64_t> unansweredAtNs_{0};  // when an output last did not answer its opening (0: it did)
 
   // The audio callback's state. renderState_: free, rendering (the callback
   // is inside the synthesizer) or parked (another thread is).
@@ -209,6 +210,7 @@ class FluidEngine final : public LiveOutput {
 
   std::atomic<int64_t> lastRenderNs_{0};
   std::atomic<int64_t> playingSinceNs_{0};
+  std::atomic<int64_t> playingSinceFrames_{0};  // the audio clock when playing began
   std::atomic<bool> playing_{false};
   std::atomic<bool> outputFailed_{false};
   std::function<void()> onFailure_;
