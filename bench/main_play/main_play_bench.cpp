@@ -114,7 +114,7 @@ void Pump(std::chrono::milliseconds span, const std::function<void()>& each = {}
 // arranger's position (beats into the pass) counts the passes.
 class UnderrunsPerPass {
  public:
-  UnderrunsPerPass(const vambrio::ArrangerService& live, const vambrio::FluidSound& sound, int beatsPerBar)
+  UnderrunsPerPass(const vambrio::ArrangerService& live, vambrio::FluidSound& sound, int beatsPerBar)
       : live_(live), sound_(sound), beatsPerBar_(beatsPerBar), last_(sound.Underruns()) {}
   void Poll() {
     const vambrio::live::LiveState s = live_.State();
@@ -123,20 +123,24 @@ class UnderrunsPerPass {
     if (beat < lastBeat_) ++pass_;
     lastBeat_ = beat;
     const uint64_t now = sound_.Underruns();
-    if (counts_.size() <= pass_) counts_.resize(pass_ + 1, 0);
+    if (counts_.size() <= pass_) counts_.resize(pass_ + 1, 0), latest_.resize(pass_ + 1, 0);
     counts_[pass_] += now - last_;
+    latest_[pass_] = std::max(latest_[pass_], sound_.Engine().CallbackLatenessNs());
     last_ = now;
   }
   uint64_t In(size_t pass) const { return pass < counts_.size() ? counts_[pass] : 0; }
+  // The latest callback seen in the pass: how late against the audio clock (ms).
+  double LatestMs(size_t pass) const { return pass < latest_.size() ? static_cast<double>(latest_[pass]) / 1e6 : 0; }
 
  private:
   const vambrio::ArrangerService& live_;
-  const vambrio::FluidSound& sound_;
+  vambrio::FluidSound& sound_;
   int beatsPerBar_;
   uint64_t last_;
   int lastBeat_ = -1;
   size_t pass_ = 0;
   std::vector<uint64_t> counts_;
+  std::vector<int64_t> latest_;
 };
 
 template <typename... Args>
@@ -178,6 +182,45 @@ double PassLag(const std::vector<float>& x, size_t at, size_t from, size_t to) {
     if (s > bestScore) bestScore = s, best = lag;
   }
   return static_cast<double>(best);
+}
+
+double Ms(double frames) { return frames * 1000.0 / kRate; }
+
+// Each pass: from its start to the next one's against the section's length;
+// what was added at the loop point and elsewhere (where); the sink's
+// silences (those at the loop point apart); the output's underruns.
+void PrintPasses(const vb::SeamTrack& track, const std::vector<float>& x, const UnderrunsPerPass& underruns) {
+  const double near = kRate * 0.03;  // within 30 ms of the loop point
+  for (size_t k = 0; k < track.passes.size(); ++k) {
+    const double start = track.passStart[k], next = track.passStart[k + 1];
+    double atLoop = 0, elsewhere = 0;
+    std::string where;
+    for (const vb::AddedTime& a : track.added) {
+      if (a.atFrame <= start + near || a.atFrame > next + near) continue;
+      if (a.atFrame >= next - near) {
+        atLoop += a.frames;
+        continue;
+      }
+      elsewhere += a.frames;
+      where += Format(", %+.2f ms at %.0f ms", Ms(a.frames), Ms(a.atFrame - start));
+    }
+    const double from = k == 0 ? start : start + near;  // what lies at the loop point before belongs to that pass
+    const std::vector<vb::Silence> dry =
+        vb::SilentRuns(x, static_cast<size_t>(from), static_cast<size_t>(next + near), kRate / 2000);
+    double silent = 0;
+    int silentAtLoop = 0;
+    for (const vb::Silence& d : dry) {
+      silent += static_cast<double>(d.frames);
+      silentAtLoop += static_cast<double>(d.atFrame) >= next - near;
+    }
+    const std::string startToStart =
+        std::isnan(track.passes[k]) ? "not matched" : Format("%+.2f ms", Ms(track.passes[k]));
+    std::printf("    pass %zu -> %zu: %s; at the loop point %+.2f ms; elsewhere %+.2f ms%s; silences at the sink: %zu "
+                "(%.2f ms, %d at the loop point); underruns counted by the output: %llu (callbacks up to %.1f ms "
+                "late)\n",
+                k + 1, k + 2, startToStart.c_str(), Ms(atLoop), Ms(elsewhere), Listed(where).c_str(), dry.size(),
+                Ms(silent), silentAtLoop, static_cast<unsigned long long>(underruns.In(k)), underruns.LatestMs(k));
+  }
 }
 
 }  // namespace
@@ -277,7 +320,6 @@ int main(int argc, char** argv) {
   // one pass to the next, which no timing of ours does.
   const double pass = sectionSeconds("Fill In AA");
   const size_t passFrames = static_cast<size_t>(std::lround(pass * kRate));
-  auto ms = [](double frames) { return frames * 1000.0 / kRate; };
   {
     seamless->setChecked(true);
     repeat->setChecked(true);
@@ -301,28 +343,7 @@ int main(int argc, char** argv) {
     std::printf("Repeat seam, seamless, passes of %.1f ms against a gap-free loop (goal within 1 ms); %d of %d "
                 "10 ms windows matched:\n",
                 pass * 1000.0, track.windows - track.unmatched, track.windows);
-    const double near = kRate * 0.03;  // within 30 ms of the loop point
-    for (size_t k = 0; k < track.passes.size(); ++k) {
-      double atLoop = 0, elsewhere = 0;
-      std::string where, silences;
-      for (const vb::AddedTime& a : track.added) {
-        if (a.atFrame <= track.passStart[k] + near || a.atFrame > track.passStart[k + 1] + near) continue;
-        if (a.atFrame >= track.passStart[k + 1] - near) {
-          atLoop += a.frames;
-          continue;
-        }
-        elsewhere += a.frames;
-        where += Format(", %+.2f ms at %.0f ms", ms(a.frames), ms(a.atFrame - track.passStart[k]));
-      }
-      const auto from = static_cast<size_t>(track.passStart[k]), to = static_cast<size_t>(track.passStart[k + 1]);
-      const std::vector<vb::Silence> dry = vb::SilentRuns(x, from, to, kRate / 2000);
-      for (const vb::Silence& d : dry)
-        silences += Format(", %.2f ms at %.0f ms", ms(static_cast<double>(d.frames)), ms(static_cast<double>(d.atFrame - from)));
-      std::printf("    pass %zu -> %zu: %+.2f ms; at the loop point %+.2f ms; elsewhere %+.2f ms%s; silences at the "
-                  "sink: %zu%s; underruns counted by the output: %llu\n",
-                  k + 1, k + 2, ms(track.passes[k]), ms(atLoop), ms(elsewhere), Listed(where).c_str(), dry.size(),
-                  Listed(silences).c_str(), static_cast<unsigned long long>(underruns.In(k)));
-    }
+    PrintPasses(track, x, underruns);
   }
 
   // Classic: the pause between passes.
@@ -341,7 +362,7 @@ int main(int argc, char** argv) {
     const size_t at = FirstLoud(x, 0);
     const double lag = PassLag(x, at, passFrames - kRate / 5, passFrames + 4 * kRate);
     std::printf("Repeat seam, classic: %+.2f ms between passes of %.1f ms; underruns meanwhile: %llu\n",
-                ms(lag - static_cast<double>(passFrames)), pass * 1000.0,
+                Ms(lag - static_cast<double>(passFrames)), pass * 1000.0,
                 static_cast<unsigned long long>(sound.Underruns() - underrunsBefore));
   }
   return 0;

@@ -131,6 +131,9 @@ class FluidEngine final : public LiveOutput {
   // has not been opened again since.
   bool OutputHasFailed() const { return outputFailed_.load(); }
   uint64_t Underruns() const override;
+  // How late the latest callback came against the audio clock (see
+  // realtime/underrun_detector.h), in nanoseconds.
+  int64_t CallbackLatenessNs() const { return underruns_ ? underruns_->LatenessNs() : 0; }
 
   const std::string& SoundFontPath() const { return soundFontPath_; }
   // What the user should know about the SoundFont chosen (an explicit choice
