@@ -298,8 +298,20 @@ void frmArranger::Refresh() {
   FollowChart(s);
   if (exportDone_) FinishExport();
   if (ExportRunning()) ui_->prgExport->setValue(static_cast<int>(exportProgress_ * 100));
-  if (uint64_t underruns = service_.Underruns())
-    statusBar()->showMessage(QString("Audio buffer underruns: %1").arg(static_cast<qulonglong>(underruns)));
+  ShowOutputNews();
+}
+
+// What befell the output (it stopped, it ran dry) is said once, when it changes.
+void frmArranger::ShowOutputNews() {
+  if (std::string problem = service_.Problem(); problem != shownProblem_) {
+    shownProblem_ = problem;
+    if (!problem.empty()) return statusBar()->showMessage(ShownQ(problem));
+  }
+  if (uint64_t underruns = service_.Underruns(); underruns != shownUnderruns_) {
+    shownUnderruns_ = underruns;
+    if (underruns && shownProblem_.empty())
+      statusBar()->showMessage(QString("Audio buffer underruns: %1").arg(static_cast<qulonglong>(underruns)));
+  }
 }
 
 // The playing section's button lit; a requested one blinks until it starts:

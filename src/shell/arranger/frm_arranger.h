@@ -94,6 +94,7 @@ class frmArranger : public QMainWindow {
 
   // Reads the published state and shows it (the window does this 25 times a second).
   void Refresh();
+  void ShowOutputNews();
   bool ExportRunning() const { return exporter_.joinable(); }
   QString ChordText() const;
 
@@ -180,6 +181,8 @@ class frmArranger : public QMainWindow {
 
   live::ChosenChord& chord_;
   bool wasPlaying_ = false;                 // at the last refresh
+  std::string shownProblem_;                // the service's problem as last shown
+  uint64_t shownUnderruns_ = 0;             // the underruns as last shown
   std::optional<Chord> lastInForce_;        // the chord in force at the last refresh
   std::string chartPath_;
   std::vector<ChartBarPlace> chartBars_;

@@ -62,6 +62,25 @@ class ArrangerWindowTest : public QObject {
     QCOMPARE(rig.Find<QLabel>("lblStyleName")->text(), QString("Demo"));  // the old style stays
   }
 
+  // What befell the output is said once on the status line: the underruns
+  // hide neither another message nor the output that stopped.
+  void theStatusLineSaysWhatBefellTheOutputOnce() {
+    Rig rig;
+    QStatusBar* line = rig.window.statusBar();
+    rig.service.underruns = 3;
+    rig.window.Refresh();
+    QCOMPARE(line->currentMessage(), QString("Audio buffer underruns: 3"));
+    line->showMessage("Split point: C3 (48)");
+    rig.window.Refresh();
+    QCOMPARE(line->currentMessage(), QString("Split point: C3 (48)"));
+    const QString stopped = "The audio output stopped during playback (the sound server went away); playback has ended.";
+    rig.service.problem = stopped.toStdString();
+    rig.service.underruns = 5;
+    rig.window.Refresh();
+    rig.window.Refresh();
+    QCOMPARE(line->currentMessage(), stopped);
+  }
+
   void buttonsAndKeysSendTheirCommands() {
     Rig rig;
     rig.service.sent.clear();

@@ -23,7 +23,7 @@ class FakeArrangerService final : public ArrangerService {
   }
   live::LiveState State() const override { return state; }
   std::string Problem() const override { return problem; }
-  uint64_t Underruns() const override { return 0; }
+  uint64_t Underruns() const override { return underruns; }
   bool HoldsOutput() const override { return holdsOutput; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override {
     checked = text;
@@ -72,6 +72,7 @@ class FakeArrangerService final : public ArrangerService {
   ArrangerStyle style{"", "Demo", {"Intro A", "Main A", "Main B", "Fill In AA", "Fill In BB", "Fill In BA", "Ending A"},
                       96, 4, {}, {1, 4, 4, 1, 1, 1, 2}};
   std::string openProblem, chartProblem, checked, played, playProblem;
+  uint64_t underruns = 0;
   int playedCountIn = -1;
   std::vector<std::string> writtenChords;
   std::vector<ChartBarPlace> chartBars;
