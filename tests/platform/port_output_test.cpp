@@ -77,6 +77,23 @@ TEST(PortOutput, PlayAndTheLiveClientTakeThePortFromEachOther) {
   EXPECT_FALSE(output.LiveClientAttached());
 }
 
+TEST(PortOutput, AKeptPortThatIsAwayIsNamedAsTheProblemUntilItIsBack) {
+  test::FakeMidiSystem system;
+  system.outputs = {"Synth"};
+  auto kept = std::make_unique<KeptMidiOutput>(system, "Synth");
+  KeptMidiOutput& port = *kept;
+  SystemMonoClock clock;
+  PortOutput output(std::move(kept), clock);
+  EXPECT_EQ(output.Problem(), "");
+  system.outputs.clear();
+  ASSERT_EQ(port.Check(), PortChange::Lost);
+  EXPECT_EQ(output.Problem(),
+            "Sound source \"Synth\" is not connected - Vambrio connects it as soon as it is there again.");
+  system.outputs = {"Synth"};
+  ASSERT_EQ(port.Check(), PortChange::Back);
+  EXPECT_EQ(output.Problem(), "");
+}
+
 TEST(ChosenMidiInput, TheReaderFollowsTheChoiceAndLetsGoOfTheOldPortsKeys) {
   test::FakeMidiSystem system;
   system.inputs = {"Keys A", "Keys B"};

@@ -3,7 +3,7 @@
 namespace vambrio::platform {
 
 PortOutput::PortOutput(std::unique_ptr<MidiOutPort> port, MonoClock& clock, int sampleRate)
-    : port_(std::move(port)), clock_(clock), rate_(sampleRate) {
+    : port_(std::move(port)), kept_(dynamic_cast<const KeptMidiOutput*>(port_.get())), clock_(clock), rate_(sampleRate) {
   sender_ = std::make_unique<MidiSender>(*port_, clock_);
   sender_->Start();
   sequencer_ = std::make_unique<PortSequencer>(*sender_, clock_);
@@ -14,6 +14,11 @@ PortOutput::~PortOutput() {
   DetachLiveClient();
   sequencer_.reset();  // closes its file: every channel silenced
   sender_.reset();
+}
+
+std::string PortOutput::Problem() const {
+  if (!kept_ || kept_->Connected()) return {};
+  return "Sound source \"" + kept_->Name() + "\" is not connected - Vambrio connects it as soon as it is there again.";
 }
 
 bool PortOutput::Command(const std::string& command) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "realtime/live_output.h"
+#include "platform/midi_ports/kept_midi_ports.h"
 #include "platform/midi_ports/midi_sender.h"
 #include "platform/midi_ports/port_sequencer.h"
 #include "platform/midi_ports/realtime_port_source.h"
@@ -50,7 +51,9 @@ class PortOutput final : public LiveOutput, public Sequencer {
                         std::function<void()> onOutputLost) override;
   void DetachLiveClient() override;
   bool LiveClientAttached() const override { return live_ != nullptr; }
-  std::string Problem() const override { return {}; }
+  // A kept port that is away (its device or program left, its MIDI system
+  // stopped) is named until it is back.
+  std::string Problem() const override;
   uint64_t Underruns() const override { return 0; }
   int SampleRate() const override { return rate_; }
 
@@ -61,6 +64,7 @@ class PortOutput final : public LiveOutput, public Sequencer {
   void TakeFromSequencer();
 
   std::unique_ptr<MidiOutPort> port_;
+  const KeptMidiOutput* kept_;  // port_, when it is one
   MonoClock& clock_;
   int rate_;
   std::unique_ptr<MidiSender> sender_;

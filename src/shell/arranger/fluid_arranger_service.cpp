@@ -199,6 +199,15 @@ bool FluidArrangerService::Send(const live::LiveCommand& command) {
   return true;
 }
 
+// Why nothing sounds: the output stopped, could not be used, or (a MIDI
+// port) is away for now.
+std::string FluidArrangerService::Problem() const {
+  if (outputLost_) return platform::kAudioOutputLostText;
+  if (!problem_.empty()) return problem_;
+  platform::LiveOutput& output = Output();
+  return &output == static_cast<platform::LiveOutput*>(&engine_()) ? std::string() : output.Problem();
+}
+
 live::LiveState FluidArrangerService::State() const {
   if (!session_) return {};
   live::LiveState s = session_->Client().State();

@@ -49,7 +49,7 @@ class FluidArrangerService final : public ArrangerService {
   std::string OpenModel(const StyleModel& model, ArrangerStyle& style) override;
   bool Send(const live::LiveCommand& command) override;
   live::LiveState State() const override;
-  std::string Problem() const override { return outputLost_ ? platform::kAudioOutputLostText : problem_; }
+  std::string Problem() const override;
   uint64_t Underruns() const override;
   bool HoldsOutput() const override { return attachedTo_ && !takenAway_ && !outputLost_; }
   std::string CheckChart(const std::string& text, std::vector<ChartBarPlace>& bars) override;

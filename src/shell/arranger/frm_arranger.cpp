@@ -304,8 +304,10 @@ void frmArranger::Refresh() {
 // What befell the output (it stopped, it ran dry) is said once, when it changes.
 void frmArranger::ShowOutputNews() {
   if (std::string problem = service_.Problem(); problem != shownProblem_) {
+    const bool said = !shownProblem_.empty();
     shownProblem_ = problem;
     if (!problem.empty()) return statusBar()->showMessage(ShownQ(problem));
+    if (said) statusBar()->clearMessage();  // it no longer holds
   }
   if (uint64_t underruns = service_.Underruns(); underruns != shownUnderruns_) {
     shownUnderruns_ = underruns;

@@ -79,6 +79,9 @@ class ArrangerWindowTest : public QObject {
     rig.window.Refresh();
     rig.window.Refresh();
     QCOMPARE(line->currentMessage(), stopped);
+    rig.service.problem.clear();  // the output plays again
+    rig.window.Refresh();
+    QCOMPARE(line->currentMessage(), QString());
   }
 
   void buttonsAndKeysSendTheirCommands() {
