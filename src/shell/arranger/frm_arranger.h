@@ -154,6 +154,7 @@ class frmArranger : public QMainWindow {
   void FollowAutoFill(const live::LiveState& s);
   void ShowLearned(keyboard::Control control);
   void CancelLearning(bool forget);
+  void LearningEnded();
   // frm_arranger_stage.cpp: One Touch Settings, the player's parts, registrations.
   void MakeStagePanels();
   void MakeKeyboardParts();

@@ -146,6 +146,12 @@ void frmArranger::CancelLearning(bool forget) {
   if (!learning_) return;
   keyboard_->Router().CancelModes();
   if (forget) keyboard_->Router().SetLearned(*learning_, {});
+  LearningEnded();
+}
+
+// Learning has ended (a message learned, cancelled or forgotten): what the
+// control answers to now is shown and kept.
+void frmArranger::LearningEnded() {
   const Control control = *learning_;
   learning_.reset();
   cancelLearning_->setEnabled(false);
@@ -166,14 +172,7 @@ void frmArranger::RefreshKeyboard() {
   if (!keyboard_) return;
   service_.KeepKeyboardAttached(isVisible() && keyboard_->Listening());
   keyboard::KeyboardRouter& router = keyboard_->Router();
-  if (learning_ && !router.LearnArmed()) {
-    const Control control = *learning_;
-    learning_.reset();
-    cancelLearning_->setEnabled(false);
-    forgetLearned_->setEnabled(false);
-    ShowLearned(control);
-    SaveKeyboardSettings();
-  }
+  if (learning_ && !router.LearnArmed()) LearningEnded();
   if (settingSplit_ && !router.SetSplitArmed()) {
     settingSplit_ = false;
     ui_->spnSplit->setValue(router.SplitNote());
