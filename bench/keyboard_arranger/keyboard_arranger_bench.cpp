@@ -21,21 +21,17 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "midi_peer.h"
+#include "percentile.h"
 #include "platform/midi_ports/kept_midi_ports.h"
 #include "platform/midi_ports/port_output.h"
 #include "platform/rtmidi/rtmidi_system.h"
 
 namespace {
 
+using vambrio::bench::Percentile;
+
 using namespace vambrio;
 using Kind = live::LiveCommand::Kind;
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  size_t i = static_cast<size_t>(std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5)));
-  return v[i];
-}
 
 // The first note-on of an accompaniment part (bass, chords, pads, phrases
 // on channels 11 to 16; the drums play on 9 and 10).

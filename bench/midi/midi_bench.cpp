@@ -22,6 +22,7 @@
 #include "midi/midi_file_events.h"
 #include "bench_jack.h"
 #include "midi_peer.h"
+#include "percentile.h"
 #include "platform/midi_ports/kept_midi_ports.h"
 #include "platform/midi_ports/midi_file_source.h"
 #include "platform/midi_ports/realtime_port_source.h"
@@ -30,6 +31,8 @@
 #include "style_builder.h"
 
 namespace {
+
+using vambrio::bench::Percentile;
 
 using namespace vambrio;
 
@@ -45,13 +48,6 @@ midi::MidiFileEvents Stream(int seconds) {
   }
   t.EndOfTrack();
   return *midi::ReadMidiFileEvents(test::StyleBytes(t, {}, 160));
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  size_t i = static_cast<size_t>(std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5)));
-  return v[i];
 }
 
 bool Measure(const char* api, const char* setup, int seconds) {

@@ -13,6 +13,7 @@
 #include "live/live_session.h"
 #include "loading/entry.h"
 #include "monitor_recorder.h"
+#include "percentile.h"
 #include "platform/fluidsynth/fluid_engine.h"
 #include "realtime/live_midi_client.h"
 
@@ -22,19 +23,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using vambrio::bench::Percentile;
+
 constexpr int kCommandTrials = 300;
 constexpr int kSoundTrials = 8;
 
 int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-  return v[std::min(i, v.size() - 1)];
 }
 
 // Milliseconds from Send until the callback that applied it began (0 when

@@ -25,6 +25,7 @@
 #include "keyboard/player_keyboard.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
+#include "percentile.h"
 #include "platform/fluidsynth/fluid_apply.h"
 #include "platform/files/soundfont.h"
 #include "platform/files/voice_choices.h"
@@ -34,6 +35,8 @@
 #include "model/error_reporter.h"
 
 namespace {
+
+using vambrio::bench::Percentile;
 
 using namespace vambrio;
 using Clock = std::chrono::steady_clock;
@@ -68,11 +71,6 @@ class FluidTarget final : public realtime::SynthTarget {
   std::vector<float> left_, right_;
   bool programSeen_ = false, keySeen_ = false;
 };
-
-double Percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  return v[static_cast<size_t>(std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5)))];
-}
 
 }  // namespace
 

@@ -22,9 +22,12 @@
 #include "lead_sheets.h"
 #include "live/live_session.h"
 #include "loading/entry.h"
+#include "percentile.h"
 #include "songs/set_list_play.h"
 
 namespace {
+
+using vambrio::bench::Median;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRate = 48000;
@@ -93,11 +96,6 @@ std::vector<vambrio::songs::SetListSong> SetList() {
   std::vector<vambrio::songs::SetListSong> songs;
   for (const auto& song : imported.songs) songs.push_back(vambrio::songs::SongFromImport(song, "", {}));
   return songs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace

@@ -17,19 +17,17 @@
 #include "loading/entry.h"
 #include "loading/scan.h"
 #include "model/errors.h"
+#include "percentile.h"
 #include "voices/voice_mapper.h"
 
 namespace {
+
+using vambrio::bench::Median;
 
 using namespace vambrio;
 using Clock = std::chrono::steady_clock;
 
 double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 bool LoadStyle(const char* path, StyleModel& m) {
   m = MakeStartupModel();

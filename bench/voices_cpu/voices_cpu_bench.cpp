@@ -18,6 +18,7 @@
 
 #include "live/live_session.h"
 #include "loading/entry.h"
+#include "percentile.h"
 #include "platform/fluidsynth/fluid_apply.h"
 #include "platform/fluidsynth/fluid_engine.h"
 #include "platform/files/soundfont.h"
@@ -27,6 +28,8 @@
 #include "style_builder.h"
 
 namespace {
+
+using vambrio::bench::Median;
 
 using namespace vambrio;
 using Kind = live::LiveCommand::Kind;
@@ -121,11 +124,6 @@ double PlayMinute(const StyleModel& style, const std::string& font, std::shared_
   delete_fluid_synth(synth);
   delete_fluid_settings(settings);
   return cpu;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
