@@ -187,15 +187,28 @@ double PassLag(const std::vector<float>& x, size_t at, size_t from, size_t to) {
 double Ms(double frames) { return frames * 1000.0 / kRate; }
 
 // Each pass: from its start to the next one's against the section's length;
-// what was added at the loop point and elsewhere (where); the sink's
-// silences (those at the loop point apart); the output's underruns.
+// what was added at the loop point and elsewhere (where: at the sink's
+// silence next to the place the matching found, if there is one); the
+// sink's silences (those at the loop point apart); the output's underruns.
 void PrintPasses(const vb::SeamTrack& track, const std::vector<float>& x, const UnderrunsPerPass& underruns) {
   const double near = kRate * 0.03;  // within 30 ms of the loop point
+  // The matching places added time within some windows; a silence of the
+  // sink close by is where it happened.
+  const std::vector<vb::Silence> silences = vb::SilentRuns(x, 0, x.size(), kRate / 2000);
+  auto placeOf = [&](const vb::AddedTime& a) {
+    double place = a.atFrame, distance = 2 * near;  // up to 60 ms away
+    for (const vb::Silence& d : silences) {
+      const double from = std::fabs(static_cast<double>(d.atFrame) - a.atFrame);
+      if (from <= distance) place = static_cast<double>(d.atFrame), distance = from;
+    }
+    return place;
+  };
   for (size_t k = 0; k < track.passes.size(); ++k) {
     const double start = track.passStart[k], next = track.passStart[k + 1];
     double atLoop = 0, elsewhere = 0;
     std::string where;
-    for (const vb::AddedTime& a : track.added) {
+    for (vb::AddedTime a : track.added) {
+      a.atFrame = placeOf(a);
       if (a.atFrame <= start + near || a.atFrame > next + near) continue;
       if (a.atFrame >= next - near) {
         atLoop += a.frames;
