@@ -118,9 +118,7 @@ int RunLive(const std::vector<std::string>& args) {
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(m);
   recording.MapForGeneralMidi(*parsed, use, voices);
   realtime::VoiceMappingClient mapped;
-  if (engine) engine->WaitLoaded();
-  mapped.Use(&recording.Client(), port ? platform::MapForPort(use, voices)
-                                       : platform::MapForSynth(use, engine->SoundFontPath(), voices));
+  MapLive(mapped, &recording.Client(), use, voices, port.get(), engine ? &*engine : nullptr);
 
   std::atomic<bool> outputLost{false};
   if (port) {

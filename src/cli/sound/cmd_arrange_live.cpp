@@ -56,9 +56,7 @@ int PlayLive(const LiveJob& job) {
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(*job.style);
   recording.MapForGeneralMidi(*job.args, use, job.voices);
   realtime::VoiceMappingClient mapped;
-  if (engine) engine->WaitLoaded();
-  mapped.Use(&recording.Client(), port ? platform::MapForPort(use, job.voices)
-                                       : platform::MapForSynth(use, engine->SoundFontPath(), job.voices));
+  MapLive(mapped, &recording.Client(), use, job.voices, port.get(), engine ? &*engine : nullptr);
 
   std::atomic<bool> lost{false};
   if (port) {

@@ -27,9 +27,7 @@ int PlaySeamlessly(const SeamlessPlay& play, bool& stopped) {
   live::LiveArranger& client = session.Client();
   const voices::StyleVoiceUse use = voices::GatherVoiceUse(play.style);
   realtime::VoiceMappingClient mapped;
-  if (play.engine) play.engine->WaitLoaded();
-  mapped.Use(&client, play.port ? platform::MapForPort(use, play.voices)
-                                : platform::MapForSynth(use, play.engine->SoundFontPath(), play.voices));
+  MapLive(mapped, &client, use, play.voices, play.port, play.engine);
   std::atomic<bool> lost{false};
   if (play.port) {
     play.port->AttachLive(mapped);

@@ -1,7 +1,7 @@
 // What the commands that play the live arranger from the terminal share:
-// the session as the play options choose it, the bar and section printed as
-// they change, waiting for the audio thread to take what was posted, and
-// the end of the playing.
+// the session as the play options choose it, the voice map it sounds
+// through, the bar and section printed as they change, waiting for the
+// audio thread to take what was posted, and the end of the playing.
 #pragma once
 
 #include <chrono>
@@ -14,7 +14,9 @@
 #include "live/live_arranger.h"
 #include "live/live_session.h"
 #include "model/play_choices.h"
+#include "platform/files/voice_choices.h"
 #include "platform/fluidsynth/fluid_engine.h"
+#include "realtime/voice_mapping_client.h"
 
 namespace vambrio::cli {
 
@@ -25,6 +27,16 @@ inline live::SessionChoices SessionChoicesOf(const PlayChoices& c, int sampleRat
   for (size_t k = 0; k < 8; ++k) s.options.partsOn[k] = c.Parts[k] != 0;
   s.sampleRate = sampleRate;
   return s;
+}
+
+// `inner` heard through the voice map of where it sounds: the synthesizer on
+// the port, else the built-in synthesizer's SoundFont (waited for).
+inline void MapLive(realtime::VoiceMappingClient& mapped, realtime::RealtimeClient* inner,
+                    const voices::StyleVoiceUse& use, const platform::VoiceChoices& voices, PortPlayback* port,
+                    platform::FluidEngine* engine) {
+  if (port) return mapped.Use(inner, platform::MapForPort(use, voices));
+  engine->WaitLoaded();
+  mapped.Use(inner, platform::MapForSynth(use, engine->SoundFontPath(), voices));
 }
 
 // "Bar 3  Main A" on standard output whenever the bar or the section changes.
