@@ -3,15 +3,13 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 
-#include "shell/common/shown_q.h"
+#include "shell/common/recent_files.h"
 
 namespace vambrio {
 namespace {
 
 constexpr const char* kRecentKey = "MainWindow/RecentStyles";
-constexpr int kRecentCount = 8;
 
 }  // namespace
 
@@ -26,35 +24,11 @@ RecentStyles::RecentStyles(QMenuBar* bar, QAction* after, std::string settingsFi
   connect(menu_, &QMenu::aboutToShow, this, &RecentStyles::Fill);
 }
 
-QStringList RecentStyles::List() const {
-  if (settingsFile_.empty()) return {};
-  QSettings file(QString::fromStdString(settingsFile_), QSettings::IniFormat);
-  return file.value(kRecentKey).toStringList();
-}
-
-void RecentStyles::Remember(const std::string& path) {
-  if (settingsFile_.empty() || path.empty()) return;
-  QStringList recent = List();
-  const QString style = QString::fromStdString(path);
-  recent.removeAll(style);
-  recent.prepend(style);
-  while (recent.size() > kRecentCount) recent.removeLast();
-  QSettings file(QString::fromStdString(settingsFile_), QSettings::IniFormat);
-  file.setValue(kRecentKey, recent);
-  file.sync();
-}
+void RecentStyles::Remember(const std::string& path) { RememberRecentFile(settingsFile_, kRecentKey, path); }
 
 void RecentStyles::Fill() {
-  menu_->clear();
-  const QStringList recent = List();
-  for (int i = 0; i < recent.size(); ++i) {
-    const QString path = recent[i];
-    QAction* item = menu_->addAction(QString("&%1 %2").arg(i + 1).arg(ShownQText(path.section('/', -1))));
-    item->setToolTip(ShownQText(path));
-    item->setStatusTip(ShownQText(path));
-    connect(item, &QAction::triggered, this, [this, path] { open_(path.toStdString()); });
-  }
-  if (recent.isEmpty()) menu_->addAction(tr("(none yet)"))->setEnabled(false);
+  FillRecentMenu(menu_, ReadRecentFiles(settingsFile_, kRecentKey),
+                 [this](const QString& path) { open_(path.toStdString()); });
 }
 
 }  // namespace vambrio

@@ -25,7 +25,6 @@ class RecentStyles final : public QObject {
   void Remember(const std::string& path);
 
  private:
-  QStringList List() const;
   void Fill();
 
   QMenu* menu_ = nullptr;

@@ -11,13 +11,13 @@
 #include <QStatusBar>
 #include <variant>
 
+#include "shell/common/recent_files.h"
 #include "shell/common/shown_q.h"
 
 namespace vambrio {
 namespace {
 
 constexpr const char* kRecentKey = "Songs/RecentSetLists";
-constexpr int kRecentCount = 8;
 
 }  // namespace
 
@@ -90,34 +90,14 @@ bool frmSongs::SaveAs() {
   return false;
 }
 
-QStringList frmSongs::RecentSetLists() const {
-  if (services_.settingsPath.empty()) return {};
-  QSettings file(Q(services_.settingsPath), QSettings::IniFormat);
-  return file.value(kRecentKey).toStringList();
-}
+QStringList frmSongs::RecentSetLists() const { return ReadRecentFiles(services_.settingsPath, kRecentKey); }
 
-void frmSongs::Remember(const std::string& path) {
-  if (services_.settingsPath.empty()) return;
-  QStringList recent = RecentSetLists();
-  recent.removeAll(Q(path));
-  recent.prepend(Q(path));
-  while (recent.size() > kRecentCount) recent.removeLast();
-  QSettings file(Q(services_.settingsPath), QSettings::IniFormat);
-  file.setValue(kRecentKey, recent);
-}
+void frmSongs::Remember(const std::string& path) { RememberRecentFile(services_.settingsPath, kRecentKey, path); }
 
 void frmSongs::FillRecent() {
-  mnuRecent_->clear();
-  const QStringList recent = RecentSetLists();
-  for (int i = 0; i < recent.size(); ++i) {
-    const QString path = recent[i];
-    QAction* item = mnuRecent_->addAction(QString("&%1 %2").arg(i + 1).arg(ShownQText(path.section('/', -1))));
-    item->setToolTip(ShownQText(path));
-    connect(item, &QAction::triggered, this, [this, path] {
-      if (MayDiscard()) OpenSetList(path.toStdString());
-    });
-  }
-  if (recent.isEmpty()) mnuRecent_->addAction("(none yet)")->setEnabled(false);
+  FillRecentMenu(mnuRecent_, RecentSetLists(), [this](const QString& path) {
+    if (MayDiscard()) OpenSetList(path.toStdString());
+  });
 }
 
 void frmSongs::LoadSettings() {
