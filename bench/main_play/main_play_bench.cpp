@@ -159,31 +159,6 @@ size_t FirstLoud(const std::vector<float>& x, size_t from) {
   return x.size();
 }
 
-// The lag (in frames) at which the 300 ms from `at` best match what follows,
-// searched from `from` to `to` frames later: first on a 1 ms envelope, then
-// frame by frame around the best.
-double PassLag(const std::vector<float>& x, size_t at, size_t from, size_t to) {
-  const size_t window = kRate * 3 / 10;
-  auto score = [&](size_t lag, size_t step) {
-    double s = 0;
-    for (size_t i = 0; i < window && at + lag + i < x.size(); i += step) s += x[at + i] * x[at + lag + i];
-    return s;
-  };
-  size_t best = from;
-  double bestScore = -1e300;
-  for (size_t lag = from; lag <= to && at + lag + window < x.size(); lag += 48) {
-    const double s = score(lag, 4);
-    if (s > bestScore) bestScore = s, best = lag;
-  }
-  const size_t coarse = best;
-  bestScore = -1e300;
-  for (size_t lag = coarse > 96 ? coarse - 96 : 0; lag <= coarse + 96; ++lag) {
-    const double s = score(lag, 1);
-    if (s > bestScore) bestScore = s, best = lag;
-  }
-  return static_cast<double>(best);
-}
-
 double Ms(double frames) { return frames * 1000.0 / kRate; }
 
 // Each pass: from its start to the next one's against the section's length;
@@ -372,10 +347,9 @@ int main(int argc, char** argv) {
     Pump(500ms);
     const std::vector<float> x = raw.Frames();
     raw.Keep(false);
-    const size_t at = FirstLoud(x, 0);
-    const double lag = PassLag(x, at, passFrames - kRate / 5, passFrames + 4 * kRate);
-    std::printf("Repeat seam, classic: %+.2f ms between passes of %.1f ms; underruns meanwhile: %llu\n",
-                Ms(lag - static_cast<double>(passFrames)), pass * 1000.0,
+    const double added = vb::StartToStart(x, FirstLoud(x, 0), passFrames, 4 * kRate, kRate);
+    std::printf("Repeat seam, classic: %+.2f ms between passes of %.1f ms; underruns meanwhile: %llu\n", Ms(added),
+                pass * 1000.0,
                 static_cast<unsigned long long>(sound.Underruns() - underrunsBefore));
   }
   return 0;

@@ -194,4 +194,17 @@ SeamTrack TrackSeams(const std::vector<float>& x, size_t firstPass, size_t passF
   return r;
 }
 
+double StartToStart(const std::vector<float>& x, size_t firstPass, size_t passFrames, size_t longest, int rate) {
+  const size_t w = static_cast<size_t>(rate) * 3 / 10;
+  const long lo = static_cast<long>(passFrames) - rate / 5;
+  long hi = static_cast<long>(passFrames + longest);
+  hi = std::min(hi, static_cast<long>(x.size()) - static_cast<long>(firstPass + w) - 8);
+  if (firstPass + w >= x.size() || hi < lo) return NAN;
+  std::vector<float> edges(x.size(), 0.0f);
+  for (size_t i = 1; i < x.size(); ++i) edges[i] = x[i] - x[i - 1];
+  const Match coarse = Best(edges, firstPass, lo, hi, 4, w);
+  const Match fine = Best(x, firstPass, std::max(lo, coarse.lag - 8), std::min(hi, coarse.lag + 8), 1, w);
+  return static_cast<double>(fine.lag) - static_cast<double>(passFrames);
+}
+
 }  // namespace vambrio::bench

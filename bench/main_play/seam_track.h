@@ -38,4 +38,10 @@ std::vector<Silence> SilentRuns(const std::vector<float>& x, size_t from, size_t
 // section's length, `passes` the number of passes recorded whole.
 SeamTrack TrackSeams(const std::vector<float>& x, size_t firstPass, size_t passFrames, int passes, int rate);
 
+// The time from the start of the pass at `firstPass` to the next pass's,
+// minus the section's length, searched up to `longest` frames more, by one
+// 300 ms window matched on its changes from frame to frame, then to the
+// frame (for a loop with long pauses, as the classic playback's).
+double StartToStart(const std::vector<float>& x, size_t firstPass, size_t passFrames, size_t longest, int rate);
+
 }  // namespace vambrio::bench
